@@ -1,0 +1,3 @@
+# Sources of app/, listed relative to this file.
+set(APP_SOURCES
+)

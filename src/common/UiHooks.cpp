@@ -1,0 +1,98 @@
+#include "common/UiHooks.h"
+
+#include <chrono>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// The hooks are the process-wide bindings of the single user-interface thread.
+struct Hooks {
+    std::function<void()> pump;
+    int pumpIntervalMs = 5;
+    std::chrono::steady_clock::time_point lastPump{};
+    ErrorReporter error;
+    std::function<void(const std::string&)> debug;
+    std::function<void()> waitBegin;
+    std::function<void()> waitEnd;
+    int waitDepth = 0;
+};
+
+Hooks& hooks()
+{
+    static Hooks h;
+    return h;
+}
+
+} // namespace
+
+void PumpWaitingMessages()
+{
+    Hooks& h = hooks();
+    if (!h.pump)
+        return;
+    if (h.pumpIntervalMs > 0) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - h.lastPump < std::chrono::milliseconds(h.pumpIntervalMs))
+            return;
+        h.lastPump = now;
+    }
+    h.pump();
+}
+
+void SetMessagePump(std::function<void()> pump)
+{
+    hooks().pump = std::move(pump);
+    hooks().lastPump = {};
+}
+
+void SetPumpInterval(int milliseconds)
+{
+    hooks().pumpIntervalMs = milliseconds < 0 ? 0 : milliseconds;
+}
+
+void SetErrorReporter(ErrorReporter reporter)
+{
+    hooks().error = std::move(reporter);
+}
+
+void ReportError(const std::string& caption, const std::string& text)
+{
+    if (hooks().error)
+        hooks().error(caption, text);
+    else
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+void SetDebugSink(std::function<void(const std::string&)> sink)
+{
+    hooks().debug = std::move(sink);
+}
+
+void DebugOutput(const std::string& text)
+{
+    if (hooks().debug)
+        hooks().debug(text);
+    else
+        std::fputs(text.c_str(), stderr);
+}
+
+void SetWaitCursorHooks(std::function<void()> begin, std::function<void()> end)
+{
+    hooks().waitBegin = std::move(begin);
+    hooks().waitEnd = std::move(end);
+}
+
+WaitCursor::WaitCursor()
+{
+    Hooks& h = hooks();
+    if (h.waitDepth++ == 0 && h.waitBegin)
+        h.waitBegin();
+}
+
+WaitCursor::~WaitCursor()
+{
+    Hooks& h = hooks();
+    if (--h.waitDepth == 0 && h.waitEnd)
+        h.waitEnd();
+}

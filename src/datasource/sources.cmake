@@ -1,0 +1,3 @@
+# Sources of datasource/, listed relative to this file.
+set(DATASOURCE_SOURCES
+)

@@ -1,0 +1,3 @@
+# Sources of merge/, listed relative to this file.
+set(MERGE_SOURCES
+)

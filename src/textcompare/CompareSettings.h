@@ -1,0 +1,53 @@
+#pragma once
+// The comparison settings record: the line markers of the merge file, the two
+// comparison options, values that are only stored and passed on, and the
+// engine's working state for the current table pair.
+#include <cstdint>
+#include <string>
+
+#include "textcompare/CompareContext.h"
+
+class SettingsValues;
+
+class CompareSettings {
+public:
+    static constexpr const char* kSection = "Compare Files";
+    static constexpr int kFileKindUnknown = 0;
+    static constexpr int kFileKindBinary = 2;
+
+    CompareSettings() = default;
+    ~CompareSettings();
+
+    // Copies every field but the comparison context; the target keeps its own.
+    CompareSettings(const CompareSettings& other);
+    CompareSettings& operator=(const CompareSettings& other);
+
+    // Reads / writes the fifteen stored values of the "Compare Files" section in
+    // their fixed order. An absent value leaves the field as it is.
+    void LoadSettings(const SettingsValues& store);
+    void SaveSettings(SettingsValues& store) const;
+
+    // Fields in declaration order.
+    std::int32_t m_nFileCompareAlign = 0;
+    std::int32_t m_bIgnoreWhitespace = 0;
+    std::int32_t m_bIgnoreCase = 0;
+    std::string m_strOutputFile;
+    std::string m_strFile1LinePrefix = "|<<";
+    std::string m_strFile1SectionFooter;
+    std::string m_strFile1SectionHeader;
+    std::string m_strFile2LinePrefix = "||>>";
+    std::string m_strFile2SectionFooter;
+    std::string m_strFile2SectionHeader;
+    std::int32_t m_bSynchScrolling = 1;
+    std::int32_t m_bWriteCommonSections = 1;
+    CompareContext m_context;
+    std::int32_t m_nFileKind = kFileKindUnknown;
+    std::string m_strFile1Path;
+    std::string m_strFile2Path;
+    std::int32_t m_crFile1Color = 8388736;  // red 128, green 0, blue 128
+    std::int32_t m_crFile2Color = 32768;    // green 128
+    std::int32_t m_bShowLineNumbers = 1;
+
+private:
+    void CopyValuesFrom(const CompareSettings& other);
+};

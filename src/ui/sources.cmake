@@ -1,0 +1,3 @@
+# Sources of ui/, listed relative to this file.
+set(UI_SOURCES
+)

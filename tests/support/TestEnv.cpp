@@ -1,0 +1,66 @@
+#include "TestEnv.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <stdexcept>
+
+namespace testenv {
+
+bool Available()
+{
+    const char* v = std::getenv("TOLVANE_TEST_SERVERS");
+    return v && std::string(v) == "1";
+}
+
+std::filesystem::path Dir()
+{
+    const char* v = std::getenv("TOLVANE_TEST_DIR");
+    return v ? std::filesystem::path(v) : std::filesystem::temp_directory_path();
+}
+
+std::filesystem::path SqliteFile(const std::string& role)
+{
+    return Dir() / "sqlite" / (role + ".db");
+}
+
+TempDir::TempDir()
+{
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = std::filesystem::temp_directory_path() /
+                         ("tolvane-t-" + std::to_string(rd()) + std::to_string(attempt));
+        if (std::filesystem::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace testenv

@@ -1,0 +1,55 @@
+#pragma once
+// What the test script set up: the temporary directory, the data source names
+// of the throwaway servers and SQLite files, and small file helpers.
+#include <filesystem>
+#include <string>
+
+#include <gtest/gtest.h>
+
+namespace testenv {
+
+// Data source names registered by scripts/lib/testenv.sh.
+inline constexpr const char* kSqliteOld = "tolvane_old";
+inline constexpr const char* kSqliteNew = "tolvane_new";
+inline constexpr const char* kSqliteMerge = "tolvane_merge";
+inline constexpr const char* kSqliteScratch = "tolvane_scratch";
+inline constexpr const char* kPostgres = "tolvane_pg";
+inline constexpr const char* kPostgresLogin = "tolvane_pg_login";  // no stored password
+inline constexpr const char* kPostgresDown = "tolvane_pg_down";    // nothing listens there
+inline constexpr const char* kMariaDb = "tolvane_maria";
+
+// True when the test script's data sources are there (TOLVANE_TEST_SERVERS=1).
+bool Available();
+
+// The test script's temporary directory.
+std::filesystem::path Dir();
+
+// Path of the SQLite file behind one of the SQLite data sources ("old", "new", ...).
+std::filesystem::path SqliteFile(const std::string& role);
+
+// A fresh, empty directory that is removed again with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+    std::string str() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace testenv
+
+// Skips the test when the data sources are not set up, for instance when ctest
+// is run by hand without scripts/test. scripts/test always sets them up.
+#define REQUIRE_TEST_DATA_SOURCES()                                                   \
+    do {                                                                            \
+        if (!testenv::Available())                                                  \
+            GTEST_SKIP() << "data sources not set up: run the tests with scripts/test"; \
+    } while (0)
