@@ -1,0 +1,15 @@
+# Turns resources/strings.txt into a C++ table for the core (cmake -P).
+# Inputs: IN (strings.txt), OUT (header to write).
+file(STRINGS "${IN}" lines ENCODING UTF-8)
+set(body "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^([0-9]+)\t(.*)$")
+    set(id "${CMAKE_MATCH_1}")
+    set(text "${CMAKE_MATCH_2}")
+    string(REPLACE "\"" "\\\"" text "${text}")
+    string(APPEND body "    {${id}, \"${text}\"},\n")
+  endif()
+endforeach()
+file(WRITE "${OUT}.tmp" "// Generated from resources/strings.txt; do not edit.\n#pragma once\n\nstruct BuiltInStringEntry {\n    int id;\n    const char* text;\n};\n\ninline constexpr BuiltInStringEntry kBuiltInStrings[] = {\n${body}};\n")
+execute_process(COMMAND ${CMAKE_COMMAND} -E copy_if_different "${OUT}.tmp" "${OUT}")
+file(REMOVE "${OUT}.tmp")

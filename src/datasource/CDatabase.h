@@ -1,0 +1,61 @@
+#pragma once
+// One ODBC connection, opened from a data source name. The environment handle
+// is shared by all connections of the process and freed with the last of them.
+#include <cstdint>
+#include <string>
+
+#include "datasource/OdbcHandles.h"
+
+class ConnectPrompt;
+
+class CDatabase {
+public:
+    CDatabase() = default;
+    ~CDatabase();
+    CDatabase(const CDatabase&) = delete;
+    CDatabase& operator=(const CDatabase&) = delete;
+
+    // Connects. A non-empty name is reached with the connect string ";DSN=" + name;
+    // an empty one asks the prompt to choose a data source. Returns false when
+    // the user cancels a prompt (or the prefix is not "ODBC;"); raises
+    // DatabaseError on every other failure, the handle freed.
+    bool OpenDataSource(const std::string& name, bool exclusive = false, bool readOnly = false,
+                        const std::string& connectPrefix = "ODBC;", bool useCursorLibrary = true);
+    void Close();
+    bool IsOpen() const { return static_cast<bool>(m_hdbc); }
+
+    // The prompt used for a missing name or rejected credentials (not owned; may be null,
+    // then a prompt is taken as cancelled).
+    void SetPrompt(ConnectPrompt* prompt) { m_prompt = prompt; }
+
+    SQLHDBC Handle() const { return m_hdbc.get(); }
+
+    // Query time-out for new statements; once a driver rejects the option it is not set again.
+    void ApplyQueryTimeout(SQLHSTMT statement);
+
+    // Transactions: begins (autocommit off) where the data source supports them.
+    // Returns whether a transaction was begun.
+    bool BeginTrans();
+    // Commits and turns autocommit back on, where a transaction was begun.
+    void CommitTrans();
+    // SQL_TXN_CAPABLE as reported at connect time.
+    std::uint16_t TransactionCapable() const { return m_txnCapable; }
+
+    std::string m_strConnect;               // "ODBC;" + the connect string the driver manager returned
+    std::uint32_t m_dwLoginTimeout = 15;    // seconds
+    std::uint32_t m_dwQueryTimeout = 15;    // seconds
+
+private:
+    bool Connect(const std::string& connectString, bool useCursorLibrary);
+
+    OdbcEnvironmentRef m_env;
+    OdbcConnectionHandle m_hdbc;
+    ConnectPrompt* m_prompt = nullptr;
+    bool m_bQueryTimeoutRejected = false;
+    std::uint16_t m_txnCapable = 0;
+    bool m_inTransaction = false;
+};
+
+// Keeps what follows the first "DSN=" up to the next ";". A text without "DSN="
+// leaves `name` unchanged.
+void ExtractDataSourceName(const std::string& connectString, std::string& name);

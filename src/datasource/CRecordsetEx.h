@@ -1,0 +1,97 @@
+#pragma once
+// A recordset over any SQL text: it describes its result columns at run time and
+// reads every value of the current row as text. It also keeps the facts of the
+// connected driver that decide how SQL literals are written.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "datasource/ColumnInfo.h"
+#include "datasource/OdbcHandles.h"
+#include "datasource/SqlLiteralFacts.h"
+
+class CDatabase;
+class OutputFile;
+
+class CRecordsetEx {
+public:
+    enum OpenType : unsigned { forwardOnly = 3 };
+    enum Options : std::uint32_t { none = 0, executeDirect = 0x2000 };
+
+    explicit CRecordsetEx(CDatabase& database);  // the connection must be open
+    virtual ~CRecordsetEx();
+    CRecordsetEx(const CRecordsetEx&) = delete;
+    CRecordsetEx& operator=(const CRecordsetEx&) = delete;
+
+    // Runs `sql` unchanged. Returns false when no statement can be set up on the
+    // connection; raises DatabaseError on every ODBC failure after that (the
+    // statement closed). A result set is positioned on its first row.
+    bool OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
+    void MoveNext();
+    void Close();
+    bool IsOpen() const { return static_cast<bool>(m_hstmt); }
+    bool IsBOF() const { return m_bBOF; }
+    bool IsEOF() const { return m_bEOF; }
+
+    // Runs a statement without result set; the affected row count goes to m_lRowsAffected.
+    bool ExecuteDirect(const std::string& sql);
+
+    // The columns of "SELECT * FROM " + table (the name unchanged).
+    void GetColumns(const std::string& table, std::vector<ColumnInfo>& columns);
+
+    // Reads column `index` (0-based) of the current row as text; sets m_bValueIsNull.
+    void GetFieldText(int index, std::string& text);
+
+    int GetColumnCount() const { return m_nColumns; }
+    const std::vector<ColumnInfo>& Columns() const { return m_columns; }
+
+    // Writes the header line and every row to `file` (a text-mode file), joined by
+    // `separator`, then closes the file. Always true; errors are raised.
+    bool WriteRows(OutputFile& file, const std::string& separator);
+
+    // The indexes of the leading columns declared NOT NULL, joined by ",".
+    void GetKeyColumnList(std::string& text);
+
+    // The literal facts of the connected driver (for SQL generation).
+    SqlLiteralFacts LiteralFacts() const;
+
+    // Rewrites [name] to the connection's identifier quote outside literals.
+    void ReplaceBrackets(std::string& statement) const;
+
+    const std::string& GetSQL() const { return m_strSQL; }
+    CDatabase& Database() const { return m_database; }
+
+    bool m_bValueIsNull = false;
+    std::int32_t m_lRowsAffected = 0;
+    bool m_bJetDriver = true;
+    std::string m_strDatePrefix = "#";
+    std::string m_strDateSuffix = "#";
+    std::string m_strTimePrefix = "#";
+    std::string m_strTimeSuffix = "#";
+
+    // Long types: only the terminator fits in the first read.
+    static bool IsLongType(int sqlType);
+    static bool IsBinaryType(int sqlType);
+    // Types whose values the dump writes in double quotes.
+    static bool IsQuotedInDump(int sqlType);
+
+protected:
+    void DescribeColumns();
+    void Fetch();
+    // Fills in catalog nullability where the driver cannot tell it for a query.
+    void ResolveKeyNullability();
+
+    CDatabase& m_database;
+    OdbcStatementHandle m_hstmt;
+    std::string m_strSQL;
+    unsigned m_nOpenType = forwardOnly;
+    std::uint32_t m_dwOptions = none;
+    std::vector<ColumnInfo> m_columns;
+    int m_nColumns = -1;
+    bool m_bBOF = true;
+    bool m_bEOF = true;
+    std::string m_driverName;
+    std::string m_identifierQuote;
+    std::string m_dbmsName;
+    std::vector<char> m_buffer;  // value buffer reused across reads
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The catalog of a data source's tables (SQLTables), one row per table.
+#include <string>
+
+#include "datasource/CRecordsetEx.h"
+
+class CTables : public CRecordsetEx {
+public:
+    explicit CTables(CDatabase& database);
+
+    // Opens the catalog. Raises PlainTextError "<::SQLTables> not supported." when
+    // the driver lacks SQLTables and DatabaseError on ODBC failures; false when
+    // no statement can be set up. Null pointers stand for "all".
+    bool OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
+                     unsigned openType = forwardOnly);
+
+    std::string m_strTableQualifier;
+    std::string m_strTableOwner;
+    std::string m_strTableName;
+    std::string m_strTableType;
+    std::string m_strRemarks;
+
+    // Moves to the next catalog row and refreshes the five fields.
+    void MoveNextTable();
+
+private:
+    void ReadFields();
+};
