@@ -1,0 +1,10 @@
+#pragma once
+// The bracket rewrite of generated SQL: statements name tables and columns as
+// [name]; the data source wants its own identifier quote.
+#include <string>
+
+// Outside text literals, a single '[' or ']' becomes `identifierQuote` (a blank
+// unless it is exactly one character) and a doubled "[[" or "]]" one bracket.
+// An apostrophe opens or closes a literal; two in a row are copied as they are
+// without changing the state. Brackets inside literals are left alone.
+void ReplaceBrackets(std::string& statement, const std::string& identifierQuote);

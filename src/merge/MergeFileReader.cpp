@@ -1,0 +1,206 @@
+#include "merge/MergeFileReader.h"
+
+#include <cstdlib>
+#include <new>
+#include <string_view>
+#include <utility>
+
+#include "merge/FieldSplitting.h"
+#include "merge/PhysicalLineReader.h"
+#include "textcompare/CompareSettings.h"
+#include "textcompare/RowScanner.h"
+
+namespace {
+
+constexpr std::string_view kSectionHead = "Table=[";
+constexpr std::string_view kSeparator = ",";
+
+std::string_view WithoutTrailingCr(std::string_view line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    return line;
+}
+
+// The C library's decimal rule: leading blanks, a sign, digits up to the first
+// non-digit; no digits give 0.
+std::int32_t ToInteger(const std::string& text)
+{
+    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
+}
+
+class Reader {
+public:
+    Reader(const CompareSettings& settings, CTableRowsArray& oldTables, CTableRowsArray& newTables)
+        : m_settings(settings), m_oldTables(oldTables), m_newTables(newTables)
+    {
+    }
+
+    int Read(const std::string& path)
+    {
+        if (!m_file.Open(path))
+            return 0;
+        for (;;) {
+            const auto result = m_file.Next(m_raw);
+            if (result == PhysicalLineReader::Result::Error)
+                return 0;
+            if (result == PhysicalLineReader::Result::End)
+                break;
+            if (!HandleLine())
+                return 0;
+            if (m_atEnd)
+                break;
+        }
+        FlushSection();
+        return 1;
+    }
+
+private:
+    // Classifies the line in m_raw. False on a read error.
+    bool HandleLine()
+    {
+        const std::string_view line = WithoutTrailingCr(m_raw);
+        if (line.empty()) {
+            SetSides(false, false);
+            return true;
+        }
+        if (line.starts_with(kSectionHead)) {
+            StartSection(std::string(line));
+            // The line after a head is its blank line; it is dropped unread.
+            const auto result = m_file.Next(m_raw);
+            m_atEnd = result == PhysicalLineReader::Result::End;
+            return result != PhysicalLineReader::Result::Error;
+        }
+        if (line == m_settings.m_strFile1SectionHeader) {
+            SetSides(true, false);
+            return true;
+        }
+        if (line == m_settings.m_strFile2SectionHeader) {
+            SetSides(false, true);
+            return true;
+        }
+        if (line == m_settings.m_strFile1SectionFooter || line == m_settings.m_strFile2SectionFooter) {
+            SetSides(false, false);
+            return true;
+        }
+        const std::string& prefix1 = m_settings.m_strFile1LinePrefix;
+        const std::string& prefix2 = m_settings.m_strFile2LinePrefix;
+        if (!prefix1.empty() && line.starts_with(prefix1)) {
+            SetSides(true, false);
+            return RowLine(prefix1.size());
+        }
+        if (!prefix2.empty() && line.starts_with(prefix2)) {
+            SetSides(false, true);
+            return RowLine(prefix2.size());
+        }
+        return RowLine(0);
+    }
+
+    void SetSides(bool oldSide, bool newSide)
+    {
+        m_oldSide = oldSide;
+        m_newSide = newSide;
+    }
+
+    // The row that begins after `prefixLength` bytes of m_raw. A quoted field
+    // still open at the end of the line takes in the following lines, line
+    // breaks included, exactly as the comparison read the dump row.
+    bool RowLine(std::size_t prefixLength)
+    {
+        m_row.assign(m_raw, prefixLength, std::string::npos);
+        RowScanner scanner;
+        scanner.FindRowEnd(m_row);
+        scanner.FindRowEnd("\n", 1);
+        while (scanner.InQuotedField()) {
+            const auto result = m_file.Next(m_raw);
+            if (result == PhysicalLineReader::Result::Error)
+                return false;
+            if (result == PhysicalLineReader::Result::End) {
+                m_atEnd = true;
+                break;
+            }
+            m_row += '\n';
+            m_row += m_raw;
+            scanner.FindRowEnd(m_raw);
+            scanner.FindRowEnd("\n", 1);
+        }
+        if (!m_row.empty() && m_row.back() == '\r')
+            m_row.pop_back();
+        if (!m_oldSide && !m_newSide)
+            return true;
+        if (SplitFields(m_row, m_scratch, kSeparator) == 0)
+            return true;
+        if (m_oldSide && m_newSide)
+            m_currentOld.push_back(m_scratch);
+        (m_newSide ? m_currentNew : m_currentOld).push_back(std::move(m_scratch));
+        return true;
+    }
+
+    void StartSection(const std::string& head)
+    {
+        FlushSection();
+        m_currentOld.clear();
+        m_currentNew.clear();
+        ParseSectionHead(head, m_currentNew);
+        ParseSectionHead(head, m_currentOld);
+    }
+
+    // Rows gathered before the first head have no table and are dropped.
+    void FlushSection()
+    {
+        if (m_currentNew.m_strTable.empty())
+            return;
+        m_oldTables.push_back(std::move(m_currentOld));
+        m_newTables.push_back(std::move(m_currentNew));
+        m_currentOld = CTableRows();
+        m_currentNew = CTableRows();
+    }
+
+    const CompareSettings& m_settings;
+    CTableRowsArray& m_oldTables;
+    CTableRowsArray& m_newTables;
+    PhysicalLineReader m_file;
+    CTableRows m_currentOld;
+    CTableRows m_currentNew;
+    bool m_oldSide = false;
+    bool m_newSide = false;
+    bool m_atEnd = false;
+    std::string m_raw;
+    std::string m_row;
+    CRowValues m_scratch;
+};
+
+} // namespace
+
+void ParseSectionHead(const std::string& head, CTableRows& table)
+{
+    table.m_strTable = head.size() > 6 ? head.substr(6) : std::string();
+    table.m_keyColumns.clear();
+    const std::size_t close = table.m_strTable.rfind(']');
+    if (close == std::string::npos)
+        return;
+    std::string keys = table.m_strTable.substr(close + 1);
+    table.m_strTable.resize(close + 1);
+    if (keys.empty())
+        return;
+    // No test for an empty rest after a comma: a trailing comma gives a last 0.
+    for (;;) {
+        const std::size_t comma = keys.find(',');
+        if (comma == std::string::npos) {
+            table.m_keyColumns.push_back(ToInteger(keys));
+            break;
+        }
+        table.m_keyColumns.push_back(ToInteger(keys.substr(0, comma)));
+        keys.erase(0, comma + 1);
+    }
+}
+
+int ReadMergeFile(const std::string& path, const CompareSettings& settings, CTableRowsArray& oldTables,
+                  CTableRowsArray& newTables)
+{
+    try {
+        return Reader(settings, oldTables, newTables).Read(path);
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}

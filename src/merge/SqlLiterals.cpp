@@ -1,0 +1,181 @@
+#include "merge/SqlLiterals.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// ODBC SQL type codes (ODBC 2 codes and their ODBC 3 counterparts).
+enum SqlType : int {
+    kChar = 1, kVarChar = 12, kLongVarChar = -1, kWChar = -8, kWVarChar = -9, kWLongVarChar = -10,
+    kGuid = -11, kDriverText = -97,
+    kBinary = -2, kVarBinary = -3, kLongVarBinary = -4,
+    kDate = 9, kTime = 10, kTimestamp = 11, kTypeDate = 91, kTypeTime = 92, kTypeTimestamp = 93,
+};
+
+enum class Form { Character, Binary, Date, Time, Timestamp, AsIs };
+
+Form FormOf(int sqlType)
+{
+    switch (sqlType) {
+    case kChar: case kVarChar: case kLongVarChar: case kWChar: case kWVarChar: case kWLongVarChar:
+    case kGuid: case kDriverText:
+        return Form::Character;
+    case kBinary: case kVarBinary: case kLongVarBinary:
+        return Form::Binary;
+    case kDate: case kTypeDate:
+        return Form::Date;
+    case kTime: case kTypeTime:
+        return Form::Time;
+    case kTimestamp: case kTypeTimestamp:
+        return Form::Timestamp;
+    default:
+        return Form::AsIs;
+    }
+}
+
+std::string Lower(const std::string& text)
+{
+    std::string lower = text;
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return lower;
+}
+
+// Apostrophes doubled (and backslashes, where they escape); no enclosing apostrophes.
+void AppendEscaped(std::string& out, const std::string& value, bool backslashEscapes)
+{
+    for (const char c : value) {
+        if (c == '\'' || (c == '\\' && backslashEscapes))
+            out += c;
+        out += c;
+    }
+}
+
+void AppendCharacter(std::string& out, const std::string& value, const LiteralDialect& dialect)
+{
+    out += '\'';
+    AppendEscaped(out, value, dialect.backslashEscapes);
+    out += '\'';
+}
+
+void AppendDelimited(std::string& out, const std::string& prefix, const std::string& value,
+                     const std::string& suffix)
+{
+    out += prefix;
+    // Driver texts of dates and times hold no apostrophe; one that does must not end the literal.
+    AppendEscaped(out, value, false);
+    out += suffix;
+}
+
+bool IsHexDigits(std::string_view text)
+{
+    return text.size() % 2 == 0 &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
+}
+
+} // namespace
+
+LiteralDialect LiteralDialect::For(const std::string& dbmsName)
+{
+    const std::string name = Lower(dbmsName);
+    LiteralDialect dialect;
+    if (name.find("sqlite") != std::string::npos) {
+        dialect.binary = Binary::SqliteBlob;
+    } else if (name.find("postgres") != std::string::npos) {
+        dialect.binary = Binary::PostgresBytea;
+    } else if (name.find("mysql") != std::string::npos || name.find("mariadb") != std::string::npos) {
+        dialect.backslashEscapes = true;
+        dialect.emptyHexAsString = true;
+    }
+    return dialect;
+}
+
+bool AppendBinaryLiteral(std::string& out, std::string_view value, const LiteralDialect& dialect)
+{
+    std::string_view hex = value;
+    if (hex.size() >= 2 && hex[0] == '0' && (hex[1] == 'x' || hex[1] == 'X'))
+        hex.remove_prefix(2);
+    if (!IsHexDigits(hex))
+        return false;
+    switch (dialect.binary) {
+    case LiteralDialect::Binary::SqliteBlob:
+        out += "X'";
+        out += hex;
+        out += '\'';
+        break;
+    case LiteralDialect::Binary::PostgresBytea:
+        out += "'\\x";
+        out += hex;
+        out += '\'';
+        break;
+    case LiteralDialect::Binary::HexNumber:
+        if (hex.empty() && dialect.emptyHexAsString) {
+            out += "''";
+        } else {
+            out += "0x";
+            out += hex;
+        }
+        break;
+    }
+    return true;
+}
+
+std::string JetTimestamp(const std::string& value)
+{
+    if (value.find('-') != 4)
+        return value;
+    std::string result = value.substr(5, 5);
+    result += '/';
+    result.append(value, 0, 4);
+    if (value.size() > 10)
+        result.append(value, 10, std::string::npos);
+    if (result.size() > 2)
+        result[2] = '/';
+    return result;
+}
+
+void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
+                      const SqlLiteralFacts& facts, const LiteralDialect& dialect)
+{
+    if (!quoted && value == "NULL") {
+        out += "NULL";
+        return;
+    }
+    switch (FormOf(column.sqlType)) {
+    case Form::Character:
+        AppendCharacter(out, value, dialect);
+        return;
+    case Form::Binary:
+        // Text that is no hex rendering goes in as text rather than unquoted.
+        if (!AppendBinaryLiteral(out, value, dialect))
+            AppendCharacter(out, value, dialect);
+        return;
+    case Form::Date:
+        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix);
+        return;
+    case Form::Time:
+        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix);
+        return;
+    case Form::Timestamp:
+        // {d '...'} makes some drivers (psqlODBC) drop the time of day.
+        if (facts.jetDriver)
+            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix);
+        else
+            AppendDelimited(out, "{ts '", value, "'}");
+        return;
+    case Form::AsIs:
+        if (quoted)
+            AppendCharacter(out, value, dialect);
+        else
+            out += value;
+        return;
+    }
+}
+
+std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts)
+{
+    std::string out;
+    AppendSqlLiteral(out, value, quoted, column, facts, LiteralDialect::For(facts.dbmsName));
+    return out;
+}

@@ -1,0 +1,42 @@
+#pragma once
+// The SQL literal of one value read back from the merge file, for a column of
+// the merge data source.
+#include <string>
+#include <string_view>
+
+#include "datasource/ColumnInfo.h"
+#include "datasource/SqlLiteralFacts.h"
+
+// What the DBMS name decides about literals; worked out once per statement.
+struct LiteralDialect {
+    enum class Binary { SqliteBlob, PostgresBytea, HexNumber };
+    Binary binary = Binary::HexNumber;
+    // MySQL and MariaDB read a backslash in a string literal as an escape.
+    bool backslashEscapes = false;
+    // MySQL and MariaDB have no empty 0x literal.
+    bool emptyHexAsString = false;
+
+    static LiteralDialect For(const std::string& dbmsName);
+};
+
+// Appends the literal of `value` to `out`:
+// - an unquoted NULL is SQL NULL, whatever the type (a quoted one is the text);
+// - character types (also wide ones and GUID) are in apostrophes, inner
+//   apostrophes doubled;
+// - binary types (0x + hex digits) are the DBMS's binary literal;
+// - DATE, TIME and TIMESTAMP get the driver's delimiters ({d '...'}, {t '...'},
+//   {ts '...'}; #...# with the Jet driver, whose timestamps are rewritten to
+//   mm/dd/yyyy);
+// - other types (numbers, bit) are written as they are, unless the field was
+//   quoted, which makes it a character literal.
+void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
+                      const SqlLiteralFacts& facts, const LiteralDialect& dialect);
+std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts);
+
+// The Jet form of a timestamp: yyyy-mm-dd[ rest] becomes mm/dd/yyyy[ rest];
+// a value whose first '-' is not at index 4 stays as it is.
+std::string JetTimestamp(const std::string& value);
+
+// The binary literal of a dump value ("0x0102"; empty text or "0x" alone is the
+// empty value). False when the text is no even-length run of hex digits.
+bool AppendBinaryLiteral(std::string& out, std::string_view value, const LiteralDialect& dialect);

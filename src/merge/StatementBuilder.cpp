@@ -1,0 +1,121 @@
+#include "merge/StatementBuilder.h"
+
+#include <algorithm>
+
+#include "datasource/ReplaceBrackets.h"
+#include "merge/SqlLiterals.h"
+
+namespace {
+
+void AppendName(std::string& out, const std::string& name)
+{
+    out += '[';
+    out += name;
+    out += ']';
+}
+
+// Every column index not in the key list, ascending.
+KeyColumnList NonKeyColumns(std::size_t columnCount, const KeyColumnList& keyColumns)
+{
+    KeyColumnList list;
+    for (std::size_t i = 0; i < columnCount; ++i) {
+        const auto index = static_cast<std::int32_t>(i);
+        if (std::find(keyColumns.begin(), keyColumns.end(), index) == keyColumns.end())
+            list.push_back(index);
+    }
+    return list;
+}
+
+void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
+{
+    if (!facts.jetDriver)
+        ReplaceBrackets(statement, facts.identifierQuote);
+}
+
+} // namespace
+
+void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, std::string& text,
+                     const std::string& separator, bool withNames, const KeyColumnList* includeList,
+                     const SqlLiteralFacts& facts)
+{
+    if (values.size() != columns.size())
+        return;
+    text.clear();
+    const LiteralDialect dialect = LiteralDialect::For(facts.dbmsName);
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (includeList) {
+            if (j >= includeList->size() || (*includeList)[j] != static_cast<std::int32_t>(i))
+                continue;
+            ++j;
+        }
+        if (!text.empty())
+            text += separator;
+        if (withNames) {
+            AppendName(text, columns[i].name);
+            text += '=';
+        }
+        AppendSqlLiteral(text, values[i], values.IsQuoted(i), columns[i], facts, dialect);
+    }
+}
+
+void BuildInsert(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
+                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+{
+    statement = "INSERT INTO " + table + " (";
+    KeyColumnList includeList;
+    bool leaveOutFirst = false;
+    if (facts.jetDriver && keyColumns.size() == 1 && keyColumns[0] == 0) {
+        includeList = NonKeyColumns(columns.size(), keyColumns);
+        leaveOutFirst = !includeList.empty();
+    }
+    bool first = true;
+    for (std::size_t i = leaveOutFirst ? 1 : 0; i < columns.size(); ++i) {
+        if (!first)
+            statement += ',';
+        AppendName(statement, columns[i].name);
+        first = false;
+    }
+    statement += ") VALUES (";
+    std::string valueList;
+    FormatValueList(values, columns, valueList, ",", false, leaveOutFirst ? &includeList : nullptr, facts);
+    if (valueList.empty())
+        return;
+    statement += valueList;
+    statement += ')';
+    FinishStatement(statement, facts);
+}
+
+void BuildUpdate(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
+                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+{
+    statement.clear();
+    if (keyColumns.empty())
+        return;
+    statement = "UPDATE " + table + " SET ";
+    const KeyColumnList nonKeys = NonKeyColumns(columns.size(), keyColumns);
+    std::string setList;
+    FormatValueList(values, columns, setList, ",", true, &nonKeys, facts);
+    if (setList.empty())
+        return;
+    statement += setList;
+    statement += " WHERE ";
+    std::string condition;
+    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
+    if (condition.empty())
+        return;
+    statement += condition;
+    FinishStatement(statement, facts);
+}
+
+void BuildDelete(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
+                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+{
+    statement = "DELETE FROM " + table + " WHERE ";
+    std::string condition;
+    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
+    if (condition.empty())
+        return;
+    statement += condition;
+    FinishStatement(statement, facts);
+}

@@ -1,0 +1,165 @@
+#include "merge/SqlLiterals.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "datasource/SqlLiteralFacts.h"
+
+namespace {
+
+ColumnInfo Column(std::int16_t sqlType)
+{
+    ColumnInfo column;
+    column.name = "C";
+    column.sqlType = sqlType;
+    return column;
+}
+
+const SqlLiteralFacts kPostgres = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
+const SqlLiteralFacts kJet = SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS");
+
+struct LiteralCase {
+    const char* name;
+    std::int16_t sqlType;
+    std::string value;
+    bool quoted;
+    std::string nonJet;
+    std::string jet;
+};
+
+TEST(SqlLiteral, WritesEachTypeForJetAndOtherDrivers)
+{
+    const std::vector<LiteralCase> cases = {
+        {"unquoted NULL in a text column", 12, "NULL", false, "NULL", "NULL"},
+        {"unquoted NULL in a number column", 4, "NULL", false, "NULL", "NULL"},
+        {"unquoted NULL in a date column", 9, "NULL", false, "NULL", "NULL"},
+        {"quoted NULL is the text NULL", 12, "NULL", true, "'NULL'", "'NULL'"},
+        {"lower-case null is text", 12, "null", false, "'null'", "'null'"},
+        {"CHAR", 1, "abc", true, "'abc'", "'abc'"},
+        {"VARCHAR with apostrophe", 12, "O'Neil", true, "'O''Neil'", "'O''Neil'"},
+        {"LONGVARCHAR", -1, "a\r\nb", true, "'a\r\nb'", "'a\r\nb'"},
+        {"WLONGVARCHAR", -10, "x", true, "'x'", "'x'"},
+        {"driver text type -97", -97, "x", true, "'x'", "'x'"},
+        {"WCHAR", -8, "Smith", true, "'Smith'", "'Smith'"},
+        {"WVARCHAR", -9, "it's", true, "'it''s'", "'it''s'"},
+        {"GUID", -11, "6f9619ff-8b86-d011-b42d-00c04fc964ff", false, "'6f9619ff-8b86-d011-b42d-00c04fc964ff'",
+         "'6f9619ff-8b86-d011-b42d-00c04fc964ff'"},
+        {"brackets in text", 12, "[x]", true, "'[x]'", "'[x]'"},
+        {"DATE", 9, "2001-03-15", false, "{d '2001-03-15'}", "#2001-03-15#"},
+        {"TIME", 10, "10:20:30", false, "{t '10:20:30'}", "#10:20:30#"},
+        {"TIMESTAMP", 11, "2001-03-15 10:20:30", false, "{ts '2001-03-15 10:20:30'}", "#03/15/2001 10:20:30#"},
+        {"TIMESTAMP at year end", 11, "1999-12-31 23:59:59", false, "{ts '1999-12-31 23:59:59'}",
+         "#12/31/1999 23:59:59#"},
+        {"TIMESTAMP date only", 11, "2001-03-15", false, "{ts '2001-03-15'}", "#03/15/2001#"},
+        {"TIMESTAMP of another form", 11, "15.03.2001", false, "{ts '15.03.2001'}", "#15.03.2001#"},
+        {"ODBC 3 date code", 91, "2001-03-15", false, "{d '2001-03-15'}", "#2001-03-15#"},
+        {"ODBC 3 time code", 92, "10:20:30", false, "{t '10:20:30'}", "#10:20:30#"},
+        {"ODBC 3 timestamp code", 93, "2001-03-15 10:20:30", false, "{ts '2001-03-15 10:20:30'}",
+         "#03/15/2001 10:20:30#"},
+        {"apostrophe cannot end a date literal", 9, "x'y", false, "{d 'x''y'}", "#x''y#"},
+        {"INTEGER", 4, "-42", false, "-42", "-42"},
+        {"DECIMAL", 3, "123.45", false, "123.45", "123.45"},
+        {"DOUBLE", 8, "1.5E10", false, "1.5E10", "1.5E10"},
+        {"BIT", -7, "1", false, "1", "1"},
+        {"quoted text into a number column stays text", 4, "1); DROP TABLE T; --", true,
+         "'1); DROP TABLE T; --'", "'1); DROP TABLE T; --'"},
+        {"VARBINARY", -3, "0x0102", false, "'\\x0102'", "0x0102"},
+        {"LONGVARBINARY quoted in the dump", -4, "0x0102", true, "'\\x0102'", "0x0102"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SqlLiteral(c.value, c.quoted, Column(c.sqlType), kPostgres), c.nonJet) << c.name;
+        EXPECT_EQ(SqlLiteral(c.value, c.quoted, Column(c.sqlType), kJet), c.jet) << c.name << " (Jet)";
+    }
+}
+
+struct BinaryCase {
+    const char* dbms;
+    std::string value;
+    std::string literal;
+};
+
+TEST(SqlLiteral, WritesBinaryValuesAsTheDbmsReadsThem)
+{
+    const std::vector<BinaryCase> cases = {
+        {"SQLite", "0x0102ff", "X'0102ff'"},
+        {"SQLite", "0x", "X''"},
+        {"SQLite", "", "X''"},
+        {"PostgreSQL", "0x00FF", "'\\x00FF'"},
+        {"PostgreSQL", "", "'\\x'"},
+        {"MariaDB", "0x0102", "0x0102"},
+        {"MariaDB", "", "''"},
+        {"MySQL", "0X0a", "0x0a"},
+        {"MySQL", "0x", "''"},
+        {"Microsoft SQL Server", "0x0102", "0x0102"},
+        {"Microsoft SQL Server", "", "0x"},
+        {"SomeOtherDB", "0xab", "0xab"},
+        {"SQLite", "0x123", "'0x123'"},
+        {"MariaDB", "0xzz", "'0xzz'"},
+        {"MariaDB", "1; DROP TABLE T", "'1; DROP TABLE T'"},
+    };
+    for (const int type : {-2, -3, -4}) {
+        for (const auto& c : cases) {
+            const auto facts = SqlLiteralFacts::ForDriver("driver.so", "\"", c.dbms);
+            EXPECT_EQ(SqlLiteral(c.value, type == -4, Column(static_cast<std::int16_t>(type)), facts), c.literal)
+                << c.dbms << " " << c.value << " type " << type;
+        }
+    }
+}
+
+TEST(SqlLiteral, DoublesBackslashesWhereTheDbmsEscapesWithThem)
+{
+    const ColumnInfo text = Column(12);
+    EXPECT_EQ(SqlLiteral("a\\b'\\", true, text, SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB")),
+              "'a\\\\b''\\\\'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MySQL")), "'a\\\\b'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, kPostgres), "'a\\b'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite")),
+              "'a\\b'");
+}
+
+TEST(JetTimestamp, RewritesOnlyIsoDates)
+{
+    EXPECT_EQ(JetTimestamp("2001-03-15 10:20:30"), "03/15/2001 10:20:30");
+    EXPECT_EQ(JetTimestamp("2001-03-15"), "03/15/2001");
+    EXPECT_EQ(JetTimestamp("01-03-2001"), "01-03-2001");
+    EXPECT_EQ(JetTimestamp("20010315"), "20010315");
+    EXPECT_EQ(JetTimestamp(""), "");
+}
+
+struct FactsCase {
+    std::string driver;
+    std::string quote;
+    bool jet;
+    std::string expectedQuote;
+};
+
+TEST(SqlLiteralFacts, ComeFromTheDriverName)
+{
+    const std::vector<FactsCase> cases = {
+        {"ODBCJT32.DLL", "`", true, "`"},
+        {"odbcjt32.dll", "\"", true, "\""},
+        {"OdbcJt32.Dll", "", true, " "},
+        {"psqlodbcw.so", "\"", false, "\""},
+        {"libmaodbc.so", "`", false, "`"},
+        {"sqlite3odbc.so", "\"\"", false, " "},
+        {"ODBCJT32.DLL.so", "\"", false, "\""},
+    };
+    for (const auto& c : cases) {
+        const auto facts = SqlLiteralFacts::ForDriver(c.driver, c.quote, "DB");
+        EXPECT_EQ(facts.jetDriver, c.jet) << c.driver;
+        EXPECT_EQ(facts.identifierQuote, c.expectedQuote) << c.driver;
+        EXPECT_EQ(facts.dbmsName, "DB");
+        if (c.jet) {
+            EXPECT_EQ(facts.datePrefix + facts.dateSuffix + facts.timePrefix + facts.timeSuffix, "####") << c.driver;
+        } else {
+            EXPECT_EQ(facts.datePrefix, "{d '") << c.driver;
+            EXPECT_EQ(facts.dateSuffix, "'}") << c.driver;
+            EXPECT_EQ(facts.timePrefix, "{t '") << c.driver;
+            EXPECT_EQ(facts.timeSuffix, "'}") << c.driver;
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,135 @@
+#include "merge/StatementBuilder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "TestRows.h"
+
+namespace {
+
+using mergetest::Q;
+using mergetest::U;
+
+ColumnInfo Column(const std::string& name, std::int16_t sqlType)
+{
+    ColumnInfo column;
+    column.name = name;
+    column.sqlType = sqlType;
+    return column;
+}
+
+// A and B integer keys, C text, D text.
+const CColumnInfoArray kColumns = {Column("A", 4), Column("B", 4), Column("C", 12), Column("D", 12)};
+const CRowValues kRow = mergetest::Row({U("1"), U("2"), Q("x"), U("NULL")});
+
+// Jet takes the brackets as they are, so its statements show the raw forms.
+const SqlLiteralFacts kJet = SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS");
+const SqlLiteralFacts kPostgres = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
+const SqlLiteralFacts kMaria = SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB");
+
+enum class Kind { Insert, Update, Delete };
+
+std::string Build(Kind kind, const CRowValues& values, const CColumnInfoArray& columns, const KeyColumnList& keys,
+                  const SqlLiteralFacts& facts)
+{
+    std::string statement = "stale";
+    switch (kind) {
+    case Kind::Insert:
+        BuildInsert(statement, values, columns, "[T]", keys, facts);
+        break;
+    case Kind::Update:
+        BuildUpdate(statement, values, columns, "[T]", keys, facts);
+        break;
+    case Kind::Delete:
+        BuildDelete(statement, values, columns, "[T]", keys, facts);
+        break;
+    }
+    return statement;
+}
+
+struct StatementCase {
+    const char* name;
+    Kind kind;
+    CRowValues values;
+    KeyColumnList keys;
+    const SqlLiteralFacts* facts;
+    std::string statement;
+};
+
+TEST(Statements, HaveTheirForms)
+{
+    const CRowValues threeValues = mergetest::Row({U("1"), U("2"), Q("x")});
+    const std::vector<StatementCase> cases = {
+        {"insert", Kind::Insert, kRow, {0, 1}, &kJet, "INSERT INTO [T] ([A],[B],[C],[D]) VALUES (1,2,'x',NULL)"},
+        {"update", Kind::Update, kRow, {0, 1}, &kJet, "UPDATE [T] SET [C]='x',[D]=NULL WHERE [A]=1 AND [B]=2"},
+        {"delete", Kind::Delete, kRow, {0, 1}, &kJet, "DELETE FROM [T] WHERE [A]=1 AND [B]=2"},
+        {"insert with double quotes", Kind::Insert, kRow, {0, 1}, &kPostgres,
+         "INSERT INTO \"T\" (\"A\",\"B\",\"C\",\"D\") VALUES (1,2,'x',NULL)"},
+        {"update with double quotes", Kind::Update, kRow, {0, 1}, &kPostgres,
+         "UPDATE \"T\" SET \"C\"='x',\"D\"=NULL WHERE \"A\"=1 AND \"B\"=2"},
+        {"delete with backquotes", Kind::Delete, kRow, {0, 1}, &kMaria, "DELETE FROM `T` WHERE `A`=1 AND `B`=2"},
+        {"Jet insert leaves out a single key column 0", Kind::Insert, kRow, {0}, &kJet,
+         "INSERT INTO [T] ([B],[C],[D]) VALUES (2,'x',NULL)"},
+        {"Jet insert with two key columns keeps all", Kind::Insert, kRow, {0, 1}, &kJet,
+         "INSERT INTO [T] ([A],[B],[C],[D]) VALUES (1,2,'x',NULL)"},
+        {"other drivers insert every column", Kind::Insert, kRow, {0}, &kPostgres,
+         "INSERT INTO \"T\" (\"A\",\"B\",\"C\",\"D\") VALUES (1,2,'x',NULL)"},
+        {"update with one key column", Kind::Update, kRow, {0}, &kJet,
+         "UPDATE [T] SET [B]=2,[C]='x',[D]=NULL WHERE [A]=1"},
+        {"update without key columns is empty", Kind::Update, kRow, {}, &kPostgres, ""},
+        {"delete without key columns has no condition", Kind::Delete, kRow, {}, &kPostgres, "DELETE FROM [T] WHERE "},
+        {"update when every column is a key", Kind::Update, kRow, {0, 1, 2, 3}, &kPostgres, "UPDATE [T] SET "},
+        {"insert with three values for four columns", Kind::Insert, threeValues, {0, 1}, &kPostgres,
+         "INSERT INTO [T] ([A],[B],[C],[D]) VALUES ("},
+        {"update with three values for four columns", Kind::Update, threeValues, {0, 1}, &kPostgres,
+         "UPDATE [T] SET "},
+        {"delete with three values for four columns", Kind::Delete, threeValues, {0, 1}, &kPostgres,
+         "DELETE FROM [T] WHERE "},
+        {"brackets inside text survive the rewrite", Kind::Insert,
+         mergetest::Row({U("1"), U("2"), Q("[x] it's"), Q("NULL")}), {0, 1}, &kPostgres,
+         "INSERT INTO \"T\" (\"A\",\"B\",\"C\",\"D\") VALUES (1,2,'[x] it''s','NULL')"},
+        {"key list out of column order finds fewer columns", Kind::Delete, kRow, {1, 0}, &kJet,
+         "DELETE FROM [T] WHERE [B]=2"},
+        {"trailing-comma key list 0,1,0", Kind::Delete, kRow, {0, 1, 0}, &kJet,
+         "DELETE FROM [T] WHERE [A]=1 AND [B]=2"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Build(c.kind, c.values, kColumns, c.keys, *c.facts), c.statement) << c.name;
+}
+
+TEST(Statements, WriteEveryTypeThroughItsLiteral)
+{
+    const CColumnInfoArray columns = {Column("ID", 4), Column("D", 9), Column("T", 10), Column("TS", 11),
+                                      Column("B", -3), Column("N", -9)};
+    const CRowValues values = mergetest::Row(
+        {U("7"), U("2001-03-15"), U("10:20:30"), U("2001-03-15 10:20:30"), U("0x00ff"), Q("Ünïcode")});
+    const auto sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    std::string statement;
+    BuildInsert(statement, values, columns, "[T]", {0}, sqlite);
+    EXPECT_EQ(statement,
+              "INSERT INTO \"T\" (\"ID\",\"D\",\"T\",\"TS\",\"B\",\"N\") VALUES (7,{d '2001-03-15'},{t '10:20:30'},"
+              "{ts '2001-03-15 10:20:30'},X'00ff','Ünïcode')");
+    BuildUpdate(statement, values, columns, "[T]", {0}, kJet);
+    EXPECT_EQ(statement,
+              "UPDATE [T] SET [D]=#2001-03-15#,[T]=#10:20:30#,[TS]=#03/15/2001 10:20:30#,[B]=0x00ff,"
+              "[N]='Ünïcode' WHERE [ID]=7");
+}
+
+TEST(FormatValueList, TakesOnlyTheIncludedColumns)
+{
+    std::string text = "kept";
+    FormatValueList(mergetest::Row({U("1")}), kColumns, text, ",", false, nullptr, kJet);
+    EXPECT_EQ(text, "kept") << "a wrong value count leaves the output alone";
+    const KeyColumnList include = {1, 3};
+    FormatValueList(kRow, kColumns, text, ";", true, &include, kJet);
+    EXPECT_EQ(text, "[B]=2;[D]=NULL");
+    const KeyColumnList none;
+    FormatValueList(kRow, kColumns, text, ";", true, &none, kJet);
+    EXPECT_EQ(text, "");
+    FormatValueList(kRow, kColumns, text, ",", false, nullptr, kJet);
+    EXPECT_EQ(text, "1,2,'x',NULL");
+}
+
+} // namespace
