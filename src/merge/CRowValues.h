@@ -6,6 +6,7 @@
 // and a text value made of the letters NULL as "NULL". Both read back as the
 // text NULL, so only the flag keeps the text value from being merged as SQL NULL.
 #include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -20,10 +21,12 @@ public:
     bool empty() const { return m_texts.empty(); }
     const std::string& operator[](std::size_t i) const { return m_texts[i]; }
     std::string& operator[](std::size_t i) { return m_texts[i]; }
-    bool IsQuoted(std::size_t i) const { return m_quoted[i]; }
+    bool IsQuoted(std::size_t i) const;
 
     void Add(std::string text, bool quoted = false);
+    // Empties the row; the room for its fields stays.
     void RemoveAll();
+    void Reserve(std::size_t fields) { m_texts.reserve(fields); }
 
     const std::vector<std::string>& Texts() const { return m_texts; }
     std::vector<std::string>::const_iterator begin() const { return m_texts.begin(); }
@@ -33,6 +36,11 @@ public:
     bool operator==(const CRowValues& other) const = default;
 
 private:
+    static constexpr std::size_t kInlineFlags = 64;
+
     std::vector<std::string> m_texts;
-    std::vector<bool> m_quoted;  // parallel to m_texts
+    // Quote flags, one bit per field: the first 64 inline (no allocation per
+    // row for ordinary tables), the rest in m_quotedMore.
+    std::uint64_t m_quotedFirst = 0;
+    std::vector<std::uint64_t> m_quotedMore;
 };

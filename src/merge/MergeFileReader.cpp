@@ -128,11 +128,16 @@ private:
             m_row.pop_back();
         if (!m_oldSide && !m_newSide)
             return true;
-        if (SplitFields(m_row, m_scratch, kSeparator) == 0)
+        // Rows of a table mostly have the same number of fields: room for as
+        // many as the last row had saves growing the field array step by step.
+        m_scratch.Reserve(m_lastFieldCount);
+        m_lastFieldCount = static_cast<std::size_t>(SplitFields(m_row, m_scratch, kSeparator));
+        if (m_lastFieldCount == 0)
             return true;
         if (m_oldSide && m_newSide)
             m_currentOld.push_back(m_scratch);
         (m_newSide ? m_currentNew : m_currentOld).push_back(std::move(m_scratch));
+        m_scratch = CRowValues();
         return true;
     }
 
@@ -168,6 +173,7 @@ private:
     std::string m_raw;
     std::string m_row;
     CRowValues m_scratch;
+    std::size_t m_lastFieldCount = 0;
 };
 
 } // namespace

@@ -1,0 +1,97 @@
+// Times the merge stage without a data source: reads a merge file, pairs the
+// rows into the change set and builds every statement, as the Merge command
+// does for one selected table. Prints one "name=value" line per figure.
+//
+//   merge_bench_driver <merge file>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "datasource/SqlLiteralFacts.h"
+#include "merge/ChangeSet.h"
+#include "merge/MergeFileReader.h"
+#include "merge/StatementBuilder.h"
+#include "textcompare/CompareSettings.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to)
+{
+    return std::chrono::duration<double>(to - from).count();
+}
+
+ColumnInfo Column(const char* name, std::int16_t sqlType, std::int16_t nullability)
+{
+    ColumnInfo column;
+    column.name = name;
+    column.sqlType = sqlType;
+    column.nullability = nullability;
+    return column;
+}
+
+// The columns of the generated table (ID, NAME, CITY, AMOUNT, CREATED, NOTE).
+const CColumnInfoArray kColumns = {Column("ID", 4, 0),      Column("NAME", 12, 1), Column("CITY", 12, 1),
+                                   Column("AMOUNT", 3, 1),  Column("CREATED", 11, 1), Column("NOTE", 12, 1)};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <merge file>\n", argv[0]);
+        return 2;
+    }
+    const SqlLiteralFacts facts = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
+    CompareSettings settings;
+    CTableRowsArray deleteTables, addTables, updateTables;
+
+    const auto start = Clock::now();
+    if (!ReadMergeFile(argv[1], settings, deleteTables, addTables)) {
+        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+        return 1;
+    }
+    const auto read = Clock::now();
+    BuildUpdates(deleteTables, addTables, updateTables);
+    const auto paired = Clock::now();
+
+    std::vector<std::string> statements;
+    std::string statement;
+    for (std::size_t i = 0; i < addTables.size(); ++i) {
+        const CTableRows& table = deleteTables[i];
+        for (const auto& row : addTables[i]) {
+            BuildInsert(statement, row, kColumns, table.m_strTable, table.m_keyColumns, facts);
+            statements.push_back(statement);
+        }
+        for (std::size_t k = 1; k < updateTables[i].size(); k += 2) {
+            BuildUpdate(statement, updateTables[i][k], kColumns, table.m_strTable, table.m_keyColumns, facts);
+            statements.push_back(statement);
+        }
+        for (const auto& row : deleteTables[i]) {
+            BuildDelete(statement, row, kColumns, table.m_strTable, table.m_keyColumns, facts);
+            statements.push_back(statement);
+        }
+    }
+    const auto built = Clock::now();
+
+    std::size_t bytes = 0;
+    for (const auto& s : statements)
+        bytes += s.size();
+    ChangeCounts total;
+    for (std::size_t i = 0; i < deleteTables.size(); ++i) {
+        const ChangeCounts counts = CountChanges(deleteTables, addTables, updateTables, i);
+        total.toAdd += counts.toAdd;
+        total.toUpdate += counts.toUpdate;
+        total.toDelete += counts.toDelete;
+    }
+    std::printf("tables=%zu\n", deleteTables.size());
+    std::printf("adds=%d\nupdates=%d\ndeletes=%d\n", total.toAdd, total.toUpdate, total.toDelete);
+    std::printf("statements=%zu\nstatement_bytes=%zu\n", statements.size(), bytes);
+    std::printf("read_seconds=%.3f\npair_seconds=%.3f\nbuild_seconds=%.3f\ntotal_seconds=%.3f\n",
+                Seconds(start, read), Seconds(read, paired), Seconds(paired, built), Seconds(start, built));
+    if (!statements.empty())
+        std::printf("first_update=%s\n", statements[static_cast<std::size_t>(total.toAdd)].c_str());
+    return 0;
+}

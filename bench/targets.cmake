@@ -1,0 +1,7 @@
+# --- merge stage benchmark (bench/merge_bench) ---
+if(TARGET tolvane_merge)
+  add_executable(merge_bench_driver ${CMAKE_CURRENT_LIST_DIR}/merge_bench_driver.cpp)
+  target_link_libraries(merge_bench_driver PRIVATE tolvane_merge)
+  target_compile_options(merge_bench_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of merge stage benchmark ---
