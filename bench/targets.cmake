@@ -1,3 +1,10 @@
+# --- comparison engine benchmark (bench/compare_bench) ---
+if(TARGET tolvane_textcompare)
+  add_executable(compare_driver ${CMAKE_CURRENT_LIST_DIR}/compare_driver.cpp)
+  target_link_libraries(compare_driver PRIVATE tolvane_textcompare)
+  target_compile_options(compare_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of comparison engine benchmark ---
 # --- merge stage benchmark (bench/merge_bench) ---
 if(TARGET tolvane_merge)
   add_executable(merge_bench_driver ${CMAKE_CURRENT_LIST_DIR}/merge_bench_driver.cpp)

@@ -1,0 +1,3 @@
+#include "textcompare/ComparisonOptions.h"
+
+ComparisonOptions g_comparisonOptions;
