@@ -119,3 +119,9 @@ void BuildDelete(std::string& statement, const CRowValues& values, const CColumn
     statement += condition;
     FinishStatement(statement, facts);
 }
+
+bool IsIncompleteStatement(const std::string& statement)
+{
+    return statement.empty() || statement.ends_with(") VALUES (") || statement.ends_with(" SET ") ||
+           statement.ends_with(" WHERE ");
+}

@@ -34,3 +34,7 @@ void BuildUpdate(std::string& statement, const CRowValues& values, const CColumn
 // columns or with a wrong value count, which the data source rejects.
 void BuildDelete(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
                  const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
+
+// Whether `statement` is one of the incomplete forms above (empty, or ending
+// in ") VALUES (", " SET " or " WHERE "), which no data source can run.
+bool IsIncompleteStatement(const std::string& statement);

@@ -117,6 +117,21 @@ TEST(Statements, WriteEveryTypeThroughItsLiteral)
               "[N]='Ünïcode' WHERE [ID]=7");
 }
 
+TEST(Statements, TellIncompleteFormsApart)
+{
+    const CRowValues threeValues = mergetest::Row({U("1"), U("2"), Q("x")});
+    for (const auto* facts : {&kJet, &kPostgres}) {
+        for (const Kind kind : {Kind::Insert, Kind::Update, Kind::Delete}) {
+            EXPECT_FALSE(IsIncompleteStatement(Build(kind, kRow, kColumns, {0, 1}, *facts)));
+            EXPECT_TRUE(IsIncompleteStatement(Build(kind, threeValues, kColumns, {0, 1}, *facts)));
+        }
+        EXPECT_TRUE(IsIncompleteStatement(Build(Kind::Update, kRow, kColumns, {}, *facts)));
+        EXPECT_TRUE(IsIncompleteStatement(Build(Kind::Delete, kRow, kColumns, {}, *facts)));
+        EXPECT_TRUE(IsIncompleteStatement(Build(Kind::Update, kRow, kColumns, {0, 1, 2, 3}, *facts)));
+    }
+    EXPECT_FALSE(IsIncompleteStatement("UPDATE T SET C=' WHERE ' WHERE K=1"));
+}
+
 TEST(FormatValueList, TakesOnlyTheIncludedColumns)
 {
     std::string text = "kept";
