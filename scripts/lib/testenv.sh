@@ -41,7 +41,8 @@ testenv_start_postgres() {
   TOLVANE_PG_BIN=$bin
   PGPASSWORD=postgres "$bin/psql" -q -h 127.0.0.1 -p "$TOLVANE_PG_PORT" -U postgres -d postgres \
     -c "CREATE ROLE tolvane LOGIN PASSWORD 'tolvane'" \
-    -c "CREATE DATABASE tolvane OWNER tolvane ENCODING 'UTF8'" >/dev/null
+    -c "CREATE DATABASE tolvane OWNER tolvane ENCODING 'UTF8'" \
+    -c "CREATE DATABASE tolvane_cat OWNER tolvane ENCODING 'UTF8'" >/dev/null
 }
 
 testenv_start_mariadb() {
@@ -104,7 +105,7 @@ StepAPI=1
 INI
   local role
   : >"$odbc/user.ini"
-  for role in old new merge scratch; do
+  for role in old new merge scratch cat_old cat_new; do
     cat >>"$odbc/user.ini" <<INI
 [tolvane_$role]
 Description=SQLite test data source ($role)
@@ -126,6 +127,15 @@ Username=tolvane
 Password=tolvane
 UseDeclareFetch=1
 Fetch=10000
+
+[tolvane_pg_cat]
+Description=PostgreSQL data source with a database of its own for catalog tests
+Driver=PostgreSQL Unicode
+Servername=127.0.0.1
+Port=$TOLVANE_PG_PORT
+Database=tolvane_cat
+Username=tolvane
+Password=tolvane
 
 [tolvane_pg_login]
 Description=PostgreSQL test data source without stored password

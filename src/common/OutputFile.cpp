@@ -71,6 +71,13 @@ void OutputFile::Write(const char* data, std::size_t size)
     }
 }
 
+void OutputFile::WriteUntranslated(const char* data, std::size_t size)
+{
+    if (m_fd < 0)
+        throw FileError(m_path, "write to", EBADF);
+    Append(data, size);
+}
+
 void OutputFile::WriteThrough(const char* data, std::size_t size)
 {
     while (size > 0) {

@@ -33,6 +33,10 @@ public:
     // Appends bytes (buffered). Throws FileError.
     void Write(const char* data, std::size_t size);
     void Write(std::string_view bytes) { Write(bytes.data(), bytes.size()); }
+    // Appends bytes as they are, also in text mode (a line break inside a value
+    // is data, not a line end). Throws FileError.
+    void WriteUntranslated(const char* data, std::size_t size);
+    void WriteUntranslated(std::string_view bytes) { WriteUntranslated(bytes.data(), bytes.size()); }
     // Writes what is buffered to the file. Throws FileError.
     void Flush();
     // Flushes and closes; harmless when closed. Throws FileError.

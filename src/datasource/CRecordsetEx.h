@@ -27,7 +27,7 @@ public:
     // connection; raises DatabaseError on every ODBC failure after that (the
     // statement closed). A result set is positioned on its first row.
     bool OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
-    void MoveNext();
+    virtual void MoveNext();
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hstmt); }
     bool IsBOF() const { return m_bBOF; }
@@ -36,7 +36,9 @@ public:
     // Runs a statement without result set; the affected row count goes to m_lRowsAffected.
     bool ExecuteDirect(const std::string& sql);
 
-    // The columns of "SELECT * FROM " + table (the name unchanged).
+    // The columns of "SELECT * FROM " + table. The table is named as the merge
+    // file spells it, [name]; the brackets become the data source's identifier
+    // quotes (servers other than SQLite reject brackets).
     void GetColumns(const std::string& table, std::vector<ColumnInfo>& columns);
 
     // Reads column `index` (0-based) of the current row as text; sets m_bValueIsNull.
@@ -55,7 +57,8 @@ public:
     // The literal facts of the connected driver (for SQL generation).
     SqlLiteralFacts LiteralFacts() const;
 
-    // Rewrites [name] to the connection's identifier quote outside literals.
+    // Rewrites [name] to the connection's identifier quotes outside text
+    // literals; the Jet driver reads brackets itself and keeps them.
     void ReplaceBrackets(std::string& statement) const;
 
     const std::string& GetSQL() const { return m_strSQL; }
@@ -78,8 +81,12 @@ public:
 protected:
     void DescribeColumns();
     void Fetch();
-    // Fills in catalog nullability where the driver cannot tell it for a query.
-    void ResolveKeyNullability();
+    // Called after every fetch that delivered a row.
+    virtual void OnRowFetched() {}
+    [[noreturn]] void ThrowError(SQLRETURN rc) const;
+    // Declared nullability of the leading columns from the catalog, for drivers
+    // that report every column of a query as nullable.
+    std::int16_t CatalogNullability(std::size_t column);
 
     CDatabase& m_database;
     OdbcStatementHandle m_hstmt;
@@ -94,4 +101,7 @@ protected:
     std::string m_identifierQuote;
     std::string m_dbmsName;
     std::vector<char> m_buffer;  // value buffer reused across reads
+    std::string m_catalogTable;  // table whose catalog nullability is cached below
+    std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
+    bool m_catalogLoaded = false;
 };

@@ -20,9 +20,7 @@ public:
     std::string m_strTableType;
     std::string m_strRemarks;
 
-    // Moves to the next catalog row and refreshes the five fields.
-    void MoveNextTable();
-
 private:
-    void ReadFields();
+    // Refreshes the five fields from the current catalog row.
+    void OnRowFetched() override;
 };

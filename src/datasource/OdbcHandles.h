@@ -34,12 +34,12 @@ public:
     OdbcConnectionHandle() = default;
     explicit OdbcConnectionHandle(SQLHDBC h) : m_h(h) {}
     ~OdbcConnectionHandle() { reset(); }
-    OdbcConnectionHandle(OdbcConnectionHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQL_NULL_HDBC)) {}
+    OdbcConnectionHandle(OdbcConnectionHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQLHDBC{})) {}
     OdbcConnectionHandle& operator=(OdbcConnectionHandle&& o) noexcept
     {
         if (this != &o) {
             reset();
-            m_h = std::exchange(o.m_h, SQL_NULL_HDBC);
+            m_h = std::exchange(o.m_h, SQLHDBC{});
         }
         return *this;
     }
@@ -68,12 +68,12 @@ public:
     OdbcStatementHandle() = default;
     explicit OdbcStatementHandle(SQLHSTMT h) : m_h(h) {}
     ~OdbcStatementHandle() { reset(); }
-    OdbcStatementHandle(OdbcStatementHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQL_NULL_HSTMT)) {}
+    OdbcStatementHandle(OdbcStatementHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQLHSTMT{})) {}
     OdbcStatementHandle& operator=(OdbcStatementHandle&& o) noexcept
     {
         if (this != &o) {
             reset();
-            m_h = std::exchange(o.m_h, SQL_NULL_HSTMT);
+            m_h = std::exchange(o.m_h, SQLHSTMT{});
         }
         return *this;
     }

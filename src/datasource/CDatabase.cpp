@@ -1,0 +1,200 @@
+#include "datasource/CDatabase.h"
+
+#include <strings.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "datasource/ConnectPrompt.h"
+#include "datasource/DatabaseError.h"
+#include "datasource/OdbcDiagnostics.h"
+
+namespace {
+
+constexpr std::size_t kConnectOutSize = 512;
+
+// A connect string attribute value, braced when it holds characters that would
+// otherwise end or confuse the attribute.
+std::string ConnectValue(const std::string& value)
+{
+    if (value.find_first_of(";{}=") == std::string::npos && value == std::string(value.c_str()))
+        return value;
+    std::string braced = "{";
+    for (char c : value) {
+        braced += c;
+        if (c == '}')
+            braced += '}';
+    }
+    return braced + "}";
+}
+
+bool ContainsNoCase(const std::string& text, const char* word)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+    return lower.find(word) != std::string::npos;
+}
+
+// Whether a failed connection was refused for its credentials, so that asking
+// the user for a login makes sense.
+bool IsLoginRejected(const DatabaseError& error)
+{
+    const std::string& state = error.SqlState();
+    if (state.rfind("28", 0) == 0)
+        return true;
+    const std::string& text = error.Message();
+    return ContainsNoCase(text, "password") || ContainsNoCase(text, "access denied") ||
+           ContainsNoCase(text, "authentication") || ContainsNoCase(text, "login failed");
+}
+
+} // namespace
+
+CDatabase::~CDatabase()
+{
+    Close();
+}
+
+bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool /*readOnly*/,
+                               const std::string& connectPrefix, bool useCursorLibrary)
+{
+    static const std::string kOdbc = "ODBC;";
+    if (connectPrefix.size() < kOdbc.size() ||
+        strncasecmp(connectPrefix.c_str(), kOdbc.c_str(), kOdbc.size()) != 0)
+        return false;
+    Close();
+
+    std::string base = connectPrefix.substr(kOdbc.size());
+    std::string dataSource = name;
+    if (dataSource.empty()) {
+        // The driver manager cannot prompt here: let the user pick a data source.
+        if (!m_prompt || !m_prompt->ChooseDataSource(dataSource) || dataSource.empty())
+            return false;
+    }
+    // Drivers echo the string back; without a leading ";" the name stays first.
+    const std::string named = (base.empty() ? "DSN=" : base + ";DSN=") + dataSource;
+
+    std::string connectString = named;
+    for (;;) {
+        try {
+            return Connect(connectString, useCursorLibrary);
+        } catch (const DatabaseError& error) {
+            if (!m_prompt || !IsLoginRejected(error))
+                throw DatabaseError(error.ReturnCode(),
+                                    "Cannot connect to the data source " + dataSource + ".\n" + error.Message(),
+                                    error.StateText(), error.SqlState());
+            std::string user;
+            std::string password;
+            if (!m_prompt->Login(dataSource, error.Message(), user, password))
+                return false;
+            connectString = named + ";UID=" + ConnectValue(user) + ";PWD=" + ConnectValue(password);
+        }
+    }
+}
+
+bool CDatabase::Connect(const std::string& connectString, bool useCursorLibrary)
+{
+    SQLHENV env = m_env.Acquire();
+    if (env == SQL_NULL_HENV)
+        throw DatabaseError(SQL_ERROR, "The ODBC environment could not be allocated.\n", "State:HY001,Native:0,Origin:");
+
+    SQLHDBC hdbc = SQL_NULL_HDBC;
+    SQLRETURN rc = SQLAllocConnect(env, &hdbc);
+    if (!SQL_SUCCEEDED(rc)) {
+        DatabaseError error = MakeDatabaseError(rc, env, SQL_NULL_HDBC, SQL_NULL_HSTMT);
+        m_env.Release();
+        throw error;
+    }
+    OdbcConnectionHandle handle(hdbc);
+    SQLSetConnectOption(hdbc, SQL_LOGIN_TIMEOUT, m_dwLoginTimeout);
+    if (useCursorLibrary)
+        SQLSetConnectOption(hdbc, SQL_ODBC_CURSORS, SQL_CUR_USE_IF_NEEDED);
+
+    SQLCHAR out[kConnectOutSize] = {};
+    SQLSMALLINT outLength = 0;
+    rc = RetryWhileExecuting([&] {
+        return SQLDriverConnect(hdbc, nullptr, (SQLCHAR*)connectString.c_str(), SQL_NTS, out, sizeof out,
+                                &outLength, SQL_DRIVER_NOPROMPT);
+    });
+    if (rc == SQL_NO_DATA) {
+        handle.reset();
+        m_env.Release();
+        return false;
+    }
+    if (!SQL_SUCCEEDED(rc)) {
+        DatabaseError error = MakeDatabaseError(rc, env, hdbc, SQL_NULL_HSTMT);
+        handle.reset();
+        m_env.Release();
+        throw error;
+    }
+
+    m_hdbc = std::move(handle);
+    m_strConnect = "ODBC;" + std::string(reinterpret_cast<char*>(out));
+    m_bQueryTimeoutRejected = false;
+    m_inTransaction = false;
+    SQLUSMALLINT txn = 0;
+    if (SQL_SUCCEEDED(SQLGetInfo(m_hdbc.get(), SQL_TXN_CAPABLE, &txn, sizeof txn, nullptr)))
+        m_txnCapable = txn;
+    else
+        m_txnCapable = 0;
+    return true;
+}
+
+void CDatabase::Close()
+{
+    if (!m_hdbc)
+        return;
+    if (m_inTransaction) {
+        // A command that began a transaction and ended early: what ran stays, as
+        // after a commit; nothing is ever rolled back.
+        SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_COMMIT);
+        m_inTransaction = false;
+    }
+    m_hdbc.reset(/*connected=*/true);
+    m_env.Release();
+}
+
+void CDatabase::ApplyQueryTimeout(SQLHSTMT statement)
+{
+    if (m_bQueryTimeoutRejected || m_dwQueryTimeout == 0)
+        return;
+    if (!SQL_SUCCEEDED(SQLSetStmtOption(statement, SQL_QUERY_TIMEOUT, m_dwQueryTimeout)))
+        m_bQueryTimeoutRejected = true;
+}
+
+bool CDatabase::BeginTrans()
+{
+    if (!m_hdbc || m_txnCapable == 0)
+        return false;
+    const SQLRETURN rc = SQLSetConnectOption(m_hdbc.get(), SQL_AUTOCOMMIT, SQL_AUTOCOMMIT_OFF);
+    if (!SQL_SUCCEEDED(rc))
+        throw MakeDatabaseError(rc, m_env.get(), m_hdbc.get(), SQL_NULL_HSTMT);
+    m_inTransaction = true;
+    return true;
+}
+
+void CDatabase::CommitTrans()
+{
+    if (!m_hdbc || !m_inTransaction)
+        return;
+    m_inTransaction = false;
+    const SQLRETURN rc = SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_COMMIT);
+    DatabaseError error(SQL_SUCCESS, "", "");
+    const bool failed = !SQL_SUCCEEDED(rc);
+    if (failed)
+        error = MakeDatabaseError(rc, m_env.get(), m_hdbc.get(), SQL_NULL_HSTMT);
+    SQLSetConnectOption(m_hdbc.get(), SQL_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
+    if (failed)
+        throw error;
+}
+
+void ExtractDataSourceName(const std::string& connectString, std::string& name)
+{
+    const std::size_t at = connectString.find("DSN=");
+    if (at == std::string::npos)
+        return;
+    std::string rest = connectString.substr(at + 4);
+    const std::size_t semicolon = rest.find(';');
+    if (semicolon != std::string::npos)
+        rest.erase(semicolon);
+    name = rest;
+}

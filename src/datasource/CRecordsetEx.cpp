@@ -1,0 +1,298 @@
+#include "datasource/CRecordsetEx.h"
+
+#include <algorithm>
+
+#include "datasource/CDatabase.h"
+#include "datasource/DatabaseError.h"
+#include "datasource/OdbcDiagnostics.h"
+#include "datasource/ReplaceBrackets.h"
+
+namespace {
+
+constexpr std::size_t kNameBufferSize = 65;        // 64 characters and the terminator
+constexpr std::size_t kMaxFirstBuffer = 64 * 1024;   // first read of a value of unknown or huge size
+constexpr std::size_t kLongFirstBuffer = 256;        // first read of a long value
+
+std::string GetInfoText(SQLHDBC dbc, SQLUSMALLINT item, std::size_t size)
+{
+    std::vector<char> buffer(size, '\0');
+    SQLSMALLINT length = 0;
+    if (!SQL_SUCCEEDED(SQLGetInfo(dbc, item, buffer.data(), static_cast<SQLSMALLINT>(size), &length)))
+        return {};
+    return std::string(buffer.data());
+}
+
+void AppendHex(std::string& text, const unsigned char* bytes, std::size_t count)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    const std::size_t start = text.size();
+    text.resize(start + 2 * count);
+    char* out = text.data() + start;
+    for (std::size_t i = 0; i < count; ++i) {
+        *out++ = digits[bytes[i] >> 4];
+        *out++ = digits[bytes[i] & 0x0F];
+    }
+}
+
+} // namespace
+
+CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
+{
+    SQLHDBC dbc = database.Handle();
+    m_driverName = GetInfoText(dbc, SQL_DRIVER_NAME, 200);
+    m_identifierQuote = GetInfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR, 8);
+    m_dbmsName = GetInfoText(dbc, SQL_DBMS_NAME, 256);
+    const SqlLiteralFacts facts = LiteralFacts();
+    m_bJetDriver = facts.jetDriver;
+    m_strDatePrefix = facts.datePrefix;
+    m_strDateSuffix = facts.dateSuffix;
+    m_strTimePrefix = facts.timePrefix;
+    m_strTimeSuffix = facts.timeSuffix;
+}
+
+CRecordsetEx::~CRecordsetEx()
+{
+    Close();
+}
+
+SqlLiteralFacts CRecordsetEx::LiteralFacts() const
+{
+    return SqlLiteralFacts::ForDriver(m_driverName, m_identifierQuote, m_dbmsName);
+}
+
+bool CRecordsetEx::IsLongType(int sqlType)
+{
+    return sqlType == SQL_LONGVARCHAR || sqlType == SQL_LONGVARBINARY || sqlType == SQL_WLONGVARCHAR ||
+           sqlType == -97;
+}
+
+bool CRecordsetEx::IsBinaryType(int sqlType)
+{
+    return sqlType == SQL_BINARY || sqlType == SQL_VARBINARY || sqlType == SQL_LONGVARBINARY;
+}
+
+bool CRecordsetEx::IsQuotedInDump(int sqlType)
+{
+    switch (sqlType) {
+    case SQL_CHAR:
+    case SQL_VARCHAR:
+    case SQL_LONGVARCHAR:
+    case SQL_LONGVARBINARY:
+    case SQL_WLONGVARCHAR:
+    case -97:
+    // Wide text and GUIDs hold separators and line breaks like any text.
+    case SQL_WCHAR:
+    case SQL_WVARCHAR:
+    case SQL_GUID:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CRecordsetEx::ThrowError(SQLRETURN rc) const
+{
+    throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), m_hstmt.get());
+}
+
+bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
+{
+    Close();
+    m_nOpenType = openType;
+    m_dwOptions = options;
+    m_strSQL = sql;
+    if (!m_database.IsOpen())
+        return false;
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    if (!SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &statement)))
+        return false;
+    m_hstmt = OdbcStatementHandle(statement);
+    m_database.ApplyQueryTimeout(statement);
+
+    try {
+        SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
+        const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
+        SQLRETURN rc;
+        if (options & executeDirect) {
+            rc = RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
+        } else {
+            rc = RetryWhileExecuting([&] { return SQLPrepare(statement, text, length); });
+            if (!SQL_SUCCEEDED(rc))
+                ThrowError(rc);
+            rc = RetryWhileExecuting([&] { return SQLExecute(statement); });
+        }
+        // A change that touched no row may answer "no data"; that is no failure.
+        if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
+            ThrowError(rc);
+        DescribeColumns();
+        if (m_nColumns > 0)
+            Fetch();
+        else
+            m_bEOF = true;
+        m_bBOF = m_bEOF;
+    } catch (...) {
+        Close();
+        throw;
+    }
+    return true;
+}
+
+void CRecordsetEx::DescribeColumns()
+{
+    SQLHSTMT statement = m_hstmt.get();
+    m_columns.clear();
+    m_nColumns = -1;
+    m_catalogLoaded = false;
+    if (m_dwOptions & executeDirect) {
+        SQLLEN count = 0;
+        m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;
+    }
+    SQLSMALLINT count = 0;
+    SQLRETURN rc = RetryWhileExecuting([&] { return SQLNumResultCols(statement, &count); });
+    if (!SQL_SUCCEEDED(rc))
+        ThrowError(rc);
+    m_columns.reserve(count > 0 ? count : 0);
+    for (SQLSMALLINT n = 1; n <= count; ++n) {
+        SQLCHAR name[kNameBufferSize] = {};
+        SQLSMALLINT nameLength = 0, type = 0, scale = 0, nullable = 0;
+        SQLULEN precision = 0;
+        rc = RetryWhileExecuting([&] {
+            return SQLDescribeCol(statement, n, name, kNameBufferSize, &nameLength, &type, &precision, &scale,
+                                  &nullable);
+        });
+        if (!SQL_SUCCEEDED(rc))
+            ThrowError(rc);
+        ColumnInfo info;
+        const std::size_t length = std::min<std::size_t>(nameLength > 0 ? nameLength : 0, kNameBufferSize - 1);
+        info.name.assign(reinterpret_cast<char*>(name), std::min(length, std::char_traits<char>::length(
+                                                                                reinterpret_cast<char*>(name))));
+        info.sqlType = type;
+        info.precision = static_cast<std::uint32_t>(std::min<SQLULEN>(precision, 0xFFFFFFFFu));
+        info.scale = scale;
+        info.nullability = nullable;
+        m_columns.push_back(std::move(info));
+    }
+    m_nColumns = count;
+}
+
+void CRecordsetEx::Fetch()
+{
+    const SQLRETURN rc = RetryWhileExecuting([&] { return SQLFetch(m_hstmt.get()); });
+    if (rc == SQL_NO_DATA) {
+        m_bEOF = true;
+        return;
+    }
+    if (!SQL_SUCCEEDED(rc))
+        ThrowError(rc);
+    m_bEOF = false;
+    OnRowFetched();
+}
+
+void CRecordsetEx::MoveNext()
+{
+    if (!m_hstmt || m_bEOF)
+        return;
+    m_bBOF = false;
+    Fetch();
+}
+
+void CRecordsetEx::Close()
+{
+    m_hstmt.reset();
+    m_bBOF = m_bEOF = true;
+}
+
+bool CRecordsetEx::ExecuteDirect(const std::string& sql)
+{
+    m_lRowsAffected = 0;
+    if (!OpenQuery(forwardOnly, sql, executeDirect))
+        return false;
+    Close();
+    return true;
+}
+
+void CRecordsetEx::ReplaceBrackets(std::string& statement) const
+{
+    if (!m_bJetDriver)
+        ::ReplaceBrackets(statement, LiteralFacts().identifierQuote);
+}
+
+void CRecordsetEx::GetColumns(const std::string& table, std::vector<ColumnInfo>& columns)
+{
+    columns.clear();
+    std::string sql = "SELECT * FROM " + table;
+    ReplaceBrackets(sql);
+    if (!OpenQuery(forwardOnly, sql))
+        return;
+    columns = m_columns;
+    Close();
+}
+
+void CRecordsetEx::GetFieldText(int index, std::string& text)
+{
+    if (m_nColumns <= 0)
+        return;
+    if (index < 0 || index >= m_nColumns)
+        throw DatabaseError(DatabaseError::kFieldNotFound,
+                            "Field not found: the result has no column " + std::to_string(index + 1) + ".\n",
+                            "State:,Native:0,Origin:");
+    m_bValueIsNull = false;
+    text.clear();
+
+    const ColumnInfo& column = m_columns[static_cast<std::size_t>(index)];
+    const bool binary = IsBinaryType(column.sqlType);
+    const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
+    const std::size_t terminator = binary ? 0 : 1;
+
+    // Size the first read from the column: fixed-size values take one call.
+    std::size_t size;
+    if (IsLongType(column.sqlType))
+        size = kLongFirstBuffer;
+    else if (column.precision == 0)
+        size = kLongFirstBuffer;
+    else if (column.sqlType == SQL_NUMERIC || column.sqlType == SQL_DECIMAL)
+        size = std::min<std::size_t>(column.precision + 3u, kMaxFirstBuffer);
+    else
+        size = std::min<std::size_t>(column.precision + 1u, kMaxFirstBuffer);
+    if (size < terminator + 1)
+        size = terminator + 1;
+
+    SQLHSTMT statement = m_hstmt.get();
+    const SQLUSMALLINT columnNumber = static_cast<SQLUSMALLINT>(index + 1);
+    std::string& value = text;
+    bool first = true;
+    for (;;) {
+        if (m_buffer.size() < size)
+            m_buffer.resize(size);
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = RetryWhileExecuting([&] {
+            return SQLGetData(statement, columnNumber, target, m_buffer.data(), static_cast<SQLLEN>(size),
+                              &indicator);
+        });
+        if (rc == SQL_NO_DATA && !first)
+            break;  // everything was read by the earlier calls
+        if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+            ThrowError(rc);
+        if (indicator == SQL_NULL_DATA) {
+            m_bValueIsNull = true;
+            text.clear();
+            return;
+        }
+        const std::size_t room = size - terminator;
+        const bool more = indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room;
+        const std::size_t got = more ? room : static_cast<std::size_t>(indicator);
+        if (binary)
+            AppendHex(value, reinterpret_cast<const unsigned char*>(m_buffer.data()), got);
+        else
+            value.append(m_buffer.data(), got);
+        if (!more || rc == SQL_SUCCESS)
+            break;
+        // The rest of a value that did not fit: read it in one more call when
+        // the driver tells its length, else in growing pieces.
+        size = indicator == SQL_NO_TOTAL ? std::max<std::size_t>(size * 2, 4096)
+                                         : static_cast<std::size_t>(indicator) - got + terminator;
+        first = false;
+    }
+    if (binary && !value.empty())
+        value.insert(0, "0x");
+}

@@ -1,0 +1,61 @@
+#include "datasource/CTables.h"
+
+#include "datasource/CDatabase.h"
+#include "datasource/DatabaseError.h"
+#include "datasource/OdbcDiagnostics.h"
+
+CTables::CTables(CDatabase& database) : CRecordsetEx(database) {}
+
+bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
+                          unsigned openType)
+{
+    Close();
+    SQLUSMALLINT supported = SQL_FALSE;
+    const SQLRETURN frc = SQLGetFunctions(m_database.Handle(), SQL_API_SQLTABLES, &supported);
+    if (!SQL_SUCCEEDED(frc))
+        throw MakeDatabaseError(frc, SQL_NULL_HENV, m_database.Handle(), SQL_NULL_HSTMT);
+    if (supported != SQL_TRUE)
+        throw PlainTextError("<::SQLTables> not supported.");
+
+    m_nOpenType = openType;
+    m_dwOptions = none;
+    m_strSQL.clear();
+    SQLHSTMT statement = SQL_NULL_HSTMT;
+    if (!m_database.IsOpen() || !SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &statement)))
+        return false;
+    m_hstmt = OdbcStatementHandle(statement);
+    m_database.ApplyQueryTimeout(statement);
+
+    auto text = [](const char* s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s)); };
+    auto length = [](const char* s) -> SQLSMALLINT { return s ? SQL_NTS : 0; };
+    try {
+        const SQLRETURN rc = RetryWhileExecuting([&] {
+            return SQLTables(statement, text(qualifier), length(qualifier), text(owner), length(owner), text(name),
+                             length(name), text(typeList), length(typeList));
+        });
+        if (!SQL_SUCCEEDED(rc))
+            ThrowError(rc);
+        DescribeColumns();
+        if (m_nColumns > 0)
+            Fetch();
+        else
+            m_bEOF = true;
+        m_bBOF = m_bEOF;
+    } catch (...) {
+        Close();
+        throw;
+    }
+    return true;
+}
+
+void CTables::OnRowFetched()
+{
+    std::string* fields[] = {&m_strTableQualifier, &m_strTableOwner, &m_strTableName, &m_strTableType,
+                             &m_strRemarks};
+    for (int i = 0; i < 5; ++i) {
+        if (i < GetColumnCount())
+            GetFieldText(i, *fields[i]);
+        else
+            fields[i]->clear();
+    }
+}

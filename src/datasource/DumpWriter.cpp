@@ -1,0 +1,173 @@
+// The table dump and the key column list of a recordset.
+#include <strings.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/OutputFile.h"
+#include "common/UiHooks.h"
+#include "datasource/CDatabase.h"
+#include "datasource/CRecordsetEx.h"
+#include "datasource/OdbcDiagnostics.h"
+
+namespace {
+
+// Appends `value` in double quotes, each of its own double quotes written as two
+// apostrophes, so that a reader can tell where the field ends.
+void AppendQuoted(std::string& out, const std::string& value)
+{
+    out += '"';
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t quote = value.find('"', start);
+        if (quote == std::string::npos) {
+            out.append(value, start, std::string::npos);
+            break;
+        }
+        out.append(value, start, quote - start);
+        out += "''";
+        start = quote + 1;
+    }
+    out += '"';
+}
+
+// The table name of a whole-table query "Select * from <name>", with its
+// identifier quotes removed; empty for any other text.
+std::string TableOfQuery(const std::string& sql, const std::string& quote)
+{
+    static const char prefix[] = "select * from ";
+    const std::size_t prefixLength = sizeof prefix - 1;
+    if (sql.size() <= prefixLength || strncasecmp(sql.c_str(), prefix, prefixLength) != 0)
+        return {};
+    std::string name = sql.substr(prefixLength);
+    if (!quote.empty() && quote != " " && name.size() >= 2 && name.compare(0, quote.size(), quote) == 0 &&
+        name.compare(name.size() - quote.size(), quote.size(), quote) == 0) {
+        name = name.substr(quote.size(), name.size() - 2 * quote.size());
+        // A quote character inside the name is written doubled.
+        std::string plain;
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            plain += name[i];
+            if (name.compare(i, quote.size(), quote) == 0 && name.compare(i + 1, quote.size(), quote) == 0)
+                ++i;
+        }
+        return plain;
+    }
+    return name;
+}
+
+} // namespace
+
+bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
+{
+    WaitCursor wait;
+    std::string line;
+    for (int i = 0; i < m_nColumns; ++i) {
+        line += m_columns[static_cast<std::size_t>(i)].name;
+        if (i + 1 < m_nColumns)
+            line += separator;
+    }
+    file.WriteUntranslated(line);
+    file.Write("\n", 1);
+
+    if (!m_bBOF) {
+        std::vector<bool> quoted(static_cast<std::size_t>(std::max(m_nColumns, 0)));
+        for (int i = 0; i < m_nColumns; ++i)
+            quoted[static_cast<std::size_t>(i)] = IsQuotedInDump(m_columns[static_cast<std::size_t>(i)].sqlType);
+        std::string value;
+        while (!m_bEOF) {
+            line.clear();
+            for (int i = 0; i < m_nColumns; ++i) {
+                GetFieldText(i, value);
+                if (m_bValueIsNull)
+                    line += "NULL";
+                else if (quoted[static_cast<std::size_t>(i)])
+                    AppendQuoted(line, value);
+                else
+                    line += value;
+                if (i + 1 < m_nColumns)
+                    line += separator;
+            }
+            // Values go out byte for byte; only the record end becomes CR LF.
+            file.WriteUntranslated(line);
+            file.Write("\n", 1);
+            MoveNext();
+        }
+    }
+    file.Close();
+    return true;
+}
+
+void CRecordsetEx::GetKeyColumnList(std::string& text)
+{
+    text.clear();
+    for (int i = 0; i < m_nColumns; ++i) {
+        std::int16_t nullability = m_columns[static_cast<std::size_t>(i)].nullability;
+        if (nullability != SQL_NO_NULLS)
+            nullability = CatalogNullability(static_cast<std::size_t>(i));
+        if (nullability != SQL_NO_NULLS)
+            break;
+        if (!text.empty())
+            text += ',';
+        text += std::to_string(i);
+    }
+}
+
+std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
+{
+    const ColumnInfo& info = m_columns[column];
+    if (!m_catalogLoaded) {
+        m_catalogLoaded = true;
+        m_catalogNullability.clear();
+        m_catalogTable = TableOfQuery(m_strSQL, m_identifierQuote);
+        if (m_catalogTable.empty() || !m_database.IsOpen())
+            return info.nullability;
+        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_catalogTable.data());
+        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_catalogTable.size());
+
+        // Declared nullability of every column (SQLColumns column 11, NULLABLE).
+        OdbcStatementHandle columns;
+        SQLHSTMT h = SQL_NULL_HSTMT;
+        if (SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &h))) {
+            columns = OdbcStatementHandle(h);
+            if (SQL_SUCCEEDED(RetryWhileExecuting(
+                    [&] { return SQLColumns(h, nullptr, 0, nullptr, 0, table, tableLength, nullptr, 0); }))) {
+                while (SQL_SUCCEEDED(RetryWhileExecuting([&] { return SQLFetch(h); }))) {
+                    char name[256] = {};
+                    SQLLEN nameLength = 0, nullableLength = 0;
+                    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+                    SQLGetData(h, 4, SQL_C_CHAR, name, sizeof name, &nameLength);
+                    if (!SQL_SUCCEEDED(SQLGetData(h, 11, SQL_C_SSHORT, &nullable, 0, &nullableLength)) ||
+                        nullableLength == SQL_NULL_DATA)
+                        nullable = SQL_NULLABLE_UNKNOWN;
+                    m_catalogNullability.emplace_back(name, nullable);
+                }
+            }
+        }
+        columns.reset();
+        // A primary key column is never NULL, declared so or not.
+        h = SQL_NULL_HSTMT;
+        if (SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &h))) {
+            OdbcStatementHandle keys(h);
+            if (SQL_SUCCEEDED(RetryWhileExecuting(
+                    [&] { return SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, table, tableLength); }))) {
+                while (SQL_SUCCEEDED(RetryWhileExecuting([&] { return SQLFetch(h); }))) {
+                    char name[256] = {};
+                    SQLLEN nameLength = 0;
+                    SQLGetData(h, 4, SQL_C_CHAR, name, sizeof name, &nameLength);
+                    bool found = false;
+                    for (auto& entry : m_catalogNullability)
+                        if (entry.first == name) {
+                            entry.second = SQL_NO_NULLS;
+                            found = true;
+                        }
+                    if (!found)
+                        m_catalogNullability.emplace_back(name, SQL_NO_NULLS);
+                }
+            }
+        }
+    }
+    for (const auto& entry : m_catalogNullability)
+        if (entry.first == info.name)
+            return entry.second;
+    return info.nullability;
+}

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "DriverCases.h"
+#include "RawOdbc.h"
+#include "TestEnv.h"
+#include "common/OutputFile.h"
+#include "datasource/CDatabase.h"
+#include "datasource/CRecordsetEx.h"
+#include "datasource/DatabaseError.h"
+
+namespace {
+
+class DumpOnDriver : public ::testing::TestWithParam<DriverCase> {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_TEST_DATA_SOURCES();
+        ASSERT_TRUE(db.OpenDataSource(GetParam().dsn));
+    }
+
+    std::string Dump(const std::string& table)
+    {
+        CRecordsetEx rs(db);
+        EXPECT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from " + Quoted(GetParam(), table)));
+        const auto path = dir.path() / (table + ".csv");
+        OutputFile file(path.string(), OutputFile::Mode::Text);
+        EXPECT_TRUE(rs.WriteRows(file, ","));
+        EXPECT_FALSE(file.IsOpen());
+        EXPECT_TRUE(rs.IsEOF());
+        return testenv::ReadFile(path);
+    }
+
+    std::string KeyColumns(const std::string& table)
+    {
+        CRecordsetEx rs(db);
+        EXPECT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from " + Quoted(GetParam(), table)));
+        std::string keys = "stale";
+        rs.GetKeyColumnList(keys);
+        rs.Close();
+        return keys;
+    }
+
+    CDatabase db;
+    testenv::TempDir dir;
+};
+
+TEST_P(DumpOnDriver, WritesAwkwardValuesByteForByte)
+{
+    const DriverCase& d = GetParam();
+    const std::string dsn = d.dsn;
+    rawodbc::Connection raw(d.dsn);
+    const std::string t = Quoted(d, "dump_awkward");
+    raw.ExecIgnoringErrors("DROP TABLE " + t);
+    raw.Exec("CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(40), note " + d.longText +
+             ", born DATE, data " + d.binary + ", amount DECIMAL(6,2))");
+    const std::string insert = "INSERT INTO " + t + " VALUES ";
+    raw.Exec(insert + "(1, 'Smith', 'say \"hi\"', '1960-04-01', " + d.binaryLiteral + ", 12.50)");
+    raw.Exec(insert + "(2, 'a,b', " + std::string(d.crlfText) + ", NULL, NULL, NULL)");
+    raw.Exec(insert + "(3, 'NULL', NULL, '2000-02-29', NULL, -0.5)");
+    raw.Exec(insert + "(4, 'O''Neil', '', NULL, NULL, 0)");
+
+    // The binary column is quoted only where the driver reports a long binary type.
+    const bool longBinary = dsn == testenv::kPostgres;
+    const std::string bin = longBinary ? "\"0x0102FF00\"" : "0x0102FF00";
+    // SQLite's driver reports DECIMAL as VARCHAR, so its amounts are quoted text.
+    const std::string amount1 = dsn == testenv::kSqliteOld ? "\"12.5\"" : "12.50";
+    const std::string amount3 = dsn == testenv::kSqliteOld ? "\"-0.5\"" : "-0.50";
+    const std::string amount4 = dsn == testenv::kSqliteOld ? "\"0\"" : "0.00";
+    const std::string expected = "id,name,note,born,data,amount\r\n"
+                                 "1,\"Smith\",\"say ''hi''\",1960-04-01," + bin + "," + amount1 + "\r\n"
+                                 "2,\"a,b\",\"line1\r\nline2\",NULL,NULL,NULL\r\n"
+                                 "3,\"NULL\",NULL,2000-02-29,NULL," + amount3 + "\r\n"
+                                 "4,\"O'Neil\",\"\",NULL,NULL," + amount4 + "\r\n";
+    EXPECT_EQ(Dump("dump_awkward"), expected);
+    raw.Exec("DROP TABLE " + t);
+}
+
+TEST_P(DumpOnDriver, EmptyTableIsTheHeaderLineAlone)
+{
+    const DriverCase& d = GetParam();
+    rawodbc::Connection raw(d.dsn);
+    raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, "dump_empty"));
+    raw.Exec("CREATE TABLE " + Quoted(d, "dump_empty") + " (a INTEGER, b VARCHAR(3))");
+    EXPECT_EQ(Dump("dump_empty"), "a,b\r\n");
+    raw.Exec("DROP TABLE " + Quoted(d, "dump_empty"));
+}
+
+TEST_P(DumpOnDriver, KeyColumnListsAreTheLeadingNotNullColumns)
+{
+    const DriverCase& d = GetParam();
+    rawodbc::Connection raw(d.dsn);
+    struct Case {
+        const char* table;
+        const char* columns;
+        const char* keys;
+    };
+    const Case cases[] = {
+        {"key_a", "(a INTEGER NOT NULL, b VARCHAR(5) NOT NULL, c INTEGER, d INTEGER NOT NULL)", "0,1"},
+        {"key_b", "(a INTEGER, b INTEGER NOT NULL)", ""},
+        {"key_c", "(a INTEGER NOT NULL PRIMARY KEY, b INTEGER)", "0"},
+        {"key_d", "(a INTEGER NOT NULL, b INTEGER NOT NULL, PRIMARY KEY (a, b))", "0,1"},
+    };
+    for (const auto& c : cases) {
+        raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, c.table));
+        raw.Exec("CREATE TABLE " + Quoted(d, c.table) + " " + c.columns);
+        EXPECT_EQ(KeyColumns(c.table), c.keys) << d.dsn << " " << c.table;
+        raw.Exec("DROP TABLE " + Quoted(d, c.table));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, DumpOnDriver, ::testing::ValuesIn(AllDrivers()),
+                         [](const auto& info) { return std::string(info.param.dsn); });
+
+TEST(Dump, SqlitePrimaryKeyWithoutNotNullIsAKey)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    rawodbc::Connection raw(testenv::kSqliteOld);
+    raw.ExecIgnoringErrors("DROP TABLE \"key_rowid\"");
+    raw.Exec("CREATE TABLE \"key_rowid\" (id INTEGER PRIMARY KEY, v TEXT)");
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(testenv::kSqliteOld));
+    CRecordsetEx rs(db);
+    ASSERT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from \"key_rowid\""));
+    std::string keys;
+    rs.GetKeyColumnList(keys);
+    EXPECT_EQ(keys, "0");
+    rs.Close();
+    raw.Exec("DROP TABLE \"key_rowid\"");
+}
+
+TEST(Dump, FileErrorsNameTheFile)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    testenv::TempDir dir;
+    const std::string missing = (dir.path() / "no_such_dir" / "x.csv").string();
+    try {
+        OutputFile file(missing, OutputFile::Mode::Text);
+        FAIL() << "created a file in a missing directory";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(missing), std::string::npos) << e.what();
+    }
+
+    // A full disk: every write to /dev/full fails with "No space left on device".
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(testenv::kSqliteOld));
+    CRecordsetEx rs(db);
+    ASSERT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "SELECT 1 AS a"));
+    OutputFile full("/dev/full", OutputFile::Mode::Text);
+    try {
+        rs.WriteRows(full, ",");
+        FAIL() << "a write to a full disk went unnoticed";
+    } catch (const FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("/dev/full"), std::string::npos) << e.what();
+    }
+    EXPECT_FALSE(full.IsOpen());
+}
+
+} // namespace
