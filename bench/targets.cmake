@@ -12,3 +12,14 @@ if(TARGET tolvane_merge)
   target_compile_options(merge_bench_driver PRIVATE -Wall -Wextra)
 endif()
 # --- end of merge stage benchmark ---
+# --- table dump benchmark (bench/dump_bench) ---
+if(TARGET tolvane_datasource)
+  add_executable(dump_driver ${CMAKE_CURRENT_LIST_DIR}/dump_driver.cpp)
+  target_link_libraries(dump_driver PRIVATE tolvane_datasource)
+  target_compile_options(dump_driver PRIVATE -Wall -Wextra)
+  # The peer: the smallest ODBC loop that writes the same bytes.
+  add_executable(dump_peer_loop ${CMAKE_CURRENT_LIST_DIR}/dump_peer_loop.c)
+  target_link_libraries(dump_peer_loop PRIVATE ODBC::ODBC)
+  target_compile_options(dump_peer_loop PRIVATE -O2 -Wall -Wextra)
+endif()
+# --- end of table dump benchmark ---
