@@ -1,0 +1,48 @@
+#pragma once
+// The tables of the round trip: their columns on each DBMS and the rows of the
+// old and the new table. Values are written here as the test's own SQL, not
+// through the program's statement generators.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace roundtrip {
+
+enum class Dbms { Sqlite, Postgres, MariaDb };
+enum class Kind { Number, Text, Temporal, Binary, Bool };
+
+using Value = std::optional<std::string>;  // nullopt: SQL NULL
+using Row = std::vector<Value>;
+
+struct Column {
+    const char* name;
+    Kind kind;
+    const char* type[3];  // SQLite, PostgreSQL, MariaDB
+};
+
+struct Table {
+    const char* name;
+    std::vector<Column> columns;
+    const char* primaryKey;  // column list of the primary key; empty for none
+    std::vector<Row> oldRows;
+    std::vector<Row> newRows;
+    // What the merge must find: rows to add, pairs to update, rows to delete.
+    int adds;
+    int updates;
+    int deletes;
+};
+
+// The test's own literal of a value (independent of the code under test).
+std::string Literal(Dbms dbms, Kind kind, const Value& value);
+std::string CreateTable(Dbms dbms, const Table& table, const std::string& name);
+std::string InsertRow(Dbms dbms, const Table& table, const std::string& name, const Row& row);
+std::string SelectAll(const Table& table, const std::string& name, const std::string& quote);
+
+// Every common type, a primary key of one column.
+Table TypesTable();
+// A primary key of two columns.
+Table PairTable();
+// A first column that allows NULL: no key, so changes are deletes and adds.
+Table NoKeyTable();
+
+} // namespace roundtrip
