@@ -121,10 +121,13 @@ void SlabFreeBlock(BlockSlabList& slabs, void* block)
         Link(slabs, slab);
 }
 
-void SlabReleaseSpare(BlockSlabList& slabs)
+void SlabReleaseSpare(BlockSlabList& slabs, int keep)
 {
-    while (BlockSlab* slab = slabs.spare) {
-        slabs.spare = slab->next;
+    BlockSlab** link = &slabs.spare;
+    for (int kept = 0; *link && kept < keep; ++kept)
+        link = &(*link)->next;
+    while (BlockSlab* slab = *link) {
+        *link = slab->next;
         LargeFree(slab, kSlabBytes);
     }
 }

@@ -24,8 +24,8 @@ void* SlabAllocBlock(BlockSlabList& slabs, std::size_t size);
 // Gives a block back.
 void SlabFreeBlock(BlockSlabList& slabs, void* block);
 
-// Returns the spare slabs to the system.
-void SlabReleaseSpare(BlockSlabList& slabs);
+// Returns the spare slabs to the system, all but `keep` of them.
+void SlabReleaseSpare(BlockSlabList& slabs, int keep);
 
 // The size of the blocks a slab is cut into.
 inline constexpr std::size_t kSlabBlockSize = 25016;

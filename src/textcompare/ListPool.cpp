@@ -83,5 +83,5 @@ void PoolRelease(ListBlock* block)
 
 void PoolTrim()
 {
-    SlabReleaseSpare(g_listPool.slabs);
+    SlabReleaseSpare(g_listPool.slabs, 1);
 }

@@ -47,5 +47,6 @@ void* PoolAlloc(std::size_t size);
 // When no block is left, the memory kept for reuse goes back to the system.
 void PoolRelease(ListBlock* block);
 
-// Gives the memory kept for reusing blocks back to the system.
+// Gives the memory kept for reusing blocks back to the system, but for one
+// slab that serves the next comparison.
 void PoolTrim();

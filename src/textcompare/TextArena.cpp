@@ -7,12 +7,18 @@
 
 namespace {
 
-// Shared chunks are one huge page each.
-constexpr std::size_t kSharedChunkBytes = std::size_t(2) << 20;
-constexpr std::size_t kChunkSize = kSharedChunkBytes - sizeof(TextChunk);
-// Texts larger than this get a heap chunk of their own, so that a long line
-// does not waste the rest of a shared chunk.
-constexpr std::size_t kOwnChunkFrom = kChunkSize / 4;
+// Shared chunks double from 64 KiB (heap) to one huge page each, so that a
+// small file costs little and a large one few page faults.
+constexpr std::size_t kFirstChunkBytes = std::size_t(64) << 10;
+constexpr std::size_t kHugeChunkBytes = std::size_t(2) << 20;
+
+std::size_t NextSharedChunkBytes(const TextArena& arena)
+{
+    std::size_t bytes = kFirstChunkBytes;
+    for (std::size_t i = 0; i < arena.sharedChunks && bytes < kHugeChunkBytes; ++i)
+        bytes *= 2;
+    return bytes;
+}
 
 TextChunk* NewChunk(std::size_t size, bool large)
 {
@@ -30,6 +36,46 @@ char* ChunkBytes(TextChunk* chunk)
     return reinterpret_cast<char*>(chunk + 1);
 }
 
+char* TakeShared(TextArena& arena, std::size_t need)
+{
+    char* text = arena.next;
+    arena.next += need;
+    arena.left -= need;
+    return text;
+}
+
+// Starts a new shared chunk of `bytes` bytes and takes `need` bytes from it.
+char* StartShared(TextArena& arena, std::size_t bytes, std::size_t need)
+{
+    const std::size_t size = bytes - sizeof(TextChunk);
+    TextChunk* chunk = NewChunk(size, bytes == kHugeChunkBytes);
+    if (!chunk)
+        return nullptr;
+    chunk->previous = arena.chunks;
+    arena.chunks = chunk;
+    arena.next = ChunkBytes(chunk);
+    arena.left = size;
+    ++arena.sharedChunks;
+    return TakeShared(arena, need);
+}
+
+// A heap chunk for one text, chained behind the newest chunk, which keeps
+// serving small texts.
+char* StoreAlone(TextArena& arena, std::size_t need)
+{
+    TextChunk* chunk = NewChunk(need, false);
+    if (!chunk)
+        return nullptr;
+    if (arena.chunks) {
+        chunk->previous = arena.chunks->previous;
+        arena.chunks->previous = chunk;
+    } else {
+        chunk->previous = nullptr;
+        arena.chunks = chunk;
+    }
+    return ChunkBytes(chunk);
+}
+
 } // namespace
 
 char* ArenaStoreText(TextArena& arena, const char* bytes, std::size_t length)
@@ -37,33 +83,14 @@ char* ArenaStoreText(TextArena& arena, const char* bytes, std::size_t length)
     if (const void* nul = std::memchr(bytes, '\0', length))
         length = static_cast<std::size_t>(static_cast<const char*>(nul) - bytes);
     const std::size_t need = length + 1;
-    char* text = nullptr;
-    if (need >= kOwnChunkFrom) {
-        TextChunk* chunk = NewChunk(need, false);
-        if (!chunk)
+    char* text = need <= arena.left ? TakeShared(arena, need) : nullptr;
+    if (!text) {
+        const std::size_t sharedBytes = NextSharedChunkBytes(arena);
+        // A text too big for a quarter of a new shared chunk gets its own.
+        text = need > (sharedBytes - sizeof(TextChunk)) / 4 ? StoreAlone(arena, need)
+                                                            : StartShared(arena, sharedBytes, need);
+        if (!text)
             return nullptr;
-        // Chain it behind the newest chunk, which keeps serving small texts.
-        if (arena.chunks) {
-            chunk->previous = arena.chunks->previous;
-            arena.chunks->previous = chunk;
-        } else {
-            chunk->previous = nullptr;
-            arena.chunks = chunk;
-        }
-        text = ChunkBytes(chunk);
-    } else {
-        if (need > arena.left) {
-            TextChunk* chunk = NewChunk(kChunkSize, true);
-            if (!chunk)
-                return nullptr;
-            chunk->previous = arena.chunks;
-            arena.chunks = chunk;
-            arena.next = ChunkBytes(chunk);
-            arena.left = kChunkSize;
-        }
-        text = arena.next;
-        arena.next += need;
-        arena.left -= need;
     }
     std::memcpy(text, bytes, length);
     text[length] = '\0';

@@ -12,8 +12,9 @@ struct TextChunk {
 
 struct TextArena {
     TextChunk* chunks = nullptr;
-    char* next = nullptr;       // free space of the newest chunk
-    std::size_t left = 0;       // bytes free there
+    char* next = nullptr;         // free space of the newest chunk
+    std::size_t left = 0;         // bytes free there
+    std::size_t sharedChunks = 0; // shared chunks made so far: they grow from small to huge pages
 };
 
 // Copies `length` bytes (fewer when they hold a NUL: the copy ends there) and a
