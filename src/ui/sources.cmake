@@ -1,3 +1,9 @@
 # Sources of ui/, listed relative to this file.
 set(UI_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/DialogTemplate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogBuilder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.h
+  ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TemplateDialog.cpp
 )

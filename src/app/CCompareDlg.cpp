@@ -1,0 +1,351 @@
+#include "app/CCompareDlg.h"
+
+#include <QDialog>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include <new>
+
+#include "app/CProgressDlg.h"
+#include "app/CompareRun.h"
+#include "app/ErrorText.h"
+#include "app/ProgramPaths.h"
+#include "app/SettingsStore.h"
+#include "app/UserDialogs.h"
+#include "common/ResourceStrings.h"
+#include "common/SettingsValues.h"
+#include "datasource/CTables.h"
+#include "datasource/DatabaseError.h"
+#include "ui/DialogResources.h"
+
+namespace {
+
+constexpr int kOldTablesText = 3001;
+constexpr int kNewTablesText = 3002;
+constexpr int kIconId = 128;
+constexpr int kNothingSelectedText = 2326;
+constexpr int kCreatingReportText = 2309;
+constexpr const char* kOldDS = "Old DS";
+constexpr const char* kNewDS = "New DS";
+constexpr const char* kDiffPath = "Diff Path";
+
+// The table names of a catalog, in catalog order. Names read before an error
+// are kept in `names`.
+void ReadTableNames(CDatabase& database, std::vector<std::string>& names)
+{
+    CTables tables(database);
+    if (!tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'", CRecordsetEx::forwardOnly))
+        return;
+    while (!tables.IsEOF()) {
+        names.push_back(tables.m_strTableName);
+        tables.MoveNext();
+    }
+}
+
+} // namespace
+
+CCompareDlg::CCompareDlg(const AppContext& context, QWidget* parent)
+    : TemplateDialog(IDD, context.resources, parent),
+      m_options(context.settings, context.resources, nullptr),
+      m_context(context)
+{
+    const SettingsValues& store = m_context.settings;
+    const std::string section = SettingsStore::kSettingsSection;
+    m_strOldDS = store.ReadString(section, kOldDS, "");
+    m_strNewDS = store.ReadString(section, kNewDS, "");
+    m_strDiffPath = NormaliseDiffPath(store.ReadString(section, kDiffPath, ""), m_context.executableFileName);
+    m_options.m_settings.LoadSettings(store);
+    m_hIcon = m_context.resources.LoadIcon(kIconId);
+    m_dbOld.SetPrompt(m_context.prompt);
+    m_dbNew.SetPrompt(m_context.prompt);
+}
+
+CCompareDlg::~CCompareDlg()
+{
+    SettingsValues& store = m_context.settings;
+    const std::string section = SettingsStore::kSettingsSection;
+    store.WriteString(section, kOldDS, m_strOldDS);
+    store.WriteString(section, kNewDS, m_strNewDS);
+    store.WriteString(section, kDiffPath, m_strDiffPath);
+}
+
+void CCompareDlg::DoDataExchange(bool save)
+{
+    m_editOldDS = Item<QLineEdit>(1013);
+    m_editNewDS = Item<QLineEdit>(1015);
+    m_editDiffPath = Item<QLineEdit>(1019);
+    m_listTables = Item<QTableWidget>(1017);
+    DDX_Text(save, 1019, m_strDiffPath);
+    DDX_Text(save, 1015, m_strNewDS);
+    DDX_Text(save, 1013, m_strOldDS);
+    DDX_Check(save, 1021, m_bDeleteDumps);
+    DDX_Check(save, 1027, m_bCompareTables);
+}
+
+bool CCompareDlg::OnInitDialog()
+{
+    TemplateDialog::OnInitDialog();
+    if (m_listTables) {
+        const int halfWidth = m_listTables->contentsRect().width() / 2;
+        m_listTables->setColumnCount(2);
+        m_listTables->setHorizontalHeaderLabels({QString::fromStdString(LoadResourceString(kOldTablesText)),
+                                                 QString::fromStdString(LoadResourceString(kNewTablesText))});
+        m_listTables->setColumnWidth(0, halfWidth);
+        m_listTables->setColumnWidth(1, halfWidth);
+        // Grid lines, movable columns and whole rows selected.
+        m_listTables->setShowGrid(true);
+        m_listTables->horizontalHeader()->setSectionsMovable(true);
+        m_listTables->setSelectionBehavior(QAbstractItemView::SelectRows);
+    }
+    if (QDialog* window = Window())
+        window->setWindowIcon(m_hIcon);
+    return true;
+}
+
+void CCompareDlg::OnOK()
+{
+    // Enter and the default button start the compare run; the dialog stays open.
+    RunCommand([this] { OnProcess(); });
+}
+
+void CCompareDlg::OnCommand(int id)
+{
+    switch (id) {
+    case 1014:
+        RunCommand([this] { BrowseDataSource(1013, m_strOldDS, m_dbOld); });
+        break;
+    case 1016:
+        RunCommand([this] { BrowseDataSource(1015, m_strNewDS, m_dbNew); });
+        break;
+    case 1020:
+        RunCommand([this] { OnBrowseDiffPath(); });
+        break;
+    case 1018:
+        RunCommand([this] { OnUpdate(); });
+        break;
+    case 1022:
+        RunCommand([this] { OnOptions(); });
+        break;
+    case 3:
+        RunCommand([this] { OnMergeData(); });
+        break;
+    case 1028:
+        RunCommand([this] { OnAbout(); });
+        break;
+    default:
+        break;
+    }
+}
+
+template <class Command>
+void CCompareDlg::RunCommand(Command command)
+{
+    try {
+        command();
+    } catch (...) {
+        ShowMessage(CurrentErrorText());
+    }
+}
+
+void CCompareDlg::ShowMessage(const std::string& text)
+{
+    m_context.dialogs.ShowMessage(Window(), text);
+}
+
+void CCompareDlg::SetProcessEnabled(bool enabled)
+{
+    if (auto* process = Item<QPushButton>(IDOK))
+        process->setEnabled(enabled);
+}
+
+std::vector<TablePairRow> CCompareDlg::TableRows() const
+{
+    std::vector<TablePairRow> rows;
+    if (!m_listTables)
+        return rows;
+    for (int row = 0; row < m_listTables->rowCount(); ++row) {
+        TablePairRow pair;
+        if (auto* item = m_listTables->item(row, 0))
+            pair.oldName = item->text().toStdString();
+        if (auto* item = m_listTables->item(row, 1))
+            pair.newName = item->text().toStdString();
+        pair.selected = m_listTables->selectionModel()->isRowSelected(row, QModelIndex());
+        rows.push_back(std::move(pair));
+    }
+    return rows;
+}
+
+std::vector<int> CCompareDlg::SelectedRows() const
+{
+    std::vector<int> selected;
+    if (!m_listTables)
+        return selected;
+    for (int row = 0; row < m_listTables->rowCount(); ++row)
+        if (m_listTables->selectionModel()->isRowSelected(row, QModelIndex()))
+            selected.push_back(row);
+    return selected;
+}
+
+void CCompareDlg::FillTableList(const std::vector<TablePairRow>& rows)
+{
+    if (!m_listTables)
+        return;
+    m_listTables->clearSelection();
+    m_listTables->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        const TablePairRow& pair = rows[static_cast<std::size_t>(row)];
+        m_listTables->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(pair.oldName)));
+        m_listTables->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(pair.newName)));
+    }
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+        if (rows[static_cast<std::size_t>(row)].selected)
+            m_listTables->selectionModel()->select(m_listTables->model()->index(row, 0),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
+}
+
+void CCompareDlg::OnUpdate()
+{
+    UpdateData(true);
+    if (m_listTables)
+        m_listTables->setRowCount(0);
+
+    std::vector<std::string> oldNames;
+    std::vector<std::string> newNames;
+    std::string error;
+    try {
+        if (m_bCompareTables || !m_strOldDS.empty()) {
+            if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))
+                return;  // cancelled: the list stays empty, Process keeps its state
+        }
+        if (m_bCompareTables || !m_strNewDS.empty()) {
+            if (!m_dbNew.OpenDataSource(m_strNewDS, false, false, "ODBC;", true)) {
+                m_dbOld.Close();
+                return;
+            }
+        }
+        if (m_dbOld.IsOpen())
+            ReadTableNames(m_dbOld, oldNames);
+        if (m_dbNew.IsOpen())
+            ReadTableNames(m_dbNew, newNames);
+    } catch (const DatabaseError& e) {
+        error = e.FullText();
+    } catch (const std::bad_alloc&) {
+        error = "Out-of-memory.";
+    } catch (const PlainTextError& e) {
+        error = e.what();
+    } catch (...) {
+        error = "Errors occurred.";
+    }
+    // The rows of the names read before an error stay in the list.
+    FillTableList(PairTables(oldNames, newNames));
+    if (!error.empty())
+        ShowMessage(error);
+    m_dbOld.Close();
+    m_dbNew.Close();
+    SetProcessEnabled(m_listTables && m_listTables->rowCount() > 0);
+}
+
+void CCompareDlg::BrowseDataSource(int editId, std::string& name, CDatabase& database)
+{
+    auto* edit = Item<QLineEdit>(editId);
+    if (edit)
+        name = edit->text().toStdString();
+    if (!database.OpenDataSource("", false, false, "ODBC;", true))
+        return;
+    ExtractDataSourceName(database.m_strConnect, name);
+    if (edit)
+        edit->setText(QString::fromStdString(name));
+    database.Close();
+}
+
+void CCompareDlg::OnBrowseDiffPath()
+{
+    const std::string start = m_editDiffPath ? m_editDiffPath->text().toStdString() : m_strDiffPath;
+    std::string folder;
+    if (!m_context.dialogs.ChooseFolder(Window(), start, folder))
+        return;
+    m_strDiffPath = WithTrailingSeparator(folder);
+    if (m_editDiffPath)
+        m_editDiffPath->setText(QString::fromStdString(m_strDiffPath));
+}
+
+void CCompareDlg::OnProcess()
+{
+    if (!UpdateData(true))
+        return;
+    const std::vector<int> selected = SelectedRows();
+    if (selected.empty()) {
+        ShowMessage(LoadResourceString(kNothingSelectedText));
+        return;
+    }
+    const std::vector<TablePairRow> all = TableRows();
+    std::vector<TablePairRow> rows;
+    for (int row : selected)
+        rows.push_back(all[static_cast<std::size_t>(row)]);
+    ProcessSelectedRows(rows);
+}
+
+void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
+{
+    CProgressDlg* progress = nullptr;
+    std::int32_t stopFlag = 0;
+    try {
+        if (m_bCompareTables || !m_strOldDS.empty()) {
+            if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))
+                return;
+        }
+        if (m_bCompareTables || !m_strNewDS.empty()) {
+            if (!m_dbNew.OpenDataSource(m_strNewDS, false, false, "ODBC;", true)) {
+                m_dbOld.Close();
+                return;
+            }
+        }
+        progress = new CProgressDlg(&progress, static_cast<std::int64_t>(rows.size()), &stopFlag,
+                                    kCreatingReportText, m_context.resources, Window());
+        progress->ShowWindow();
+
+        CompareRunSetup setup;
+        setup.oldDataSource = m_strOldDS;
+        setup.newDataSource = m_strNewDS;
+        setup.path = WithTrailingSeparator(m_strDiffPath);
+        setup.compareTables = m_bCompareTables != 0;
+        setup.deleteDumps = m_bDeleteDumps != 0;
+        CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup);
+        run.Begin();
+        run.Run(rows, progress, stopFlag);
+        m_dbOld.Close();
+        m_dbNew.Close();
+        run.Finish();
+        if (progress)
+            progress->DestroyWindow();
+    } catch (...) {
+        // Whatever failed, the run's window goes, the dialog is usable again and
+        // nothing stays connected; the merge file was closed with the run.
+        const std::string text = CurrentErrorText();
+        if (progress)
+            progress->DestroyWindow();
+        m_dbOld.Close();
+        m_dbNew.Close();
+        ShowMessage(text);
+    }
+}
+
+void CCompareDlg::OnOptions()
+{
+    m_options.SetParent(Window());
+    m_options.DoModal();
+}
+
+void CCompareDlg::OnMergeData()
+{
+    // The Merge Data dialog belongs to the merge stage, which is not part of
+    // this program build yet.
+}
+
+void CCompareDlg::OnAbout()
+{
+    // The About dialog comes with the dialog toolkit.
+}

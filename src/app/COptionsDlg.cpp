@@ -1,0 +1,24 @@
+#include "app/COptionsDlg.h"
+
+#include "common/SettingsValues.h"
+
+COptionsDlg::COptionsDlg(SettingsValues& store, const DialogResources& resources, QWidget* parent)
+    : TemplateDialog(IDD, resources, parent), m_store(store)
+{
+}
+
+void COptionsDlg::DoDataExchange(bool save)
+{
+    // Opening re-reads the store, so a value the compare run changed in the
+    // record (Write Common Sections) is the stored one again.
+    if (!save)
+        m_settings.LoadSettings(m_store);
+    DDX_Text(save, 1125, m_settings.m_strFile1LinePrefix);
+    DDX_Text(save, 1129, m_settings.m_strFile1SectionFooter);
+    DDX_Text(save, 1127, m_settings.m_strFile1SectionHeader);
+    DDX_Text(save, 1126, m_settings.m_strFile2LinePrefix);
+    DDX_Text(save, 1130, m_settings.m_strFile2SectionFooter);
+    DDX_Text(save, 1128, m_settings.m_strFile2SectionHeader);
+    if (save)
+        m_settings.SaveSettings(m_store);
+}

@@ -1,0 +1,17 @@
+#pragma once
+// Binds the core's user-interface hooks to Qt: the message pump to Qt's event
+// processing, the wait cursor to the override cursor, error reports to message
+// boxes. Unbinds them again when the object goes.
+class UserDialogs;
+
+class QtHooks {
+public:
+    explicit QtHooks(UserDialogs& dialogs);
+    ~QtHooks();
+    QtHooks(const QtHooks&) = delete;
+    QtHooks& operator=(const QtHooks&) = delete;
+};
+
+// Processes the events waiting in the queue; returns at once when the
+// application is quitting, leaving the quit for the main loop.
+void ProcessWaitingEvents();

@@ -1,0 +1,9 @@
+#pragma once
+// Message boxes and the folder choice with Qt's standard dialogs.
+#include "app/UserDialogs.h"
+
+class QtUserDialogs : public UserDialogs {
+public:
+    void ShowCaptionedMessage(QWidget* parent, const std::string& caption, const std::string& text) override;
+    bool ChooseFolder(QWidget* parent, const std::string& start, std::string& folder) override;
+};

@@ -1,0 +1,84 @@
+#include "app/ResourceSource.h"
+
+#include "app/ResourceModule.h"
+#include "app/StringTable.h"
+#include "common/ResourceStrings.h"
+
+namespace {
+
+QString TemplatePath(int templateId)
+{
+    return QStringLiteral("dialogs/%1.json").arg(templateId);
+}
+
+QString IconPath(int iconId)
+{
+    return QStringLiteral("icons/%1.png").arg(iconId);
+}
+
+} // namespace
+
+ResourceSource::ResourceSource(const ResourceModule& own) : m_own(own)
+{
+}
+
+void ResourceSource::UseModule(const ResourceModule* module)
+{
+    if (m_module)
+        m_strings.erase(m_module);
+    m_module = module;
+}
+
+const ResourceModule& ResourceSource::Current() const
+{
+    return m_module ? *m_module : m_own;
+}
+
+const std::map<int, std::string>& ResourceSource::StringsOf(const ResourceModule& module) const
+{
+    auto found = m_strings.find(&module);
+    if (found == m_strings.end()) {
+        const auto bytes = module.Read(QStringLiteral("strings.txt"));
+        found = m_strings.emplace(&module, bytes ? ParseStringTable(*bytes) : std::map<int, std::string>{}).first;
+    }
+    return found->second;
+}
+
+std::optional<std::string> ResourceSource::LoadString(int id) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (!module)
+            continue;
+        const auto& strings = StringsOf(*module);
+        const auto found = strings.find(id);
+        if (found != strings.end())
+            return found->second;
+    }
+    return std::nullopt;
+}
+
+std::optional<DialogTemplate> ResourceSource::LoadDialogTemplate(int templateId) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (!module)
+            continue;
+        if (const auto json = module->Read(TemplatePath(templateId)))
+            if (auto parsed = ParseDialogTemplate(*json))
+                return parsed;
+    }
+    return std::nullopt;
+}
+
+QIcon ResourceSource::LoadIcon(int iconId) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (module && module->Contains(IconPath(iconId)))
+            return QIcon(module->ResourcePath(IconPath(iconId)));
+    }
+    return QIcon();
+}
+
+void ResourceSource::InstallAsStringLoader() const
+{
+    SetStringLoader([this](int id) { return LoadString(id); });
+}

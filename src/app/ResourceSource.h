@@ -1,0 +1,35 @@
+#pragma once
+// The current resource source: the language module while one is active, else
+// the program's own resources. Strings, dialog templates and icons are looked
+// up by number there; what a module lacks is taken from the program's own.
+#include <map>
+#include <optional>
+#include <string>
+
+#include "ui/DialogResources.h"
+
+class ResourceModule;
+
+class ResourceSource : public DialogResources {
+public:
+    explicit ResourceSource(const ResourceModule& own);
+
+    // Makes `module` the source (nullptr: the program's own resources again).
+    void UseModule(const ResourceModule* module);
+    const ResourceModule& Current() const;
+    bool IsModuleActive() const { return m_module != nullptr; }
+
+    std::optional<std::string> LoadString(int id) const;
+    std::optional<DialogTemplate> LoadDialogTemplate(int templateId) const override;
+    QIcon LoadIcon(int iconId) const override;
+
+    // Makes this source answer LoadResourceString for the whole program.
+    void InstallAsStringLoader() const;
+
+private:
+    const std::map<int, std::string>& StringsOf(const ResourceModule& module) const;
+
+    const ResourceModule& m_own;
+    const ResourceModule* m_module = nullptr;
+    mutable std::map<const ResourceModule*, std::map<int, std::string>> m_strings;
+};

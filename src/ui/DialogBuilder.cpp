@@ -1,0 +1,162 @@
+#include "ui/DialogBuilder.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "ui/DialogUnits.h"
+
+namespace {
+
+QString Text(const DialogControlTemplate& control)
+{
+    return QString::fromStdString(control.text);
+}
+
+QWidget* CreateLabel(const DialogControlTemplate& control, QWidget* parent)
+{
+    auto* label = new QLabel(Text(control), parent);
+    // Static texts wrap at word boundaries within their rectangle, top-aligned.
+    label->setWordWrap(!control.HasStyle("nowrap"));
+    Qt::Alignment alignment = Qt::AlignTop;
+    if (control.HasStyle("center"))
+        alignment |= Qt::AlignHCenter;
+    else if (control.HasStyle("right"))
+        alignment |= Qt::AlignRight;
+    else
+        alignment |= Qt::AlignLeft;
+    label->setAlignment(alignment);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+QWidget* CreateEdit(const DialogControlTemplate& control, QWidget* parent)
+{
+    auto* edit = new QLineEdit(Text(control), parent);
+    if (control.HasStyle("password"))
+        edit->setEchoMode(QLineEdit::Password);
+    if (control.HasStyle("readonly"))
+        edit->setReadOnly(true);
+    // Templates give no length limit: the texts are taken exactly as typed.
+    edit->setMaxLength(32767);
+    return edit;
+}
+
+QWidget* CreateButton(const DialogControlTemplate& control, QWidget* parent)
+{
+    auto* button = new QPushButton(Text(control), parent);
+    button->setAutoDefault(true);
+    if (control.HasStyle("default"))
+        button->setDefault(true);
+    return button;
+}
+
+QWidget* CreateListView(const DialogControlTemplate& control, QWidget* parent)
+{
+    auto* list = new QTableWidget(parent);
+    list->verticalHeader()->hide();
+    list->setShowGrid(false);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(control.HasStyle("singlesel") ? QAbstractItemView::SingleSelection
+                                                         : QAbstractItemView::ExtendedSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectItems);
+    list->setWordWrap(false);
+    list->horizontalHeader()->setHighlightSections(false);
+    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return list;
+}
+
+QWidget* CreateProgress(const DialogControlTemplate&, QWidget* parent)
+{
+    auto* bar = new QProgressBar(parent);
+    bar->setTextVisible(false);
+    bar->setRange(0, 100);
+    bar->setValue(0);
+    return bar;
+}
+
+// A label's mnemonic moves the focus to the control that follows it.
+void SetLabelBuddies(const std::vector<QWidget*>& widgets)
+{
+    for (std::size_t i = 0; i + 1 < widgets.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(widgets[i]);
+        if (!label)
+            continue;
+        for (std::size_t j = i + 1; j < widgets.size(); ++j) {
+            if (!qobject_cast<QLabel*>(widgets[j])) {
+                label->setBuddy(widgets[j]);
+                break;
+            }
+        }
+    }
+}
+
+} // namespace
+
+QFont DialogBuilder::TemplateFont(const DialogTemplate& dialogTemplate)
+{
+    QFont font(QString::fromStdString(dialogTemplate.fontFamily));
+    font.setPointSize(dialogTemplate.fontPointSize);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+QWidget* DialogBuilder::CreateControl(const DialogControlTemplate& control, QWidget* parent)
+{
+    if (control.kind == "label")
+        return CreateLabel(control, parent);
+    if (control.kind == "edit")
+        return CreateEdit(control, parent);
+    if (control.kind == "button")
+        return CreateButton(control, parent);
+    if (control.kind == "checkbox")
+        return new QCheckBox(Text(control), parent);
+    if (control.kind == "listview")
+        return CreateListView(control, parent);
+    if (control.kind == "progress")
+        return CreateProgress(control, parent);
+    return nullptr;
+}
+
+std::map<int, QWidget*> DialogBuilder::Build(const DialogTemplate& dialogTemplate, QDialog& dialog)
+{
+    const QFont font = TemplateFont(dialogTemplate);
+    dialog.setFont(font);
+    const DialogUnits units(font);
+
+    dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::MSWindowsFixedSizeDialogHint;
+    if (dialogTemplate.HasStyle("sysmenu"))
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (dialogTemplate.HasStyle("minimizebox"))
+        flags |= Qt::WindowMinimizeButtonHint;
+    dialog.setWindowFlags(flags);
+    dialog.setFixedSize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
+
+    std::map<int, QWidget*> controls;
+    std::vector<QWidget*> ordered;
+    for (const DialogControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(control, &dialog);
+        if (!widget)
+            continue;
+        widget->setGeometry(units.ToPixels(control.x, control.y, control.cx, control.cy));
+        widget->setProperty(kIdProperty, control.id);
+        if (control.HasStyle("disabled"))
+            widget->setEnabled(false);
+        if (control.HasStyle("hidden"))
+            widget->hide();
+        ordered.push_back(widget);
+        if (control.id != -1)
+            controls[control.id] = widget;
+    }
+    SetLabelBuddies(ordered);
+    return controls;
+}

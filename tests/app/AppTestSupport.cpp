@@ -1,0 +1,155 @@
+#include "AppTestSupport.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "RawOdbc.h"
+
+namespace apptest {
+
+void FakeUserDialogs::ShowCaptionedMessage(QWidget*, const std::string& caption, const std::string& text)
+{
+    messages.push_back({caption, text});
+    if (onMessage)
+        onMessage();
+}
+
+bool FakeUserDialogs::ChooseFolder(QWidget*, const std::string& start, std::string& folder)
+{
+    folderStart = start;
+    if (!folderAnswer)
+        return false;
+    folder = *folderAnswer;
+    return true;
+}
+
+bool FakeConnectPrompt::ChooseDataSource(std::string& dataSourceName)
+{
+    ++chooseCalls;
+    if (!choice)
+        return false;
+    dataSourceName = *choice;
+    return true;
+}
+
+bool FakeConnectPrompt::Login(const std::string&, const std::string&, std::string&, std::string&)
+{
+    ++loginCalls;
+    return false;
+}
+
+IsolatedSettings::IsolatedSettings()
+{
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(m_dir.str()));
+}
+
+IsolatedSettings::~IsolatedSettings() = default;
+
+namespace {
+
+struct PrivateSources {
+    std::unique_ptr<testenv::TempDir> dir;
+    bool available = false;
+};
+
+PrivateSources& Sources()
+{
+    static PrivateSources sources;
+    return sources;
+}
+
+std::string CopyOfFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+const char* OldDataSource()
+{
+    return "tolvane_app_old";
+}
+
+const char* NewDataSource()
+{
+    return "tolvane_app_new";
+}
+
+void SetUpPrivateDataSources()
+{
+    const char* userIni = std::getenv("ODBCINI");
+    if (!testenv::Available() || !userIni)
+        return;
+    // Each test process gets its own database files, so that tests running in
+    // parallel never see each other's tables.
+    PrivateSources& sources = Sources();
+    sources.dir = std::make_unique<testenv::TempDir>();
+    const std::string dir = sources.dir->str();
+    std::string ini = CopyOfFile(userIni);
+    for (const char* role : {"old", "new"}) {
+        ini += std::string("\n[tolvane_app_") + role + "]\nDescription=Application test data source (" + role +
+               ")\nDriver=SQLite3\nDatabase=" + dir + "/" + role + ".db\nStepAPI=1\nTimeout=10000\n";
+    }
+    const std::string privateIni = dir + "/user.ini";
+    testenv::WriteFile(privateIni, ini);
+    setenv("ODBCINI", privateIni.c_str(), 1);
+    sources.available = true;
+}
+
+bool PrivateDataSourcesAvailable()
+{
+    return Sources().available;
+}
+
+int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run)
+{
+    auto timer = std::make_unique<QTimer>();
+    timer->setInterval(5);
+    bool done = false;
+    QObject::connect(timer.get(), &QTimer::timeout, [&] {
+        if (done)
+            return;
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        done = true;
+        action(dialog);
+    });
+    timer->start();
+    const int result = run();
+    timer->stop();
+    return result;
+}
+
+int TopLevelWidgetCount()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        // Qt keeps a few hidden helper windows of its own (tool tips and the like).
+        if (widget->inherits("QTipLabel") || widget->inherits("QDesktopScreenWidget"))
+            continue;
+        ++count;
+    }
+    return count;
+}
+
+void Exec(const std::string& dataSource, const std::vector<std::string>& statements)
+{
+    rawodbc::Connection connection(dataSource);
+    for (const std::string& statement : statements)
+        connection.Exec(statement);
+}
+
+} // namespace apptest

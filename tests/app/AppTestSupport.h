@@ -1,0 +1,83 @@
+#pragma once
+// Helpers of the application tests: answers in place of a person (message
+// boxes, folder choice, connection prompts), a private settings directory, a
+// private pair of SQLite data sources per test process, and modal-dialog driving.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "TestEnv.h"
+#include "app/UserDialogs.h"
+#include "datasource/ConnectPrompt.h"
+
+class QDialog;
+class QWidget;
+
+namespace apptest {
+
+struct ShownMessage {
+    std::string caption;
+    std::string text;
+};
+
+class FakeUserDialogs : public UserDialogs {
+public:
+    void ShowCaptionedMessage(QWidget* parent, const std::string& caption, const std::string& text) override;
+    bool ChooseFolder(QWidget* parent, const std::string& start, std::string& folder) override;
+
+    std::vector<ShownMessage> messages;
+    std::optional<std::string> folderAnswer;  // none: the user cancels
+    std::string folderStart;
+    // Runs while a message box would be up (to look at the windows then).
+    std::function<void()> onMessage;
+};
+
+class FakeConnectPrompt : public ConnectPrompt {
+public:
+    bool ChooseDataSource(std::string& dataSourceName) override;
+    bool Login(const std::string& dataSourceName, const std::string& reason, std::string& user,
+               std::string& password) override;
+
+    std::optional<std::string> choice;  // none: the user cancels
+    int chooseCalls = 0;
+    int loginCalls = 0;
+};
+
+// Settings of the test in a directory of their own (QSettings' user scope).
+class IsolatedSettings {
+public:
+    IsolatedSettings();
+    ~IsolatedSettings();
+    const std::filesystem::path& Dir() const { return m_dir.path(); }
+
+private:
+    testenv::TempDir m_dir;
+};
+
+// The two SQLite data sources of this test process (created by the test main
+// when the test script's environment is there).
+const char* OldDataSource();
+const char* NewDataSource();
+// Prepares them; called once by the test main.
+void SetUpPrivateDataSources();
+// True when they exist.
+bool PrivateDataSourcesAvailable();
+
+// Runs `action` once the next modal dialog is up (polling), then calls `run`
+// which opens it. The action gets the active modal widget.
+int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run);
+
+// Top-level widgets still alive after pending deletions ran.
+int TopLevelWidgetCount();
+
+// Executes SQL statements on a data source, ignoring nothing.
+void Exec(const std::string& dataSource, const std::vector<std::string>& statements);
+
+} // namespace apptest
+
+#define REQUIRE_PRIVATE_DATA_SOURCES()                                                       \
+    do {                                                                                   \
+        if (!apptest::PrivateDataSourcesAvailable())                                       \
+            GTEST_SKIP() << "data sources not set up: run the tests with scripts/test";    \
+    } while (0)

@@ -1,0 +1,264 @@
+// The main dialog: first start, what is stored at the end, Update on real
+// SQLite data sources, the "..." buttons, Enter and Escape.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+
+#include "MainDialogHarness.h"
+#include "RawOdbc.h"
+
+namespace {
+
+using apptest::MainDialogHarness;
+
+std::vector<TablePairRow> Rows(const CCompareDlg& dialog)
+{
+    return dialog.TableRows();
+}
+
+void CreateTables(const std::string& dataSource, const std::vector<std::string>& dropNames,
+                  const std::vector<std::string>& createNames)
+{
+    rawodbc::Connection connection(dataSource);
+    for (const auto& name : dropNames)
+        connection.ExecIgnoringErrors("DROP TABLE \"" + name + "\"");
+    connection.ExecIgnoringErrors("DROP VIEW \"SomeView\"");
+    for (const auto& name : createNames)
+        connection.Exec("CREATE TABLE \"" + name + "\" (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))");
+}
+
+const std::vector<std::string> kAllNames = {"Customer", "Orders", "CUSTOMER", "Region", "t1", "t2", "t3", "t4"};
+
+} // namespace
+
+TEST(MainDialog, FirstStartWithAnEmptyStore)
+{
+    MainDialogHarness h("/opt/tolvane/bin/tolvane");
+    CCompareDlg& dialog = h.Open();
+    EXPECT_EQ(dialog.Window()->windowTitle(), "Compare Data Sources");
+    EXPECT_EQ(h.Edit(1013)->text(), "");
+    EXPECT_EQ(h.Edit(1015)->text(), "");
+    EXPECT_EQ(h.Edit(1019)->text(), "/opt/tolvane/bin/");
+    EXPECT_FALSE(h.Check(1021)->isChecked());
+    EXPECT_TRUE(h.Check(1027)->isChecked());
+    EXPECT_FALSE(h.Button(1)->isEnabled());
+    EXPECT_TRUE(h.Button(1)->isDefault());
+    EXPECT_FALSE(dialog.Window()->windowIcon().isNull());
+
+    QTableWidget* list = h.List();
+    ASSERT_EQ(list->columnCount(), 2);
+    EXPECT_EQ(list->horizontalHeaderItem(0)->text(), "Old Tables");
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), "New Tables");
+    const int half = list->contentsRect().width() / 2;
+    EXPECT_EQ(list->columnWidth(0), half);
+    EXPECT_EQ(list->columnWidth(1), half);
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_TRUE(list->horizontalHeader()->sectionsMovable());
+
+    // The Options dialog shows the default prefixes.
+    std::vector<std::string> prefixes;
+    apptest::WhileModal(
+        [&](QDialog* options) {
+            for (auto* edit : options->findChildren<QLineEdit*>())
+                prefixes.push_back(edit->text().toStdString());
+            options->reject();
+        },
+        [&] {
+            h.Button(1022)->click();
+            return 0;
+        });
+    ASSERT_EQ(prefixes.size(), 6u);
+    EXPECT_EQ(prefixes[0], "|<<");
+    EXPECT_EQ(prefixes[1], "||>>");
+    EXPECT_TRUE(dialog.Window()->isVisible());  // stays open after Options
+
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", "<absent>"), "/opt/tolvane/bin/");
+    EXPECT_EQ(h.store.ReadString("Settings", "Old DS", "<absent>"), "");
+    EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+}
+
+TEST(MainDialog, AStoredPathGetsItsTrailingSlash)
+{
+    MainDialogHarness h;
+    h.store.WriteString("Settings", "Diff Path", "/data/diff");
+    h.store.WriteString("Settings", "Old DS", "Sales");
+    h.Open();
+    EXPECT_EQ(h.Edit(1019)->text(), "/data/diff/");
+    EXPECT_EQ(h.Edit(1013)->text(), "Sales");
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/data/diff/");
+}
+
+TEST(MainDialog, ANameTypedAndClosedIsNotStored)
+{
+    MainDialogHarness h;
+    h.store.WriteString("Settings", "Old DS", "Sales");
+    h.Open();
+    h.Edit(1013)->setText("Typed");
+    h.Edit(1019)->setText("/elsewhere/");
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(h.dialog->Window(), &escape);  // Close
+    EXPECT_FALSE(h.dialog->Window()->isVisible());
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), "Sales");
+    EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/opt/tolvane/bin/");
+}
+
+TEST(MainDialog, EscapeEndsTheModalLoopAsClose)
+{
+    MainDialogHarness h;
+    h.dialog = std::make_unique<CCompareDlg>(AppContext{h.store, h.resources, h.dialogs, &h.prompt, "/x/tolvane"});
+    const int result = apptest::WhileModal(
+        [&](QDialog* window) {
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(window, &escape);
+        },
+        [&] { return h.dialog->DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDCANCEL);
+    h.dialog.reset();
+    EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+}
+
+TEST(MainDialog, UpdateWithAMissingDataSourceShowsTheDatabaseError)
+{
+    MainDialogHarness h;
+    h.Open();
+    h.SetNames("tolvane_no_such_source", "");
+    h.Check(1027)->setChecked(false);
+    h.Button(1018)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].caption, "Tolvane and Merge");
+    EXPECT_NE(h.dialogs.messages[0].text.find("State:IM002"), std::string::npos) << h.dialogs.messages[0].text;
+    EXPECT_EQ(h.List()->rowCount(), 0);
+    EXPECT_FALSE(h.Button(1)->isEnabled());
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+    // Update took the fields: the typed name is stored at the end.
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), "tolvane_no_such_source");
+}
+
+TEST(MainDialog, ProcessWithoutSelectionSaysSo)
+{
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    dialog.FillTableList({{"a", "a", false}});
+    dialog.OnProcess();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Please select some tables to process");
+    EXPECT_EQ(h.prompt.chooseCalls, 0);
+    EXPECT_TRUE(dialog.Window()->isVisible());
+}
+
+TEST(MainDialog, TheFolderButtonSetsThePathWithItsSlash)
+{
+    MainDialogHarness h;
+    h.Open();
+    h.dialogs.folderAnswer = "/srv/diffs";
+    h.Button(1020)->click();
+    EXPECT_EQ(h.dialogs.folderStart, "/opt/tolvane/bin/");
+    EXPECT_EQ(h.Edit(1019)->text(), "/srv/diffs/");
+    h.dialogs.folderAnswer.reset();
+    h.Button(1020)->click();  // cancelled: unchanged
+    EXPECT_EQ(h.Edit(1019)->text(), "/srv/diffs/");
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/srv/diffs/");
+}
+
+TEST(MainDialogOnData, UpdatePairsTheTablesByName)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    CreateTables(apptest::OldDataSource(), kAllNames, {"Customer", "Orders"});
+    CreateTables(apptest::NewDataSource(), kAllNames, {"CUSTOMER", "Region"});
+    apptest::Exec(apptest::NewDataSource(), {"CREATE VIEW \"SomeView\" AS SELECT * FROM \"Region\""});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
+    h.Button(1018)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    const std::vector<TablePairRow> expected = {
+        {"Customer", "CUSTOMER", true}, {"Orders", "", false}, {"", "Region", false}};
+    EXPECT_EQ(Rows(dialog), expected);
+    EXPECT_TRUE(h.Button(1)->isEnabled());
+    EXPECT_FALSE(dialog.m_dbOld.IsOpen());
+    EXPECT_FALSE(dialog.m_dbNew.IsOpen());
+    EXPECT_EQ(h.prompt.chooseCalls, 0);
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), apptest::OldDataSource());
+    EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), apptest::NewDataSource());
+}
+
+TEST(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    CreateTables(apptest::OldDataSource(), kAllNames, {"Customer"});
+    CreateTables(apptest::NewDataSource(), kAllNames, {"Customer"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
+    h.Button(1018)->click();
+    ASSERT_EQ(h.List()->rowCount(), 1);
+    ASSERT_TRUE(h.Button(1)->isEnabled());
+
+    // An empty old name with Compare Tables checked asks the prompt; the user cancels.
+    h.SetNames("", apptest::NewDataSource());
+    h.Button(1018)->click();
+    EXPECT_EQ(h.prompt.chooseCalls, 1);
+    EXPECT_EQ(h.List()->rowCount(), 0);
+    EXPECT_TRUE(h.Button(1)->isEnabled());
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_FALSE(dialog.m_dbOld.IsOpen());
+
+    // With Compare Tables unchecked the empty side is not connected at all.
+    h.Check(1027)->setChecked(false);
+    h.Button(1018)->click();
+    EXPECT_EQ(h.prompt.chooseCalls, 1);
+    EXPECT_EQ(Rows(dialog), (std::vector<TablePairRow>{{"", "Customer", false}}));
+}
+
+TEST(MainDialogOnData, TheDotsButtonPutsTheChosenNameIntoFieldAndMember)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.Edit(1013)->setText("before");
+    h.prompt.choice = apptest::OldDataSource();
+    h.Button(1014)->click();
+    EXPECT_EQ(h.prompt.chooseCalls, 1);
+    EXPECT_EQ(h.Edit(1013)->text().toStdString(), apptest::OldDataSource());
+    EXPECT_EQ(dialog.m_strOldDS, apptest::OldDataSource());
+    EXPECT_FALSE(dialog.m_dbOld.IsOpen());
+
+    // Cancelled: the field stays, the member took the field's text.
+    h.Edit(1015)->setText("typed new");
+    h.prompt.choice.reset();
+    h.Button(1016)->click();
+    EXPECT_EQ(h.Edit(1015)->text(), "typed new");
+    EXPECT_EQ(dialog.m_strNewDS, "typed new");
+    h.Close();
+    EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), apptest::OldDataSource());
+    EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), "typed new");
+}
+
+TEST(MainDialogOnData, EnterStartsProcess)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    CreateTables(apptest::OldDataSource(), kAllNames, {"Orders"});
+    CreateTables(apptest::NewDataSource(), kAllNames, {"Region"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
+    h.Button(1018)->click();
+    ASSERT_TRUE(h.Button(1)->isEnabled());
+    // No row is selected: Process answers with its message and the dialog stays.
+    h.Edit(1013)->setFocus();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(dialog.Window(), &enter);
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Please select some tables to process");
+    EXPECT_TRUE(dialog.Window()->isVisible());
+}

@@ -1,0 +1,368 @@
+// The compare run end to end on SQLite data sources: the merge file byte for
+// byte, what the two check boxes gate, the difference data path, repeated
+// runs, cancelling, and an error in the middle of a run.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <dirent.h>
+#include <filesystem>
+
+#include "MainDialogHarness.h"
+#include "RawOdbc.h"
+#include "app/QtHooks.h"
+#include "app/CompareRun.h"
+#include "common/UiHooks.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using apptest::MainDialogHarness;
+
+const std::string kOld = apptest::OldDataSource();
+const std::string kNew = apptest::NewDataSource();
+
+const std::string kPeopleTable = "CREATE TABLE people (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(20), note VARCHAR(40))";
+const std::string kItemsTable = "CREATE TABLE items (code VARCHAR(10) NOT NULL, qty INTEGER NOT NULL, label VARCHAR(10))";
+
+void ResetTables(const std::string& dataSource)
+{
+    rawodbc::Connection connection(dataSource);
+    for (const char* name : {"people", "items", "t1", "t2", "t3", "t4", "Customer", "CUSTOMER", "Orders", "Region"})
+        connection.ExecIgnoringErrors(std::string("DROP TABLE \"") + name + "\"");
+    connection.ExecIgnoringErrors("DROP VIEW \"SomeView\"");
+}
+
+void CreateSampleTables()
+{
+    ResetTables(kOld);
+    ResetTables(kNew);
+    apptest::Exec(kOld, {kPeopleTable, kItemsTable,
+                         "INSERT INTO people VALUES (1, 'Ann', 'a, \"quoted\"')",
+                         "INSERT INTO people VALUES (2, 'Bob', 'b')",
+                         "INSERT INTO people VALUES (3, 'Cy', NULL)",
+                         "INSERT INTO items VALUES ('a', 1, 'x')",
+                         "INSERT INTO items VALUES ('b', 2, 'y')",
+                         "INSERT INTO items VALUES ('c', 3, 'z')"});
+    apptest::Exec(kNew, {kPeopleTable, kItemsTable,
+                         "INSERT INTO people VALUES (1, 'Ann', 'a, \"quoted\"')",
+                         "INSERT INTO people VALUES (2, 'Bob', 'B!')",
+                         "INSERT INTO people VALUES (3, 'Cy', NULL)",
+                         "INSERT INTO people VALUES (4, 'Dee', 'it''s')",
+                         "INSERT INTO items VALUES ('a', 1, 'x')",
+                         "INSERT INTO items VALUES ('c', 3, 'z')"});
+}
+
+const std::string kPeopleSection =
+    "\r\nTable=[people]0\r\n\r\n"
+    "|<<2,\"Bob\",\"b\"\r\n"
+    "||>>2,\"Bob\",\"B!\"\r\n"
+    "||>>4,\"Dee\",\"it's\"\r\n";
+const std::string kItemsSection =
+    "\r\nTable=[items]0,1\r\n\r\n"
+    "|<<\"b\",2,\"y\"\r\n";
+
+int OpenFileCount()
+{
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir))
+            ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+QWidget* ProgressWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly))
+            return widget;
+    return nullptr;
+}
+
+class CompareRunTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!apptest::PrivateDataSourcesAvailable())
+            GTEST_SKIP() << "data sources not set up: run the tests with scripts/test";
+        CreateSampleTables();
+        h.Open();
+        h.SetNames(kOld, kNew);
+        h.Edit(1019)->setText(QString::fromStdString(work.str() + "/"));
+    }
+    void TearDown() override
+    {
+        SetMessagePump(&ProcessWaitingEvents);
+        h.Close();
+        EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+    }
+
+    // Update, then Process on the rows Update selected.
+    void UpdateAndProcess()
+    {
+        h.Button(1018)->click();
+        ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+        h.Button(1)->click();
+    }
+    // The merge file expected for the selected rows in list order.
+    std::string ExpectedMergeFile() const
+    {
+        std::string expected;
+        for (const TablePairRow& row : h.dialog->TableRows()) {
+            if (!row.selected)
+                continue;
+            expected += row.oldName == "people" ? kPeopleSection : kItemsSection;
+        }
+        return expected;
+    }
+    fs::path MergeFile() const { return work.path() / "Vantor_Merge.txt"; }
+    fs::path Dump(const std::string& dataSource, const std::string& table) const
+    {
+        return work.path() / (dataSource + "." + table + ".csv");
+    }
+
+    testenv::TempDir work;
+    MainDialogHarness h;
+};
+
+} // namespace
+
+TEST_F(CompareRunTest, MergeFileByteForByteForTwoTables)
+{
+    h.store.WriteInt("Compare Files", "Write Common Sections", 1);
+    UpdateAndProcess();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    ASSERT_EQ(h.dialog->TableRows().size(), 2u);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+
+    EXPECT_EQ(testenv::ReadFile(Dump(kOld, "people")),
+              "id,name,note\r\n1,\"Ann\",\"a, ''quoted''\"\r\n2,\"Bob\",\"b\"\r\n3,\"Cy\",NULL\r\n");
+    EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
+    EXPECT_TRUE(fs::exists(Dump(kOld, "items")));
+    EXPECT_TRUE(fs::exists(Dump(kNew, "items")));
+
+    // The record holds the last pair's dumps and the run's cleared common sections,
+    // the store still the user's value.
+    const CompareSettings& record = h.dialog->m_options.m_settings;
+    const std::string lastOld = h.dialog->TableRows().back().oldName;
+    EXPECT_EQ(record.m_strFile1Path, Dump(kOld, lastOld).string());
+    EXPECT_EQ(record.m_strFile2Path, Dump(kNew, lastOld).string());
+    EXPECT_EQ(record.m_bWriteCommonSections, 0);
+    EXPECT_EQ(h.store.ReadInt("Compare Files", "Write Common Sections", -1), 1);
+
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_TRUE(h.dialog->Window()->isVisible());
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+    EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+}
+
+TEST_F(CompareRunTest, TwoRunsInARowEmptyTheMergeFileFirst)
+{
+    UpdateAndProcess();
+    h.Button(1)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+}
+
+TEST_F(CompareRunTest, DeleteTableDumpFilesRemovesTheDumps)
+{
+    h.Check(1021)->setChecked(true);
+    UpdateAndProcess();
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+    for (const char* table : {"people", "items"}) {
+        EXPECT_FALSE(fs::exists(Dump(kOld, table)));
+        EXPECT_FALSE(fs::exists(Dump(kNew, table)));
+    }
+}
+
+TEST_F(CompareRunTest, WithoutCompareTablesOnlyDumpsAreMade)
+{
+    h.Check(1027)->setChecked(false);
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"people", "", true}, {"", "items", true}, {"items", "items", false}});
+    h.Button(1)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_FALSE(fs::exists(MergeFile()));
+    EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
+    EXPECT_FALSE(fs::exists(Dump(kNew, "people")));
+    EXPECT_TRUE(fs::exists(Dump(kNew, "items")));
+    EXPECT_FALSE(fs::exists(Dump(kOld, "items")));  // not selected
+}
+
+TEST_F(CompareRunTest, WithoutCompareTablesAndDeleteDumpsNothingStays)
+{
+    h.Check(1027)->setChecked(false);
+    h.Check(1021)->setChecked(true);
+    UpdateAndProcess();
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_FALSE(fs::exists(MergeFile()));
+    EXPECT_TRUE(fs::is_empty(work.path()));
+}
+
+TEST_F(CompareRunTest, WithoutCompareTablesAnEmptySideIsNotConnected)
+{
+    h.Check(1027)->setChecked(false);
+    h.SetNames("", kNew);
+    h.Button(1018)->click();
+    EXPECT_EQ(h.prompt.chooseCalls, 0);
+    h.dialog->FillTableList({{"", "people", true}});
+    h.Button(1)->click();
+    EXPECT_EQ(h.prompt.chooseCalls, 0);
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
+    EXPECT_FALSE(fs::exists(Dump("", "people")));
+}
+
+TEST_F(CompareRunTest, WithCompareTablesAOneSidedRowLeavesNoTrace)
+{
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"people", "", true}, {"items", "items", true}, {"", "people", true}});
+    h.Button(1)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
+    EXPECT_FALSE(fs::exists(Dump(kNew, "people")));
+}
+
+TEST_F(CompareRunTest, APathWithoutSlashIsADirectory)
+{
+    h.Edit(1019)->setText(QString::fromStdString(work.str()));
+    UpdateAndProcess();
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+    EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
+}
+
+TEST_F(CompareRunTest, AnEmptyPathIsTheCurrentDirectory)
+{
+    const fs::path before = fs::current_path();
+    fs::current_path(work.path());
+    h.Edit(1019)->setText("");
+    UpdateAndProcess();
+    fs::current_path(before);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+    EXPECT_TRUE(fs::exists(Dump(kNew, "items")));
+}
+
+TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsThere)
+{
+    ResetTables(kOld);
+    ResetTables(kNew);
+    for (const char* table : {"t1", "t2", "t3", "t4"}) {
+        const std::string t = table;
+        apptest::Exec(kOld, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                             "INSERT INTO " + t + " VALUES (1, 'old')"});
+        apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                             "INSERT INTO " + t + " VALUES (1, 'new')"});
+    }
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
+
+    std::vector<int> positions;
+    bool mainDisabledDuringRun = false;
+    bool cancelled = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        if (progress) {
+            const int value = progress->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly)->value();
+            if (positions.empty() || positions.back() != value)
+                positions.push_back(value);
+            mainDisabledDuringRun = mainDisabledDuringRun || !h.dialog->Window()->isEnabled();
+            if (value == 150 && !cancelled) {
+                cancelled = true;
+                progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+            }
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(1)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_EQ(positions, (std::vector<int>{50, 100, 150}));
+    EXPECT_TRUE(mainDisabledDuringRun);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
+    EXPECT_EQ(testenv::ReadFile(MergeFile()),
+              "\r\nTable=[t1]0\r\n\r\n" + pair + "\r\nTable=[t2]0\r\n\r\n" + pair);
+    EXPECT_TRUE(fs::exists(Dump(kOld, "t2")));
+    EXPECT_FALSE(fs::exists(Dump(kOld, "t3")));
+    EXPECT_FALSE(fs::exists(Dump(kNew, "t4")));
+}
+
+TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
+{
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"people", "people", true}, {"items", "items", true}, {"people", "people", true},
+                             {"items", "items", true}});
+    std::vector<int> positions;
+    SetMessagePump([&] {
+        if (QWidget* progress = ProgressWindow()) {
+            const int value = progress->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly)->value();
+            if (positions.empty() || positions.back() != value)
+                positions.push_back(value);
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(1)->click();
+    EXPECT_EQ(positions, (std::vector<int>{50, 100, 150, 200}));
+}
+
+TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
+{
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"items", "items", true}, {"nosuch", "nosuch", true}, {"people", "people", true}});
+    const int filesBefore = OpenFileCount();
+    bool progressGoneAtMessage = false;
+    bool enabledAtMessage = false;
+    h.dialogs.onMessage = [&] {
+        progressGoneAtMessage = ProgressWindow() == nullptr;
+        enabledAtMessage = h.dialog->Window()->isEnabled();
+    };
+    h.Button(1)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_NE(h.dialogs.messages[0].text.find("nosuch"), std::string::npos) << h.dialogs.messages[0].text;
+    EXPECT_NE(h.dialogs.messages[0].text.find("State:"), std::string::npos) << h.dialogs.messages[0].text;
+    EXPECT_TRUE(progressGoneAtMessage);
+    EXPECT_TRUE(enabledAtMessage);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+    EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+    EXPECT_EQ(OpenFileCount(), filesBefore);
+    // What was written before the error stays, and the file is closed.
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + "\r\nTable=[nosuch]");
+    EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
+
+    // The dialog is usable again: the next run works.
+    h.dialogs.messages.clear();
+    h.dialog->FillTableList({{"items", "items", true}});
+    h.Button(1)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty());
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+}
+
+TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
+{
+    h.Edit(1019)->setText(QString::fromStdString(work.str() + "/missing/dir/"));
+    UpdateAndProcess();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_NE(h.dialogs.messages[0].text.find(work.str() + "/missing/dir/Vantor_Merge.txt"), std::string::npos)
+        << h.dialogs.messages[0].text;
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+}
+
+TEST(SelectAllText, QuotesWithTheIdentifierQuote)
+{
+    EXPECT_EQ(CompareRun::SelectAllText("Orders", "\""), "Select * from \"Orders\"");
+    EXPECT_EQ(CompareRun::SelectAllText("Orders", "`"), "Select * from `Orders`");
+    EXPECT_EQ(CompareRun::SelectAllText("Orders", " "), "Select * from Orders");
+    EXPECT_EQ(CompareRun::SelectAllText("Orders", ""), "Select * from Orders");
+    EXPECT_EQ(CompareRun::SelectAllText("my\"table", "\""), "Select * from \"my\"\"table\"");
+}

@@ -1,0 +1,101 @@
+// The Options dialog: OK stores all fifteen values, Cancel stores nothing but
+// the record holds the stored values again.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "AppTestSupport.h"
+#include "app/COptionsDlg.h"
+#include "app/ResourceModule.h"
+#include "app/ResourceSource.h"
+#include "app/SettingsStore.h"
+
+namespace {
+
+QLineEdit* Edit(COptionsDlg& dialog, int id)
+{
+    return dialog.Item<QLineEdit>(id);
+}
+
+class OptionsDialog : public ::testing::Test {
+protected:
+    apptest::IsolatedSettings isolated;
+    ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource resources{own};
+    SettingsStore store{"Orvenne Software Inc.", "Tolvane and Merge"};
+};
+
+} // namespace
+
+TEST_F(OptionsDialog, OkStoresTheSixTextsAndTheNineOthersAsRead)
+{
+    store.WriteInt("Compare Files", "Synch Scrolling", 0);
+    store.WriteInt("Compare Files", "File 1 Color", 255);
+    store.WriteInt("Compare Files", "Ignore Case", 1);
+    store.WriteString("Compare Files", "File2 Section Header", "stored header");
+    store.WriteInt("Compare Files", "Write Common Sections", 1);
+    COptionsDlg dialog(store, resources);
+    dialog.m_settings.LoadSettings(store);
+    dialog.m_settings.m_bWriteCommonSections = 0;  // as a compare run leaves it
+    dialog.m_settings.m_crFile2Color = 7;          // not in the store: the record's value stays
+
+    std::vector<std::string> shown;
+    const int result = apptest::WhileModal(
+        [&](QDialog*) {
+            for (int id : {1125, 1126, 1127, 1128, 1129, 1130})
+                shown.push_back(Edit(dialog, id)->text().toStdString());
+            Edit(dialog, 1125)->setText("");
+            Edit(dialog, 1126)->setText(" >> ");
+            Edit(dialog, 1127)->setText("H1");
+            Edit(dialog, 1128)->setText("H2");
+            Edit(dialog, 1129)->setText("F1");
+            Edit(dialog, 1130)->setText("F2");
+            dialog.Item<QPushButton>(1)->click();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDOK);
+    EXPECT_EQ(shown, (std::vector<std::string>{"|<<", "||>>", "", "stored header", "", ""}));
+
+    SettingsStore reread("Orvenne Software Inc.", "Tolvane and Merge");
+    const std::string s = "Compare Files";
+    EXPECT_EQ(reread.ReadString(s, "File1 Line Prefix", "<absent>"), "");
+    EXPECT_EQ(reread.ReadString(s, "File2 Line Prefix", "<absent>"), " >> ");
+    EXPECT_EQ(reread.ReadString(s, "File1 Section Header", "<absent>"), "H1");
+    EXPECT_EQ(reread.ReadString(s, "File2 Section Header", "<absent>"), "H2");
+    EXPECT_EQ(reread.ReadString(s, "File1 Section Footer", "<absent>"), "F1");
+    EXPECT_EQ(reread.ReadString(s, "File2 Section Footer", "<absent>"), "F2");
+    EXPECT_EQ(reread.ReadString(s, "Compare Output File", "<absent>"), "");
+    EXPECT_EQ(reread.ReadInt(s, "Synch Scrolling", -1), 0);
+    // The stored value as read when the dialog opened, not the run's cleared one.
+    EXPECT_EQ(reread.ReadInt(s, "Write Common Sections", -1), 1);
+    EXPECT_EQ(reread.ReadInt(s, "Ignore Whitespace", -1), 0);
+    EXPECT_EQ(reread.ReadInt(s, "Ignore Case", -1), 1);
+    EXPECT_EQ(reread.ReadInt(s, "File Compare Align", -1), 0);
+    EXPECT_EQ(reread.ReadInt(s, "File 1 Color", -1), 255);
+    EXPECT_EQ(reread.ReadInt(s, "File 2 Color", -1), 7);
+    EXPECT_EQ(reread.ReadInt(s, "Show Line Numbers", -1), 1);
+    EXPECT_EQ(dialog.m_settings.m_strFile1LinePrefix, "");
+    EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+}
+
+TEST_F(OptionsDialog, CancelStoresNothingButRereadsTheStore)
+{
+    store.WriteString("Compare Files", "File1 Line Prefix", "<<old");
+    store.WriteInt("Compare Files", "Write Common Sections", 1);
+    const std::string before = testenv::ReadFile(store.FileName());
+    COptionsDlg dialog(store, resources);
+    dialog.m_settings.m_bWriteCommonSections = 0;
+    const int result = apptest::WhileModal(
+        [&](QDialog*) {
+            Edit(dialog, 1125)->setText("typed");
+            dialog.Item<QPushButton>(2)->click();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDCANCEL);
+    EXPECT_EQ(testenv::ReadFile(store.FileName()), before);
+    EXPECT_EQ(dialog.m_settings.m_bWriteCommonSections, 1);
+    EXPECT_EQ(dialog.m_settings.m_strFile1LinePrefix, "<<old");
+    EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+}

@@ -1,0 +1,167 @@
+// The progress dialog: bar arithmetic, the disabled parent, and the ways it
+// goes away (Cancel, Escape, the close box, the program), each raising the
+// stop flag and clearing the caller's variable.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <memory>
+
+#include "AppTestSupport.h"
+#include "app/CProgressDlg.h"
+#include "app/ResourceModule.h"
+#include "app/ResourceSource.h"
+
+namespace {
+
+struct PositionCase {
+    std::int64_t current;
+    std::int64_t total;
+    int expected;
+};
+
+class ProgressPosition : public ::testing::TestWithParam<PositionCase> {};
+
+TEST_P(ProgressPosition, IsCurrentOverTotalOn200)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(CProgressDlg::PositionFor(c.current, c.total), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ProgressPosition,
+                         ::testing::Values(PositionCase{1, 4, 50}, PositionCase{2, 4, 100},
+                                           PositionCase{3, 4, 150}, PositionCase{4, 4, 200},
+                                           PositionCase{1, 3, 66}, PositionCase{0, 0, 0},
+                                           PositionCase{5, 0, 0},
+                                           // 64-bit arithmetic: no overflow for large counts
+                                           PositionCase{3'000'000'000LL, 6'000'000'000LL, 100}));
+
+class ProgressDialog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        parent = std::make_unique<QDialog>();
+        parent->setGeometry(100, 100, 600, 400);
+        parent->show();
+    }
+    void TearDown() override
+    {
+        if (dialog)
+            dialog->DestroyWindow();
+        parent.reset();
+        EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+    }
+    void Make(bool withStopFlag = true)
+    {
+        dialog = new CProgressDlg(&dialog, 4, withStopFlag ? &stop : nullptr, 2309, resources, parent.get());
+        dialog->ShowWindow();
+    }
+
+    ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource resources{own};
+    std::unique_ptr<QDialog> parent;
+    CProgressDlg* dialog = nullptr;
+    std::int32_t stop = 0;
+};
+
+TEST_F(ProgressDialog, ShowsItsTextAndDisablesTheParent)
+{
+    Make();
+    ASSERT_TRUE(dialog->Window());
+    EXPECT_TRUE(dialog->Window()->isVisible());
+    EXPECT_EQ(dialog->Window()->windowTitle(), "Processing");
+    EXPECT_EQ(dialog->Item<QLabel>(1090)->text(), "Creating Report");
+    EXPECT_EQ(dialog->Item<QProgressBar>(1088)->maximum(), 200);
+    EXPECT_EQ(dialog->Item<QProgressBar>(1088)->value(), 0);
+    EXPECT_FALSE(parent->isEnabled());
+    // The dialog itself stays usable while its parent is disabled.
+    EXPECT_TRUE(dialog->Window()->isEnabled());
+    EXPECT_TRUE(dialog->Item<QPushButton>(2)->isEnabled());
+}
+
+TEST_F(ProgressDialog, OpensCentredOverItsOwner)
+{
+    Make();
+    const QPoint centre = dialog->Window()->frameGeometry().center();
+    const QPoint ownerCentre = parent->frameGeometry().center();
+    EXPECT_LE((centre - ownerCentre).manhattanLength(), 2);
+}
+
+TEST_F(ProgressDialog, BarStandsAt50_100_150_200ForFourPairs)
+{
+    Make();
+    std::vector<int> positions;
+    for (int n = 1; n <= 4; ++n) {
+        dialog->SetProgress(n);
+        positions.push_back(dialog->Item<QProgressBar>(1088)->value());
+    }
+    EXPECT_EQ(positions, (std::vector<int>{50, 100, 150, 200}));
+}
+
+TEST_F(ProgressDialog, CancelRaisesTheFlagAndEnablesTheParent)
+{
+    Make();
+    dialog->Item<QPushButton>(2)->click();
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 1);
+    EXPECT_TRUE(parent->isEnabled());
+}
+
+TEST_F(ProgressDialog, EscapeAndCloseBoxCancelToo)
+{
+    Make();
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(dialog->Window(), &escape);
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 1);
+
+    stop = 0;
+    Make();
+    dialog->Window()->close();
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 1);
+    EXPECT_TRUE(parent->isEnabled());
+}
+
+TEST_F(ProgressDialog, TheProgramsDestroyRaisesTheFlagAsWell)
+{
+    Make();
+    dialog->DestroyWindow();
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 1);
+    EXPECT_TRUE(parent->isEnabled());
+}
+
+TEST_F(ProgressDialog, WithoutStopFlagOnlyTheProgramEndsIt)
+{
+    Make(false);
+    EXPECT_FALSE(dialog->Item<QPushButton>(2)->isEnabled());
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(dialog->Window(), &escape);
+    dialog->Window()->close();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->Window()->isVisible());
+    EXPECT_FALSE(parent->isEnabled());
+    dialog->DestroyWindow();
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 0);
+    EXPECT_TRUE(parent->isEnabled());
+}
+
+TEST_F(ProgressDialog, ACancelPressedWhilePumpingIsSeenAtOnce)
+{
+    Make();
+    // A click waiting in the queue is delivered by SetProgress's pumping.
+    QPushButton* cancel = dialog->Item<QPushButton>(2);
+    QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
+    dialog->SetProgress(3);
+    EXPECT_EQ(dialog, nullptr);
+    EXPECT_EQ(stop, 1);
+}
+
+} // namespace

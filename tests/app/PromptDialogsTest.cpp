@@ -1,0 +1,142 @@
+// The program's own connection prompts: the data source chooser and the login
+// dialog, and the prompt object that shows them for a connection.
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "AppTestSupport.h"
+#include "app/DataSourceChooserDlg.h"
+#include "app/DialogConnectPrompt.h"
+#include "app/LoginDlg.h"
+#include "app/ResourceModule.h"
+#include "app/ResourceSource.h"
+
+namespace {
+
+class Prompts : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(apptest::TopLevelWidgetCount(), 0); }
+    ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource resources{own};
+};
+
+const std::vector<DataSourceEntry> kSources = {
+    {"Sales", "SQLite3 ODBC Driver", false},
+    {"Stock", "PostgreSQL Unicode", false},
+    {"Shared", "MariaDB Connector/ODBC", true}};
+
+} // namespace
+
+TEST_F(Prompts, ChooserListsNamesKindsAndDrivers)
+{
+    DataSourceChooserDlg dialog(kSources, resources);
+    std::vector<std::vector<std::string>> cells;
+    std::vector<std::string> headers;
+    const int result = apptest::WhileModal(
+        [&](QDialog* window) {
+            EXPECT_EQ(window->windowTitle(), "Select Data Source");
+            auto* list = dialog.Item<QTableWidget>(DataSourceChooserDlg::kListId);
+            for (int c = 0; c < list->columnCount(); ++c)
+                headers.push_back(list->horizontalHeaderItem(c)->text().toStdString());
+            for (int r = 0; r < list->rowCount(); ++r) {
+                cells.push_back({});
+                for (int c = 0; c < list->columnCount(); ++c)
+                    cells.back().push_back(list->item(r, c)->text().toStdString());
+            }
+            list->selectRow(2);
+            dialog.Item<QPushButton>(1)->click();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDOK);
+    EXPECT_EQ(headers, (std::vector<std::string>{"Name", "Type", "Driver"}));
+    ASSERT_EQ(cells.size(), 3u);
+    EXPECT_EQ(cells[0], (std::vector<std::string>{"Sales", "User", "SQLite3 ODBC Driver"}));
+    EXPECT_EQ(cells[2], (std::vector<std::string>{"Shared", "System", "MariaDB Connector/ODBC"}));
+    EXPECT_EQ(dialog.m_strDataSource, "Shared");
+}
+
+TEST_F(Prompts, ChooserCancelChoosesNothing)
+{
+    DataSourceChooserDlg dialog(kSources, resources);
+    const int result = apptest::WhileModal([&](QDialog* window) { window->reject(); },
+                                           [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDCANCEL);
+    EXPECT_EQ(dialog.m_strDataSource, "");
+}
+
+TEST_F(Prompts, ChooserWithoutDataSourcesCannotConfirm)
+{
+    DataSourceChooserDlg dialog({}, resources);
+    bool okEnabled = true;
+    apptest::WhileModal(
+        [&](QDialog* window) {
+            okEnabled = dialog.Item<QPushButton>(1)->isEnabled();
+            window->reject();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_FALSE(okEnabled);
+}
+
+TEST_F(Prompts, LoginTakesUserAndPassword)
+{
+    LoginDlg dialog("Stock", "[unixODBC]password authentication failed", resources);
+    dialog.m_strUser = "scott";
+    std::string shownName;
+    std::string shownUser;
+    bool hidden = false;
+    const int result = apptest::WhileModal(
+        [&](QDialog*) {
+            shownName = dialog.Item<QLabel>(1210)->text().toStdString();
+            shownUser = dialog.Item<QLineEdit>(1211)->text().toStdString();
+            hidden = dialog.Item<QLineEdit>(1212)->echoMode() == QLineEdit::Password;
+            dialog.Item<QLineEdit>(1211)->setText("tolvane");
+            dialog.Item<QLineEdit>(1212)->setText("secret");
+            dialog.Item<QPushButton>(1)->click();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDOK);
+    EXPECT_EQ(shownName, "Stock");
+    EXPECT_EQ(shownUser, "scott");
+    EXPECT_TRUE(hidden);
+    EXPECT_EQ(dialog.m_strUser, "tolvane");
+    EXPECT_EQ(dialog.m_strPassword, "secret");
+}
+
+TEST_F(Prompts, ThePromptObjectReportsCancelAsFalse)
+{
+    DialogConnectPrompt prompt(resources);
+    std::string user = "u";
+    std::string password = "p";
+    const bool answered = apptest::WhileModal([&](QDialog* window) { window->reject(); },
+                                              [&] { return prompt.Login("Stock", "", user, password) ? 1 : 0; });
+    EXPECT_FALSE(answered);
+    EXPECT_EQ(user, "u");
+    EXPECT_EQ(password, "p");
+}
+
+TEST_F(Prompts, ThePromptObjectListsTheDriverManagersDataSources)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    DialogConnectPrompt prompt(resources);
+    std::vector<std::string> names;
+    std::string chosen;
+    const bool answered = apptest::WhileModal(
+        [&](QDialog* window) {
+            auto* list = window->findChild<QTableWidget*>();
+            for (int r = 0; r < list->rowCount(); ++r) {
+                names.push_back(list->item(r, 0)->text().toStdString());
+                if (names.back() == apptest::NewDataSource())
+                    list->selectRow(r);
+            }
+            window->findChildren<QPushButton*>().at(0)->click();  // OK comes first
+        },
+        [&] { return prompt.ChooseDataSource(chosen) ? 1 : 0; });
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(chosen, apptest::NewDataSource());
+    EXPECT_NE(std::find(names.begin(), names.end(), apptest::OldDataSource()), names.end());
+    EXPECT_NE(std::find(names.begin(), names.end(), "tolvane_system"), names.end());
+}

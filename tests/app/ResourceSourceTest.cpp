@@ -1,0 +1,105 @@
+// The program's own resources: the string table is the one of
+// resources/strings.txt, every dialog template is there and well formed, and
+// the version is the program's.
+#include <gtest/gtest.h>
+
+#include "app/ModuleVersion.h"
+#include "app/ResourceModule.h"
+#include "app/ResourceSource.h"
+#include "app/StringTable.h"
+#include "common/ResourceStrings.h"
+
+TEST(OwnResources, StringTableMatchesTheCoresCopy)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    const auto bytes = own.Read("strings.txt");
+    ASSERT_TRUE(bytes);
+    const auto table = ParseStringTable(*bytes);
+    ASSERT_GE(table.size(), 24u);
+    for (const auto& [id, text] : table)
+        EXPECT_EQ(BuiltInString(id).value_or("<missing>"), text) << "string " << id;
+    EXPECT_EQ(table.at(57344), "Tolvane and Merge");
+    EXPECT_EQ(table.at(2139), "Orvenne Software Inc.");
+    const std::string mismatch = table.at(3018);
+    EXPECT_EQ(mismatch.substr(0, mismatch.find('\n')), "Language DLL version does not match that of the program.");
+    EXPECT_NE(mismatch.find("\nPlease download"), std::string::npos);
+}
+
+TEST(OwnResources, VersionIsTheProgramsFourPartVersion)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    std::string version = "unchanged";
+    ASSERT_TRUE(GetModuleVersionString(own, version));
+    EXPECT_EQ(version, "0.1.1.0");
+    EXPECT_EQ(version, TOLVANE_PROGRAM_VERSION);
+}
+
+struct TemplateCase {
+    int id;
+    const char* caption;
+    int cx, cy;
+    std::vector<int> controlIds;
+};
+
+class OwnTemplates : public ::testing::TestWithParam<TemplateCase> {};
+
+TEST_P(OwnTemplates, AreThereWithTheirControls)
+{
+    const TemplateCase& c = GetParam();
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    const auto dialog = source.LoadDialogTemplate(c.id);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->id, c.id);
+    EXPECT_EQ(dialog->caption, c.caption);
+    EXPECT_EQ(dialog->cx, c.cx);
+    EXPECT_EQ(dialog->cy, c.cy);
+    EXPECT_EQ(dialog->fontFamily, "MS Sans Serif");
+    EXPECT_EQ(dialog->fontPointSize, 8);
+    for (int id : c.controlIds)
+        EXPECT_NE(dialog->FindControl(id), nullptr) << "control " << id;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, OwnTemplates,
+    ::testing::Values(TemplateCase{128, "Processing", 204, 89, {1090, 1088, 2}},
+                      TemplateCase{142, "Compare Data Sources", 187, 203,
+                                   {1013, 1014, 1015, 1016, 1017, 1018, 1022, 1019, 1020, 1021, 1027, 1, 3, 2, 1028}},
+                      TemplateCase{143, "Options", 220, 123, {1125, 1126, 1127, 1128, 1129, 1130, 1, 2}},
+                      TemplateCase{150, "Select Data Source", 240, 160, {1201, 1, 2}},
+                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}}));
+
+TEST(OwnResources, MainDialogControlsAsLaidOut)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    const auto dialog = source.LoadDialogTemplate(142);
+    ASSERT_TRUE(dialog);
+    const auto* process = dialog->FindControl(1);
+    ASSERT_TRUE(process);
+    EXPECT_EQ(process->text, "P&rocess");
+    EXPECT_TRUE(process->HasStyle("default"));
+    EXPECT_TRUE(process->HasStyle("disabled"));
+    EXPECT_EQ((std::vector<int>{process->x, process->y, process->cx, process->cy}), (std::vector<int>{127, 154, 59, 14}));
+    const auto* list = dialog->FindControl(1017);
+    EXPECT_EQ((std::vector<int>{list->x, list->y, list->cx, list->cy}), (std::vector<int>{2, 37, 184, 78}));
+    EXPECT_EQ(dialog->FindControl(1021)->text, "D&elete Table Dump Files");
+    EXPECT_EQ(dialog->FindControl(1027)->text, "&Compare Tables");
+}
+
+TEST(OwnResources, IconIsThere)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    EXPECT_FALSE(source.LoadIcon(128).isNull());
+    EXPECT_TRUE(source.LoadIcon(129).isNull());
+}
+
+TEST(StringTableFormat, ParsesNumbersTabsAndLineBreaks)
+{
+    const auto table = ParseStringTable("# comment\n10\tone\r\n11\ttwo\\nlines\nnot a line\n12\t\n\t13\n");
+    EXPECT_EQ(table.size(), 3u);
+    EXPECT_EQ(table.at(10), "one");
+    EXPECT_EQ(table.at(11), "two\nlines");
+    EXPECT_EQ(table.at(12), "");
+}

@@ -1,0 +1,115 @@
+// The template builder: controls at their converted positions, found by id,
+// with their texts, styles and mnemonic buddies.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "ui/DialogBuilder.h"
+#include "ui/DialogTemplate.h"
+#include "ui/DialogUnits.h"
+
+namespace {
+
+const char* kTemplate = R"({
+  "id": 7, "caption": "Sample", "size": [100, 60],
+  "font": { "family": "MS Sans Serif", "pointSize": 8 },
+  "styles": ["caption", "sysmenu"],
+  "controls": [
+    { "id": -1, "kind": "label", "text": "&Name:", "rect": [2, 4, 30, 8] },
+    { "id": 10, "kind": "edit", "text": "start", "rect": [34, 2, 60, 14], "styles": ["autohscroll"] },
+    { "id": 11, "kind": "edit", "text": "", "rect": [34, 18, 60, 14], "styles": ["password"] },
+    { "id": 12, "kind": "checkbox", "text": "&Check", "rect": [2, 34, 50, 10] },
+    { "id": 13, "kind": "listview", "text": "", "rect": [2, 2, 10, 10] },
+    { "id": 14, "kind": "progress", "text": "", "rect": [2, 2, 10, 10] },
+    { "id": 15, "kind": "label", "text": "Centred", "rect": [2, 2, 10, 10], "styles": ["center"] },
+    { "id": 1, "kind": "button", "text": "OK", "rect": [10, 44, 40, 14], "styles": ["default", "disabled"] },
+    { "id": 2, "kind": "button", "text": "Cancel", "rect": [54, 44, 40, 14] }
+  ]
+})";
+
+} // namespace
+
+TEST(DialogTemplate, ParsesTheJsonForm)
+{
+    std::string error;
+    const auto parsed = ParseDialogTemplate(kTemplate, &error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(parsed->id, 7);
+    EXPECT_EQ(parsed->caption, "Sample");
+    EXPECT_EQ(parsed->controls.size(), 9u);
+    EXPECT_TRUE(parsed->FindControl(1)->HasStyle("default"));
+    EXPECT_EQ(parsed->FindControl(99), nullptr);
+}
+
+struct BadTemplate {
+    const char* json;
+    const char* why;
+};
+
+class RejectedTemplates : public ::testing::TestWithParam<BadTemplate> {};
+
+TEST_P(RejectedTemplates, AreNotTemplates)
+{
+    std::string error;
+    EXPECT_FALSE(ParseDialogTemplate(GetParam().json, &error));
+    EXPECT_NE(error.find(GetParam().why), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RejectedTemplates,
+    ::testing::Values(BadTemplate{"{ not json", "not JSON"},
+                      BadTemplate{R"({"id": 1, "size": [1]})", "size"},
+                      BadTemplate{R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "kind": "edit", "rect": [1, 2, 3]}]})",
+                                  "rect"},
+                      BadTemplate{R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "rect": [1, 2, 3, 4]}]})",
+                                  "no kind"}));
+
+TEST(DialogBuilder, BuildsControlsAtTheirConvertedPositions)
+{
+    const auto parsed = ParseDialogTemplate(kTemplate);
+    ASSERT_TRUE(parsed);
+    QDialog dialog;
+    const auto controls = DialogBuilder::Build(*parsed, dialog);
+    const DialogUnits units(DialogBuilder::TemplateFont(*parsed));
+
+    EXPECT_EQ(dialog.windowTitle(), "Sample");
+    EXPECT_EQ(dialog.size(), QSize(units.ToPixelsX(100), units.ToPixelsY(60)));
+    EXPECT_EQ(controls.size(), 8u);  // the label without id is not listed
+
+    auto* edit = qobject_cast<QLineEdit*>(controls.at(10));
+    ASSERT_TRUE(edit);
+    EXPECT_EQ(edit->text(), "start");
+    EXPECT_EQ(edit->geometry(), units.ToPixels(34, 2, 60, 14));
+    EXPECT_EQ(edit->property(DialogBuilder::kIdProperty).toInt(), 10);
+    EXPECT_EQ(qobject_cast<QLineEdit*>(controls.at(11))->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(qobject_cast<QCheckBox*>(controls.at(12)));
+    EXPECT_TRUE(qobject_cast<QTableWidget*>(controls.at(13)));
+    EXPECT_TRUE(qobject_cast<QProgressBar*>(controls.at(14)));
+    EXPECT_TRUE(qobject_cast<QLabel*>(controls.at(15))->alignment() & Qt::AlignHCenter);
+
+    auto* ok = qobject_cast<QPushButton*>(controls.at(1));
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_FALSE(ok->isEnabled());
+    EXPECT_EQ(ok->geometry(), units.ToPixels(10, 44, 40, 14));
+    EXPECT_TRUE(controls.at(2)->isEnabled());
+}
+
+TEST(DialogBuilder, ALabelsMnemonicFocusesTheNextControl)
+{
+    const auto parsed = ParseDialogTemplate(kTemplate);
+    QDialog dialog;
+    const auto controls = DialogBuilder::Build(*parsed, dialog);
+    QLabel* name = nullptr;
+    for (auto* label : dialog.findChildren<QLabel*>())
+        if (label->text() == "&Name:")
+            name = label;
+    ASSERT_TRUE(name);
+    EXPECT_EQ(name->buddy(), controls.at(10));
+}
