@@ -1,35 +1,32 @@
 #include "datasource/ReplaceBrackets.h"
 
-#include <utility>
-
 void ReplaceBrackets(std::string& statement, const std::string& identifierQuote)
 {
     const char quote = identifierQuote.size() == 1 ? identifierQuote[0] : ' ';
-    std::string result;
-    result.reserve(statement.size());
-    bool inLiteral = false;
+    // Rewritten in place: no replacement is longer than what it replaces.
+    char* text = statement.data();
     const std::size_t size = statement.size();
+    std::size_t out = 0;
+    bool inLiteral = false;
     for (std::size_t i = 0; i < size; ++i) {
-        const char c = statement[i];
-        const bool doubled = i + 1 < size && statement[i + 1] == c;
+        const char c = text[i];
+        const bool doubled = i + 1 < size && text[i + 1] == c;
         if (c == '\'') {
-            if (doubled) {
-                result += "''";
-                ++i;
-            } else {
-                result += c;
+            text[out++] = c;
+            if (doubled)
+                text[out++] = text[++i];
+            else
                 inLiteral = !inLiteral;
-            }
         } else if (!inLiteral && (c == '[' || c == ']')) {
             if (doubled) {
-                result += c;
+                text[out++] = c;
                 ++i;
             } else {
-                result += quote;
+                text[out++] = quote;
             }
         } else {
-            result += c;
+            text[out++] = c;
         }
     }
-    statement = std::move(result);
+    statement.resize(out);
 }

@@ -1,7 +1,7 @@
 #include "merge/ChangeSet.h"
 
+#include <functional>
 #include <limits>
-#include <unordered_map>
 #include <utility>
 
 #include "common/ResourceStrings.h"
@@ -12,59 +12,92 @@ constexpr int kNoChanges = 3005;
 constexpr int kChangesToMake = 3006;
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
-// The key columns' texts of a row as one text (each prefixed by its length, so
-// different value lists never give the same text). False when an index is
-// negative or beyond the row, or the list is empty: such a row matches nothing.
-bool KeyText(const CRowValues& row, const std::vector<std::int32_t>& keyColumns, std::string& text)
+// Whether every key index lies inside the row; an empty list matches nothing.
+bool HasKey(const CRowValues& row, const std::vector<std::int32_t>& keyColumns)
 {
-    text.clear();
     if (keyColumns.empty())
         return false;
     for (const std::int32_t x : keyColumns) {
         if (x < 0 || static_cast<std::size_t>(x) >= row.size())
             return false;
-        const std::string& field = row[static_cast<std::size_t>(x)];
-        const auto length = static_cast<std::uint32_t>(field.size());
-        text.append(reinterpret_cast<const char*>(&length), sizeof length);
-        text += field;
     }
     return true;
 }
 
-// Old rows indexed by key text; rows with the same key are chained in file order.
+std::size_t KeyHash(const CRowValues& row, const std::vector<std::int32_t>& keyColumns)
+{
+    std::size_t hash = keyColumns.size();
+    for (const std::int32_t x : keyColumns) {
+        const std::size_t field = std::hash<std::string>()(row[static_cast<std::size_t>(x)]);
+        hash ^= field + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+    }
+    return hash;
+}
+
+// Rows with the same key texts (both known to have a key).
+bool SameKey(const CRowValues& a, const CRowValues& b, const std::vector<std::int32_t>& keyColumns)
+{
+    for (const std::int32_t x : keyColumns) {
+        const auto i = static_cast<std::size_t>(x);
+        if (a[i] != b[i])
+            return false;
+    }
+    return true;
+}
+
+// The old rows of a table by key, in an open-addressing table: each slot holds
+// one key, the row that shows it and the first old row of that key not taken
+// yet; rows with the same key are chained in file order.
 class OldRowIndex {
 public:
-    OldRowIndex(const CTableRows& oldRows)
-        : m_nextSameKey(oldRows.size(), kNone)
+    explicit OldRowIndex(const CTableRows& oldRows)
+        : m_rows(oldRows), m_keys(oldRows.m_keyColumns), m_nextSameKey(oldRows.size(), kNone)
     {
-        m_firstWithKey.reserve(oldRows.size());
-        std::string key;
+        std::size_t capacity = 16;
+        while (capacity < 2 * oldRows.size())
+            capacity *= 2;
+        m_mask = capacity - 1;
+        m_keyRow.assign(capacity, kNone);
+        m_first.assign(capacity, kNone);
         // Backwards, so that each chain starts with the first row in file order.
         for (std::size_t k = oldRows.size(); k-- > 0;) {
-            if (!KeyText(oldRows[k], oldRows.m_keyColumns, key))
+            if (!HasKey(oldRows[k], m_keys))
                 continue;
-            auto [it, inserted] = m_firstWithKey.try_emplace(key, k);
-            if (!inserted) {
-                m_nextSameKey[k] = it->second;
-                it->second = k;
-            }
+            const std::size_t slot = Find(oldRows[k]);
+            if (m_keyRow[slot] == kNone)
+                m_keyRow[slot] = k;
+            m_nextSameKey[k] = m_first[slot];
+            m_first[slot] = k;
         }
     }
 
-    // The first old row not taken yet whose key text is `key`, taken now; kNone if none.
-    std::size_t Take(const std::string& key)
+    // The first old row not taken yet whose key equals the new row's, taken
+    // now; kNone if there is none (the new row must have a key).
+    std::size_t Take(const CRowValues& newRow)
     {
-        const auto it = m_firstWithKey.find(key);
-        if (it == m_firstWithKey.end() || it->second == kNone)
-            return kNone;
-        const std::size_t k = it->second;
-        it->second = m_nextSameKey[k];
+        const std::size_t slot = Find(newRow);
+        const std::size_t k = m_first[slot];
+        if (k != kNone)
+            m_first[slot] = m_nextSameKey[k];
         return k;
     }
 
 private:
-    std::unordered_map<std::string, std::size_t> m_firstWithKey;
-    std::vector<std::size_t> m_nextSameKey;
+    // The slot of the row's key: where it is, or the empty slot where it would go.
+    std::size_t Find(const CRowValues& row) const
+    {
+        std::size_t slot = KeyHash(row, m_keys) & m_mask;
+        while (m_keyRow[slot] != kNone && !SameKey(m_rows[m_keyRow[slot]], row, m_keys))
+            slot = (slot + 1) & m_mask;
+        return slot;
+    }
+
+    const CTableRows& m_rows;
+    const std::vector<std::int32_t>& m_keys;
+    std::size_t m_mask = 0;
+    std::vector<std::size_t> m_keyRow;       // per slot: a row with the slot's key
+    std::vector<std::size_t> m_first;        // per slot: first row of the key not taken
+    std::vector<std::size_t> m_nextSameKey;  // per row: the next row of its key
 };
 
 // Keeps the rows not marked taken, in their order.
@@ -88,15 +121,20 @@ CTableRows PairTable(CTableRows& oldRows, CRowArray& newRows)
     if (keys.empty() || oldRows.empty() || newRows.empty())
         return pairs;
     OldRowIndex index(oldRows);
+    // Pairs are noted first and their rows moved afterwards: the index compares
+    // keys against old rows until the scan is done.
+    std::vector<std::pair<std::size_t, std::size_t>> found;
+    for (std::size_t j = 0; j < newRows.size(); ++j) {
+        if (!HasKey(newRows[j], keys))
+            continue;
+        const std::size_t k = index.Take(newRows[j]);
+        if (k != kNone)
+            found.emplace_back(k, j);
+    }
     std::vector<bool> oldTaken(oldRows.size(), false);
     std::vector<bool> newTaken(newRows.size(), false);
-    std::string key;
-    for (std::size_t j = 0; j < newRows.size(); ++j) {
-        if (!KeyText(newRows[j], keys, key))
-            continue;
-        const std::size_t k = index.Take(key);
-        if (k == kNone)
-            continue;
+    pairs.reserve(2 * found.size());
+    for (const auto& [k, j] : found) {
         pairs.push_back(std::move(oldRows[k]));
         pairs.push_back(std::move(newRows[j]));
         oldTaken[k] = true;

@@ -34,12 +34,13 @@ Form FormOf(int sqlType)
     }
 }
 
-std::string Lower(const std::string& text)
+// Whether `text` contains `word` (lower case), ignoring the case of ASCII letters.
+bool ContainsNoCase(std::string_view text, std::string_view word)
 {
-    std::string lower = text;
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
+    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == b;
+    });
+    return it != text.end();
 }
 
 // Apostrophes doubled (and backslashes, where they escape); no enclosing apostrophes.
@@ -78,13 +79,12 @@ bool IsHexDigits(std::string_view text)
 
 LiteralDialect LiteralDialect::For(const std::string& dbmsName)
 {
-    const std::string name = Lower(dbmsName);
     LiteralDialect dialect;
-    if (name.find("sqlite") != std::string::npos) {
+    if (ContainsNoCase(dbmsName, "sqlite")) {
         dialect.binary = Binary::SqliteBlob;
-    } else if (name.find("postgres") != std::string::npos) {
+    } else if (ContainsNoCase(dbmsName, "postgres")) {
         dialect.binary = Binary::PostgresBytea;
-    } else if (name.find("mysql") != std::string::npos || name.find("mariadb") != std::string::npos) {
+    } else if (ContainsNoCase(dbmsName, "mysql") || ContainsNoCase(dbmsName, "mariadb")) {
         dialect.backslashEscapes = true;
         dialect.emptyHexAsString = true;
     }
