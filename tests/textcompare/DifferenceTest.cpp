@@ -11,6 +11,8 @@
 
 namespace {
 
+using enginetest::Ptr;
+
 using enginetest::CrLfLines;
 using enginetest::Entry;
 
@@ -89,13 +91,13 @@ TEST(ComputeDifferences, KeepsTheBlockListsWithTheirPartners)
     const LineBlock* c1 = NextBlock(ab1);
     const LineBlock* c2 = FirstBlock(files.context.blocks2);
     const LineBlock* ab2 = NextBlock(c2);
-    EXPECT_EQ(ab1->partner, ab2);
-    EXPECT_EQ(ab2->partner, ab1);
-    EXPECT_EQ(c1->partner, c2);
-    EXPECT_EQ(c2->partner, c1);
+    EXPECT_EQ(Ptr(ab1->partner), ab2);
+    EXPECT_EQ(Ptr(ab2->partner), ab1);
+    EXPECT_EQ(Ptr(c1->partner), c2);
+    EXPECT_EQ(Ptr(c2->partner), c1);
     // The lines are paired one by one.
-    EXPECT_EQ(ab1->first->partner, ab2->first);
-    EXPECT_EQ(ab1->last->partner, ab2->last);
+    EXPECT_EQ(Ptr(ab1->first->partner), Ptr(ab2->first));
+    EXPECT_EQ(Ptr(ab1->last->partner), Ptr(ab2->last));
     EXPECT_STREQ(c1->first->partner->text, "C\r\n");
 }
 

@@ -13,6 +13,14 @@
 
 namespace enginetest {
 
+// A pointer field of a packed engine record, copied out: gtest's assertions
+// take their arguments by reference, which a packed field cannot bind to.
+template <class T>
+T* Ptr(T* pointer)
+{
+    return pointer;
+}
+
 // Lines joined with CR LF after each one.
 inline std::string CrLfLines(const std::vector<std::string>& lines)
 {

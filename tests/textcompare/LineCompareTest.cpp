@@ -10,6 +10,8 @@
 
 namespace {
 
+using enginetest::Ptr;
+
 // m = 6,293,815; m^2 mod 2^32 = 3,918,850,513 (39,612,107,254,225 - 9,223 * 2^32).
 struct HashCase {
     const char* name;
@@ -153,10 +155,10 @@ TEST(LinkLines, PairsEqualUnpairedLinesOnly)
     EXPECT_FALSE(LinkLines(a, nullptr));
     EXPECT_FALSE(LinkLines(a, d));
     EXPECT_TRUE(LinkLines(a, b));
-    EXPECT_EQ(a->partner, b);
-    EXPECT_EQ(b->partner, a);
+    EXPECT_EQ(Ptr(a->partner), b);
+    EXPECT_EQ(Ptr(b->partner), a);
     EXPECT_FALSE(LinkLines(c, b));  // b is taken
-    EXPECT_EQ(c->partner, nullptr);
+    EXPECT_EQ(Ptr(c->partner), nullptr);
     for (LineRecord* l : {a, b, c, d})
         FreeLineRecord(l);
 }

@@ -13,6 +13,8 @@
 
 namespace {
 
+using enginetest::Ptr;
+
 struct LoadedLine {
     std::string text;
     std::int32_t lineNumber;
@@ -36,7 +38,7 @@ std::vector<LoadedLine> Load(const std::string& bytes)
     EXPECT_NE(lines, nullptr);
     std::vector<LoadedLine> result;
     for (const LineRecord* line = FirstLine(lines); line; line = NextLine(line)) {
-        EXPECT_EQ(line->partner, nullptr);
+        EXPECT_EQ(Ptr(line->partner), nullptr);
         EXPECT_EQ(line->flags, 0);
         result.push_back({line->text, line->lineNumber});
     }
@@ -126,7 +128,7 @@ TEST(ResetLines, ForgetsPartnersAndHashes)
     ASSERT_TRUE(LinkLines(a, alone));
     EXPECT_EQ(a->flags, kLineHashValid);
     ResetLines(file);
-    EXPECT_EQ(a->partner, nullptr);
+    EXPECT_EQ(Ptr(a->partner), nullptr);
     EXPECT_EQ(a->flags, 0);
     EXPECT_EQ(NextLine(a)->flags, 0);
     FreeLineRecord(alone);
@@ -139,7 +141,7 @@ TEST(NewLineRecord, CopiesUpToANulByteAndNeedsTextStorageForAList)
     ASSERT_NE(line, nullptr);
     EXPECT_STREQ(line->text, "abc");
     EXPECT_EQ(line->lineNumber, 4);
-    EXPECT_EQ(line->partner, nullptr);
+    EXPECT_EQ(Ptr(line->partner), nullptr);
     FreeLineRecord(line);
 
     LineList* list = ListNew();
@@ -153,7 +155,7 @@ TEST(NewLineRecord, CopiesUpToANulByteAndNeedsTextStorageForAList)
     EXPECT_STREQ(small->text, "s\n");
     EXPECT_EQ(std::string(large->text), big);
     EXPECT_STREQ(after->text, "t\n");
-    EXPECT_EQ(after->text, small->text + 3);  // small texts share a chunk
+    EXPECT_EQ(Ptr(after->text), small->text + 3);  // small texts share a chunk
     ListFree(list);
     ArenaFree(texts);
 }
