@@ -5,31 +5,36 @@
 std::size_t RowScanner::FindRowEnd(const char* data, std::size_t size)
 {
     std::size_t i = 0;
+    bool lineFeedKnown = false;  // lineFeed: the first LF at or after the last search, or size
+    std::size_t lineFeed = 0;
     while (i < size) {
         switch (m_state) {
         case State::FieldStart:
-            if (data[i] == '"') {
-                m_state = State::InQuote;
-                ++i;
-                break;
+        case State::Unquoted: {
+            // Outside quotes only two things matter: the next line feed, and
+            // whether a double quote before it opens a quoted field. Both are
+            // found with memchr instead of looking at every byte.
+            if (!lineFeedKnown || lineFeed < i) {
+                const void* lf = std::memchr(data + i, '\n', size - i);
+                lineFeed = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - data) : size;
+                lineFeedKnown = true;
             }
-            m_state = State::Unquoted;
-            [[fallthrough]];
-        case State::Unquoted:
-            // Only a comma or the line feed matter outside quotes.
-            for (; i < size; ++i) {
-                const char c = data[i];
-                if (c == '\n') {
+            const void* quote = std::memchr(data + i, '"', lineFeed - i);
+            if (!quote) {
+                if (lineFeed < size) {
                     m_state = State::FieldStart;
-                    return i + 1;
+                    return lineFeed + 1;
                 }
-                if (c == ',') {
-                    m_state = State::FieldStart;
-                    ++i;
-                    break;
-                }
+                m_state = data[size - 1] == ',' ? State::FieldStart : State::Unquoted;
+                return npos;
             }
+            const std::size_t q = static_cast<std::size_t>(static_cast<const char*>(quote) - data);
+            // A quote opens a field only at the start of a field.
+            const bool opens = q == i ? m_state == State::FieldStart : data[q - 1] == ',';
+            m_state = opens ? State::InQuote : State::Unquoted;
+            i = q + 1;
             break;
+        }
         case State::InQuote: {
             const void* q = std::memchr(data + i, '"', size - i);
             if (!q)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,61 @@ TEST(RowScanner, ReportsAnOpenQuotedField)
     scanner.Reset();
     EXPECT_EQ(scanner.FindRowEnd(std::string_view("1,2\n")), 4u);
     EXPECT_FALSE(scanner.InQuotedField());
+}
+
+// The rule written out byte by byte: a quoted field opens with a double quote
+// at the start of the row or after a comma and closes at a double quote that is
+// followed by a comma, a CR, an LF or the end; an LF outside quotes ends the row.
+std::vector<std::string> SplitRowsByteByByte(const std::string& bytes)
+{
+    std::vector<std::string> rows;
+    std::string current;
+    bool fieldStart = true;
+    bool inQuote = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        current += c;
+        if (inQuote) {
+            if (c == '"') {
+                // Closes when the next byte that is not another quote is a separator.
+                std::size_t j = i + 1;
+                while (j < bytes.size() && bytes[j] == '"')
+                    ++j;
+                if (j == i + 1 && (j == bytes.size() || bytes[j] == ',' || bytes[j] == '\r' || bytes[j] == '\n'))
+                    inQuote = false;
+            }
+            continue;
+        }
+        if (c == '\n') {
+            rows.push_back(current);
+            current.clear();
+            fieldStart = true;
+            continue;
+        }
+        if (c == '"' && fieldStart) {
+            inQuote = true;
+            fieldStart = false;
+            continue;
+        }
+        fieldStart = c == ',';
+    }
+    if (!current.empty())
+        rows.push_back(current);
+    return rows;
+}
+
+TEST(RowScanner, AgreesWithTheRuleOnRandomBytesInRandomPieces)
+{
+    std::mt19937 rng(11);
+    const char alphabet[] = {'a', 'b', ',', '"', '\r', '\n'};
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes(rng() % 40, ' ');
+        for (auto& c : bytes)
+            c = alphabet[rng() % sizeof(alphabet)];
+        const std::size_t piece = 1 + rng() % 8;
+        ASSERT_EQ(SplitRows(bytes, piece), SplitRowsByteByByte(bytes))
+            << ::testing::PrintToString(bytes) << " in pieces of " << piece;
+    }
 }
 
 } // namespace
