@@ -49,9 +49,48 @@ LineBlock* FindCommonBlock(const std::vector<LineBlock*>& byLine, const LineReco
     return n < byLine.size() ? byLine[n] : nullptr;
 }
 
+// Starts fetching a line record of the other file, links included.
+void PrefetchLine(const LineRecord* line)
+{
+    const char* cell = reinterpret_cast<const char*>(line) - kListCellHeader;
+    __builtin_prefetch(cell);
+    __builtin_prefetch(cell + 64);
+}
+
+// A common block of file 1 waiting for its partner block to be looked up.
+struct PendingBlock {
+    LineBlock* block;
+    const LineRecord* partnerLine;  // the partner of its first paired line
+    LineBlock* partner;
+};
+
 void PairCommonBlocks(LineList* blocks1, LineList* blocks2)
 {
     const std::vector<LineBlock*> index = IndexCommonBlocks(blocks2);
+    // In batches: the partner lines, their index entries and the partner blocks
+    // lie anywhere in memory, so each is fetched for the whole batch at once.
+    constexpr int kBatch = 16;
+    PendingBlock batch[kBatch];
+    int pending = 0;
+    const auto flush = [&] {
+        for (int i = 0; i < pending; ++i) {
+            const auto n = static_cast<std::size_t>(batch[i].partnerLine->lineNumber);
+            if (n < index.size())
+                __builtin_prefetch(&index[n]);
+        }
+        for (int i = 0; i < pending; ++i) {
+            batch[i].partner = FindCommonBlock(index, batch[i].partnerLine);
+            if (batch[i].partner)
+                __builtin_prefetch(batch[i].partner);
+        }
+        for (int i = 0; i < pending; ++i) {
+            if (LineBlock* q = batch[i].partner) {
+                batch[i].block->partner = q;
+                q->partner = batch[i].block;
+            }
+        }
+        pending = 0;
+    };
     DrainTicker drain;
     for (LineBlock* p = FirstBlock(blocks1); p; p = NextBlock(p)) {
         drain.Tick();
@@ -60,11 +99,12 @@ void PairCommonBlocks(LineList* blocks1, LineList* blocks2)
         const LineRecord* a = FirstLinked(p->first, p->last);
         if (!a->partner)
             continue;
-        if (LineBlock* q = FindCommonBlock(index, a->partner)) {
-            p->partner = q;
-            q->partner = p;
-        }
+        __builtin_prefetch(a->partner);
+        batch[pending++] = {p, a->partner, nullptr};
+        if (pending == kBatch)
+            flush();
     }
+    flush();
 }
 
 // The gap of file 2 that corresponds to the unpaired block P of file 1, or none
@@ -127,7 +167,15 @@ LineList* BuildBlocks(const LineList* lines, bool isFile1)
     if (!list)
         return nullptr;
     const bool ignoreWhitespace = IgnoringWhitespace();
+    // Runs are followed into the other file through the partners, which lie
+    // anywhere there when rows moved: fetch them some lines ahead.
+    constexpr std::int32_t kLookAhead = 16;
+    const LineRecord* ahead = FirstLine(lines);
     for (LineRecord* q = FirstLine(lines); q;) {
+        for (; ahead && ahead->lineNumber <= q->lineNumber + kLookAhead; ahead = NextLine(ahead)) {
+            if (ahead->partner)
+                PrefetchLine(ahead->partner);
+        }
         LineRecord* last = nullptr;
         std::int32_t type = Common;
         if (q->partner || (ignoreWhitespace && IsBlankLine(q))) {
