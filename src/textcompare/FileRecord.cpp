@@ -43,16 +43,21 @@ void LoadLines(FileRecord* file)
     std::int32_t lineNumber = 1;
     std::size_t length = 0;
     DrainTicker drain;
+    bool complete = true;
     while (const char* line = ReaderNextLine(reader.get(), &length)) {
         drain.Tick();
-        NewLineRecord(line, length, lineNumber, lines, &file->texts);
+        if (!NewLineRecord(line, length, lineNumber, lines, &file->texts)) {
+            // A file with rows left out would report them as deleted: keep none.
+            complete = false;
+            break;
+        }
         ++lineNumber;
     }
-    if (ReaderFailed(reader.get())) {
-        // Half a file would report its missing rows as deleted: keep none.
+    if (!complete || ReaderFailed(reader.get())) {
         ListFree(lines);
         ArenaFree(file->texts);
-        DebugOutput("Cannot read " + file->path + "\n");
+        if (complete)
+            DebugOutput("Cannot read " + file->path + "\n");
         return;
     }
     file->lines = lines;

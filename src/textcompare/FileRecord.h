@@ -24,9 +24,9 @@ FileRecord* NewFileRecord(const std::string& path);
 // the next call then tries again.
 LineList* GetLines(FileRecord* file);
 
-// Reads the file into a new line list (lines numbered from 1). A line whose
-// record cannot be allocated is left out, its number still counts. The file
-// keeps no line list when it cannot be opened or reading it fails. Does
+// Reads the file into a new line list (lines numbered from 1). The file keeps
+// no line list when it cannot be opened, reading it fails or memory runs out
+// for a line: a file with rows missing would report them as deleted. Does
 // nothing when the lines are loaded already.
 void LoadLines(FileRecord* file);
 

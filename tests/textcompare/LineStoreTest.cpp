@@ -102,6 +102,37 @@ TEST(LoadLines, AMissingFileHasNoLinesAndIsTriedAgain)
     FreeFileRecord(file);
 }
 
+// The pool's system allocator for the next test: gives out a few blocks, then none.
+int g_blocksLeft = 0;
+
+void* FewBlocks(std::size_t size)
+{
+    return g_blocksLeft-- > 0 ? PoolSystemAlloc(size) : nullptr;
+}
+
+TEST(LoadLines, KeepsNoLinesWhenMemoryRunsOutOnTheWay)
+{
+    enginetest::CapturedHooks hooks;
+    testenv::TempDir dir;
+    const std::string path = (dir.path() / "big.csv").string();
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i)  // several pool blocks of line cells
+        bytes += std::to_string(i) + "\r\n";
+    testenv::WriteFile(path, bytes);
+    FileRecord* file = NewFileRecord(path);
+    g_blocksLeft = 2;
+    g_listPool.systemAlloc = FewBlocks;
+    EXPECT_EQ(GetLines(file), nullptr);
+    g_listPool.systemAlloc = PoolSystemAlloc;
+    EXPECT_EQ(hooks.debug, "GlobalAlloc failed!!\n");
+    EXPECT_EQ(g_listPool.liveBlocks, 0);
+    // With memory again, the next call loads the whole file.
+    LineList* lines = GetLines(file);
+    ASSERT_NE(lines, nullptr);
+    EXPECT_EQ(LastLine(lines)->lineNumber, 3000);
+    FreeFileRecord(file);
+}
+
 TEST(NewFileRecord, RefusesAPathLongerThan1023Characters)
 {
     const std::string longest = "/tmp/" + std::string(1018, 'p');
