@@ -102,6 +102,18 @@ TEST(LoadLines, AMissingFileHasNoLinesAndIsTriedAgain)
     FreeFileRecord(file);
 }
 
+TEST(LoadLines, KeepsNoLinesWhenReadingFails)
+{
+    enginetest::CapturedHooks hooks;
+    testenv::TempDir dir;
+    // A directory opens for reading, but reading it fails.
+    FileRecord* file = NewFileRecord(dir.str());
+    EXPECT_EQ(GetLines(file), nullptr);
+    EXPECT_EQ(hooks.debug, "Cannot read " + dir.str() + "\n");
+    EXPECT_EQ(g_listPool.liveBlocks, 0);
+    FreeFileRecord(file);
+}
+
 // The pool's system allocator for the next test: gives out a few blocks, then none.
 int g_blocksLeft = 0;
 
