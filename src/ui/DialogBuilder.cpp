@@ -1,13 +1,18 @@
 #include "ui/DialogBuilder.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+
+#include <algorithm>
 
 #include "ui/DialogUnits.h"
 
@@ -98,11 +103,73 @@ void SetLabelBuddies(const std::vector<QWidget*>& widgets)
     }
 }
 
+// The text as shown: "&&" is an ampersand, a single "&" marks the mnemonic.
+QString ShownText(const std::string& text)
+{
+    QString shown = QString::fromStdString(text);
+    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    shown.remove(QLatin1Char('&'));
+    shown.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return shown;
+}
+
+// Whether a control's text fits its rectangle in pixels.
+bool TextFits(const DialogControlTemplate& control, const QRect& rect, const QFontMetrics& metrics)
+{
+    const QString text = ShownText(control.text);
+    if (text.isEmpty())
+        return true;
+    const QStyle* style = QApplication::style();
+    if (control.kind == "checkbox") {
+        const int box = style->pixelMetric(QStyle::PM_IndicatorWidth) + style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        return box + metrics.horizontalAdvance(text) + 2 <= rect.width();
+    }
+    if (control.kind == "button")
+        return metrics.horizontalAdvance(text) + 2 * style->pixelMetric(QStyle::PM_ButtonMargin) <= rect.width();
+    if (control.kind == "label") {
+        if (control.HasStyle("nowrap"))
+            return metrics.horizontalAdvance(text) <= rect.width();
+        // A label shows as many lines as its height holds, at least one.
+        const int height = std::max(rect.height(), metrics.height());
+        const QRect needed = metrics.boundingRect(QRect(0, 0, rect.width(), 100000), Qt::TextWordWrap, text);
+        return needed.width() <= rect.width() && needed.height() <= height;
+    }
+    return true;
+}
+
 } // namespace
+
+DialogUnits DialogBuilder::UnitsFor(const DialogTemplate& dialogTemplate, const QFont& font)
+{
+    // Dialog units follow the font's average character width. A font that sets
+    // some words wider than the layout's font did would clip them, so the width
+    // grows until every text of the template fits its control.
+    const DialogUnits fontUnits(font);
+    const QFontMetrics metrics(font);
+    const int limit = fontUnits.AverageWidth() * 2;
+    for (int average = fontUnits.AverageWidth(); average < limit; ++average) {
+        const DialogUnits units(average, fontUnits.Height());
+        bool fits = true;
+        for (const DialogControlTemplate& control : dialogTemplate.controls) {
+            if (!TextFits(control, units.ToPixels(control.x, control.y, control.cx, control.cy), metrics)) {
+                fits = false;
+                break;
+            }
+        }
+        if (fits)
+            return units;
+    }
+    return DialogUnits(limit, fontUnits.Height());
+}
 
 QFont DialogBuilder::TemplateFont(const DialogTemplate& dialogTemplate)
 {
-    QFont font(QString::fromStdString(dialogTemplate.fontFamily));
+    // The layouts were drawn for a narrow sans serif dialog font. Where the
+    // template's own font is not installed, fonts of the same widths come next;
+    // a wider default would clip the texts.
+    QFont font;
+    font.setFamilies({QString::fromStdString(dialogTemplate.fontFamily), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Arimo"), QStringLiteral("Arial")});
     font.setPointSize(dialogTemplate.fontPointSize);
     font.setStyleHint(QFont::SansSerif);
     return font;
@@ -129,7 +196,7 @@ std::map<int, QWidget*> DialogBuilder::Build(const DialogTemplate& dialogTemplat
 {
     const QFont font = TemplateFont(dialogTemplate);
     dialog.setFont(font);
-    const DialogUnits units(font);
+    const DialogUnits units = UnitsFor(dialogTemplate, font);
 
     dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "ui/DialogTemplate.h"
+#include "ui/DialogUnits.h"
 
 class QDialog;
 class QFont;
@@ -21,6 +22,9 @@ public:
 
     // The font a template asks for.
     static QFont TemplateFont(const DialogTemplate& dialogTemplate);
+    // The dialog units of a template in `font`: the font's own, widened where a
+    // text of the template would not fit its control otherwise.
+    static DialogUnits UnitsFor(const DialogTemplate& dialogTemplate, const QFont& font);
 
 private:
     static QWidget* CreateControl(const DialogControlTemplate& control, QWidget* parent);

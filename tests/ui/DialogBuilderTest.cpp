@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -76,7 +77,7 @@ TEST(DialogBuilder, BuildsControlsAtTheirConvertedPositions)
     ASSERT_TRUE(parsed);
     QDialog dialog;
     const auto controls = DialogBuilder::Build(*parsed, dialog);
-    const DialogUnits units(DialogBuilder::TemplateFont(*parsed));
+    const DialogUnits units = DialogBuilder::UnitsFor(*parsed, DialogBuilder::TemplateFont(*parsed));
 
     EXPECT_EQ(dialog.windowTitle(), "Sample");
     EXPECT_EQ(dialog.size(), QSize(units.ToPixelsX(100), units.ToPixelsY(60)));
@@ -112,4 +113,39 @@ TEST(DialogBuilder, ALabelsMnemonicFocusesTheNextControl)
             name = label;
     ASSERT_TRUE(name);
     EXPECT_EQ(name->buddy(), controls.at(10));
+}
+
+TEST(DialogBuilder, UnitsWidenUntilEveryTextFits)
+{
+    // A label far too narrow for its text in any font: the units grow so that
+    // the text fits, and the whole layout scales with them.
+    const char* json = R"({
+      "id": 8, "caption": "Narrow", "size": [40, 20],
+      "controls": [
+        { "id": 5, "kind": "label", "text": "&Wider text", "rect": [2, 2, 30, 8] },
+        { "id": 6, "kind": "checkbox", "text": "Check", "rect": [2, 10, 30, 8] }
+      ]
+    })";
+    const auto parsed = ParseDialogTemplate(json);
+    ASSERT_TRUE(parsed);
+    const QFont font = DialogBuilder::TemplateFont(*parsed);
+    const DialogUnits fontUnits(font);
+    const DialogUnits units = DialogBuilder::UnitsFor(*parsed, font);
+    EXPECT_GT(units.AverageWidth(), fontUnits.AverageWidth());
+    EXPECT_EQ(units.Height(), fontUnits.Height());
+
+    QDialog dialog;
+    const auto controls = DialogBuilder::Build(*parsed, dialog);
+    const QFontMetrics metrics(font);
+    EXPECT_GE(controls.at(5)->width(), metrics.horizontalAdvance("Wider text"));
+    EXPECT_EQ(controls.at(5)->geometry(), units.ToPixels(2, 2, 30, 8));
+    EXPECT_EQ(dialog.width(), units.ToPixelsX(40));
+}
+
+TEST(DialogBuilder, UnitsStayTheFontsWhenEverythingFits)
+{
+    const auto parsed = ParseDialogTemplate(R"({"id": 8, "size": [100, 20], "controls": [
+        { "id": 5, "kind": "label", "text": "Hi", "rect": [2, 2, 90, 8] }]})");
+    const QFont font = DialogBuilder::TemplateFont(*parsed);
+    EXPECT_EQ(DialogBuilder::UnitsFor(*parsed, font).AverageWidth(), DialogUnits(font).AverageWidth());
 }
