@@ -106,7 +106,7 @@ void PrefetchLine(const LineRecord* line)
     __builtin_prefetch(line);
 }
 
-// Steps 3 and 4 of MatchRange's search for anchors: every unpaired line of A
+// The search for anchors inside two ranges: every unpaired line of A
 // whose hash occurs exactly once among the unpaired lines of A and of B is
 // extended against its twin in B.
 bool MatchUniqueLines(const LineBlock* A, const LineBlock* B)
