@@ -301,16 +301,22 @@ TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
     h.dialog->FillTableList({{"people", "people", true}, {"items", "items", true}, {"people", "people", true},
                              {"items", "items", true}});
     std::vector<int> positions;
+    bool waitCursorWhileComparing = false;
     SetMessagePump([&] {
         if (QWidget* progress = ProgressWindow()) {
             const int value = progress->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly)->value();
             if (positions.empty() || positions.back() != value)
                 positions.push_back(value);
         }
+        // The comparison engine pumps while it works; the wait cursor is up then.
+        if (const QCursor* cursor = QApplication::overrideCursor())
+            waitCursorWhileComparing = waitCursorWhileComparing || cursor->shape() == Qt::WaitCursor;
         ProcessWaitingEvents();
     });
     h.Button(1)->click();
     EXPECT_EQ(positions, (std::vector<int>{50, 100, 150, 200}));
+    EXPECT_TRUE(waitCursorWhileComparing);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)

@@ -14,6 +14,7 @@
 #include "app/LoginDlg.h"
 #include "app/ResourceModule.h"
 #include "app/ResourceSource.h"
+#include "datasource/CDatabase.h"
 
 namespace {
 
@@ -139,4 +140,27 @@ TEST_F(Prompts, ThePromptObjectListsTheDriverManagersDataSources)
     EXPECT_EQ(chosen, apptest::NewDataSource());
     EXPECT_NE(std::find(names.begin(), names.end(), apptest::OldDataSource()), names.end());
     EXPECT_NE(std::find(names.begin(), names.end(), "tolvane_system"), names.end());
+}
+
+TEST_F(Prompts, TheLoginDialogAnswersADataSourceThatRejectsTheConnection)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    DialogConnectPrompt prompt(resources);
+    CDatabase database;
+    database.SetPrompt(&prompt);
+    std::string shownName;
+    const bool opened = apptest::WhileModal(
+        [&](QDialog* window) {
+            shownName = window->findChildren<QLabel*>().at(1)->text().toStdString();
+            auto edits = window->findChildren<QLineEdit*>();
+            edits.at(0)->setText("tolvane");
+            edits.at(1)->setText("tolvane");
+            window->findChildren<QPushButton*>().at(0)->click();  // OK
+        },
+        [&] { return database.OpenDataSource(testenv::kPostgresLogin) ? 1 : 0; });
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(shownName, testenv::kPostgresLogin);
+    EXPECT_TRUE(database.IsOpen());
+    EXPECT_EQ(database.m_strConnect.rfind("ODBC;", 0), 0u);
+    database.Close();
 }
