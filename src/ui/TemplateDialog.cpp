@@ -52,8 +52,10 @@ int TemplateDialog::DoModal()
     if (!BuildWindow())
         return -1;
     m_window->setModal(true);
-    if (!OnInitDialog())
+    if (!OnInitDialog()) {
+        ReleaseWindow();
         return -1;
+    }
     const int result = m_window->exec();
     ReleaseWindow();
     return result;
