@@ -1,6 +1,7 @@
 #include "datasource/CRecordsetEx.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "datasource/CDatabase.h"
 #include "datasource/DatabaseError.h"
@@ -95,7 +96,7 @@ void CRecordsetEx::ThrowError(SQLRETURN rc) const
     throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), m_hstmt.get());
 }
 
-bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
+bool CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql)
 {
     Close();
     m_nOpenType = openType;
@@ -108,19 +109,13 @@ bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uin
         return false;
     m_hstmt = OdbcStatementHandle(statement);
     m_database.ApplyQueryTimeout(statement);
+    return true;
+}
 
+void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute)
+{
     try {
-        SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
-        const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
-        SQLRETURN rc;
-        if (options & executeDirect) {
-            rc = RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
-        } else {
-            rc = RetryWhileExecuting([&] { return SQLPrepare(statement, text, length); });
-            if (!SQL_SUCCEEDED(rc))
-                ThrowError(rc);
-            rc = RetryWhileExecuting([&] { return SQLExecute(statement); });
-        }
+        const SQLRETURN rc = execute(m_hstmt.get());
         // A change that touched no row may answer "no data"; that is no failure.
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
             ThrowError(rc);
@@ -134,6 +129,22 @@ bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uin
         Close();
         throw;
     }
+}
+
+bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
+{
+    if (!AllocateStatement(openType, options, sql))
+        return false;
+    ExecuteAndPosition([&](SQLHSTMT statement) {
+        SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
+        const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
+        if (options & executeDirect)
+            return RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
+        const SQLRETURN rc = RetryWhileExecuting([&] { return SQLPrepare(statement, text, length); });
+        if (!SQL_SUCCEEDED(rc))
+            return rc;
+        return RetryWhileExecuting([&] { return SQLExecute(statement); });
+    });
     return true;
 }
 

@@ -3,6 +3,7 @@
 // reads every value of the current row as text. It also keeps the facts of the
 // connected driver that decide how SQL literals are written.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,12 @@ public:
     static bool IsQuotedInDump(int sqlType);
 
 protected:
+    // Closes what is open and sets up a new statement with the query time-out;
+    // false when the connection gives none.
+    bool AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
+    // Runs `execute` on the statement, describes the result and moves to its
+    // first row; any error closes the statement and is raised.
+    void ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute);
     void DescribeColumns();
     void Fetch();
     // Called after every fetch that delivered a row.

@@ -9,7 +9,6 @@ CTables::CTables(CDatabase& database) : CRecordsetEx(database) {}
 bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
                           unsigned openType)
 {
-    Close();
     SQLUSMALLINT supported = SQL_FALSE;
     const SQLRETURN frc = SQLGetFunctions(m_database.Handle(), SQL_API_SQLTABLES, &supported);
     if (!SQL_SUCCEEDED(frc))
@@ -17,34 +16,16 @@ bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* 
     if (supported != SQL_TRUE)
         throw PlainTextError("<::SQLTables> not supported.");
 
-    m_nOpenType = openType;
-    m_dwOptions = none;
-    m_strSQL.clear();
-    SQLHSTMT statement = SQL_NULL_HSTMT;
-    if (!m_database.IsOpen() || !SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &statement)))
+    if (!AllocateStatement(openType, none, std::string()))
         return false;
-    m_hstmt = OdbcStatementHandle(statement);
-    m_database.ApplyQueryTimeout(statement);
-
     auto text = [](const char* s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s)); };
     auto length = [](const char* s) -> SQLSMALLINT { return s ? SQL_NTS : 0; };
-    try {
-        const SQLRETURN rc = RetryWhileExecuting([&] {
+    ExecuteAndPosition([&](SQLHSTMT statement) {
+        return RetryWhileExecuting([&] {
             return SQLTables(statement, text(qualifier), length(qualifier), text(owner), length(owner), text(name),
                              length(name), text(typeList), length(typeList));
         });
-        if (!SQL_SUCCEEDED(rc))
-            ThrowError(rc);
-        DescribeColumns();
-        if (m_nColumns > 0)
-            Fetch();
-        else
-            m_bEOF = true;
-        m_bBOF = m_bEOF;
-    } catch (...) {
-        Close();
-        throw;
-    }
+    });
     return true;
 }
 
