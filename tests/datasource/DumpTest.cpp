@@ -156,3 +156,30 @@ TEST(Dump, FileErrorsNameTheFile)
 }
 
 } // namespace
+
+namespace {
+
+// GUIDs are written in quotes like text, so that the merge writes them as
+// character literals.
+TEST(Dump, PostgresUuidIsAQuotedGuid)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    rawodbc::Connection raw(testenv::kPostgres);
+    raw.ExecIgnoringErrors("DROP TABLE dump_uuid");
+    raw.Exec("CREATE TABLE dump_uuid (id INTEGER NOT NULL, u UUID)");
+    raw.Exec("INSERT INTO dump_uuid VALUES (1, 'a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11')");
+    testenv::TempDir dir;
+    {
+        CDatabase db;
+        ASSERT_TRUE(db.OpenDataSource(testenv::kPostgres));
+        CRecordsetEx rs(db);
+        ASSERT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from \"dump_uuid\""));
+        EXPECT_EQ(rs.Columns()[1].sqlType, SQL_GUID);
+        OutputFile file((dir.path() / "u.csv").string(), OutputFile::Mode::Text);
+        rs.WriteRows(file, ",");
+    }
+    EXPECT_EQ(testenv::ReadFile(dir.path() / "u.csv"), "id,u\r\n1,\"A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11\"\r\n");
+    raw.Exec("DROP TABLE dump_uuid");
+}
+
+} // namespace
