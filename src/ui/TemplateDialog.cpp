@@ -15,16 +15,23 @@ TemplateDialog::TemplateDialog(int templateId, const DialogResources& resources,
 
 TemplateDialog::~TemplateDialog()
 {
-    if (m_window) {
-        TemplateWindow* window = m_window;
-        window->Detach();
-        m_window = nullptr;
-        m_controls.clear();
-        if (window->InHandler())
-            window->deleteLater();
-        else
-            delete window;
-    }
+    DisposeWindow();
+}
+
+void TemplateDialog::DisposeWindow()
+{
+    if (!m_window)
+        return;
+    TemplateWindow* window = m_window;
+    window->Detach();
+    window->hide();
+    m_window = nullptr;
+    m_controls.clear();
+    // A window cannot be deleted while one of its own handlers runs.
+    if (window->InHandler())
+        window->deleteLater();
+    else
+        delete window;
 }
 
 bool TemplateDialog::BuildWindow()
@@ -80,16 +87,7 @@ void TemplateDialog::ReleaseWindow()
 {
     if (!m_window)
         return;
-    TemplateWindow* window = m_window;
-    window->Detach();
-    window->hide();
-    m_window = nullptr;
-    m_controls.clear();
-    // A window cannot be deleted while one of its own handlers runs.
-    if (window->InHandler())
-        window->deleteLater();
-    else
-        delete window;
+    DisposeWindow();
     PostNcDestroy();  // may delete this
 }
 

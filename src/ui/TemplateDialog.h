@@ -69,6 +69,8 @@ private:
     bool BuildWindow();
     void Dispatch(int id);
     void ReleaseWindow();
+    // Detaches, hides and deletes the window (later, when one of its handlers runs).
+    void DisposeWindow();
 
     int m_templateId;
     const DialogResources& m_resources;
