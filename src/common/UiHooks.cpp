@@ -31,13 +31,19 @@ void PumpWaitingMessages()
     Hooks& h = hooks();
     if (!h.pump)
         return;
-    if (h.pumpIntervalMs > 0) {
-        const auto now = std::chrono::steady_clock::now();
-        if (now - h.lastPump < std::chrono::milliseconds(h.pumpIntervalMs))
-            return;
-        h.lastPump = now;
-    }
+    h.lastPump = std::chrono::steady_clock::now();
     h.pump();
+}
+
+void PumpWaitingMessagesIfDue()
+{
+    Hooks& h = hooks();
+    if (!h.pump)
+        return;
+    if (h.pumpIntervalMs > 0 &&
+        std::chrono::steady_clock::now() - h.lastPump < std::chrono::milliseconds(h.pumpIntervalMs))
+        return;
+    PumpWaitingMessages();
 }
 
 void SetMessagePump(std::function<void()> pump)

@@ -5,15 +5,19 @@
 #include <functional>
 #include <string>
 
-// Drains the waiting window messages. Long work calls it once per unit of work;
-// it forwards to the installed pump at most every few milliseconds, so that a
-// million calls do not cost a million event-loop passes.
+// Drains the waiting window messages through the installed pump.
 void PumpWaitingMessages();
+
+// The same from a loop that calls it once per small unit of work (a line): it
+// pumps only when a few milliseconds have passed since the last pump, so that
+// a million calls do not cost a million event-loop passes.
+void PumpWaitingMessagesIfDue();
 
 // Installs the function that really drains the queue (none: pumping does nothing).
 void SetMessagePump(std::function<void()> pump);
 
-// Minimum time between two forwarded pumps, in milliseconds (0: forward every call).
+// Minimum time between two pumps of PumpWaitingMessagesIfDue, in milliseconds
+// (0: pump on every call).
 void SetPumpInterval(int milliseconds);
 
 // Shows an error to the user: the caption and the message text.

@@ -2,7 +2,7 @@
 // The engine's drain points keep the user interface alive while a comparison
 // runs. A loop with a drain point per line ticks a DrainTicker; the ticker
 // drains the message queue at every 64th tick, so that a drain point costs an
-// increment rather than a clock read (PumpWaitingMessages itself then decides
+// increment rather than a clock read (PumpWaitingMessagesIfDue then decides
 // whether enough time has passed to pump). 64 lines take microseconds.
 #include "common/UiHooks.h"
 
@@ -11,7 +11,7 @@ public:
     void Tick()
     {
         if (++m_ticks % kTicksPerDrain == 0)
-            PumpWaitingMessages();
+            PumpWaitingMessagesIfDue();
     }
 
 private:
@@ -22,5 +22,5 @@ private:
 // A drain point outside the per-line loops (between the steps of a comparison).
 inline void DrainMessages()
 {
-    PumpWaitingMessages();
+    PumpWaitingMessagesIfDue();
 }
