@@ -132,6 +132,13 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
             if (SQL_SUCCEEDED(RetryWhileExecuting(
                     [&] { return SQLColumns(h, nullptr, 0, nullptr, 0, table, tableLength, nullptr, 0); }))) {
                 while (SQL_SUCCEEDED(RetryWhileExecuting([&] { return SQLFetch(h); }))) {
+                    // The table name is a search pattern ("_" is any character):
+                    // columns of other tables that match it are left out.
+                    char tableName[256] = {};
+                    SQLLEN foundLength = 0;
+                    if (!SQL_SUCCEEDED(SQLGetData(h, 3, SQL_C_CHAR, tableName, sizeof tableName, &foundLength)) ||
+                        m_catalogTable != tableName)
+                        continue;
                     char name[256] = {};
                     SQLLEN nameLength = 0, nullableLength = 0;
                     SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;

@@ -108,6 +108,32 @@ TEST_P(DumpOnDriver, KeyColumnListsAreTheLeadingNotNullColumns)
     }
 }
 
+// The catalog takes a table name as a pattern, where "_" stands for any
+// character: the columns of kpAx must not decide the key of kp_x.
+TEST_P(DumpOnDriver, KeyColumnListTakesNoColumnsOfLikeNamedTables)
+{
+    const DriverCase& d = GetParam();
+    rawodbc::Connection raw(d.dsn);
+    struct Case {
+        const char* table;
+        const char* columns;
+        const char* keys;
+    };
+    const Case cases[] = {
+        {"kpAx", "(a INTEGER NOT NULL, b INTEGER NOT NULL)", "0,1"},
+        {"kp_x", "(a INTEGER, b INTEGER NOT NULL)", ""},
+        {"kpBx", "(a INTEGER NOT NULL, b INTEGER)", "0"},
+    };
+    for (const auto& c : cases) {
+        raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, c.table));
+        raw.Exec("CREATE TABLE " + Quoted(d, c.table) + " " + c.columns);
+    }
+    for (const auto& c : cases)
+        EXPECT_EQ(KeyColumns(c.table), c.keys) << d.dsn << " " << c.table;
+    for (const auto& c : cases)
+        raw.Exec("DROP TABLE " + Quoted(d, c.table));
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, DumpOnDriver, ::testing::ValuesIn(AllDrivers()),
                          [](const auto& info) { return std::string(info.param.dsn); });
 
