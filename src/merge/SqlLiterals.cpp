@@ -75,6 +75,36 @@ bool IsHexDigits(std::string_view text)
            std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isxdigit(c) != 0; });
 }
 
+// A decimal number as drivers render them: an optional sign, digits with at
+// most one decimal point (at least one digit), an optional exponent.
+bool IsPlainNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    const auto digitsFrom = [&](std::size_t& at) {
+        const std::size_t start = at;
+        while (at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])))
+            ++at;
+        return at - start;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    std::size_t digits = digitsFrom(i);
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digits += digitsFrom(i);
+    }
+    if (digits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        if (digitsFrom(i) == 0)
+            return false;
+    }
+    return i == text.size();
+}
+
 } // namespace
 
 LiteralDialect LiteralDialect::For(const std::string& dbmsName)
@@ -165,7 +195,9 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
             AppendDelimited(out, "{ts '", value, "'}");
         return;
     case Form::AsIs:
-        if (quoted)
+        // Only a number goes in as it stands; any other text would be read as
+        // SQL (a column-name line of a dump gives WHERE [id]=id, true for every row).
+        if (quoted || !IsPlainNumber(value))
             AppendCharacter(out, value, dialect);
         else
             out += value;

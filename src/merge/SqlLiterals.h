@@ -27,8 +27,8 @@ struct LiteralDialect {
 // - DATE, TIME and TIMESTAMP get the driver's delimiters ({d '...'}, {t '...'},
 //   {ts '...'}; #...# with the Jet driver, whose timestamps are rewritten to
 //   mm/dd/yyyy);
-// - other types (numbers, bit) are written as they are, unless the field was
-//   quoted, which makes it a character literal.
+// - other types (numbers, bit) are written as they are when they are plain
+//   decimal numbers; a quoted field or any other text is a character literal.
 void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
                       const SqlLiteralFacts& facts, const LiteralDialect& dialect);
 std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts);

@@ -118,4 +118,31 @@ TEST(LiteralsOnDrivers, StoreTheValuesUnchanged)
     }
 }
 
+// When two dumps' columns differ, their column-name lines reach the change set
+// as an old and a new row with the same "key" (the key column's name). The
+// update built from them must change no stored row.
+TEST(LiteralsOnDrivers, AColumnNameLineChangesNoRow)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    const CColumnInfoArray columns = {Column("id", 4), Column("v", 12)};
+    const CRowValues nameLine = mergetest::Row({U("id"), U("v")});
+    for (const Driver& driver : kDrivers) {
+        SCOPED_TRACE(driver.dsn);
+        rawodbc::Connection connection(driver.dsn);
+        connection.ExecIgnoringErrors("DROP TABLE lit_names");
+        connection.Exec("CREATE TABLE lit_names (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20))");
+        connection.Exec("INSERT INTO lit_names VALUES (1, 'one')");
+        connection.Exec("INSERT INTO lit_names VALUES (2, 'two')");
+        const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
+                                                      connection.DbmsName());
+        std::string statement;
+        BuildUpdate(statement, nameLine, columns, "[lit_names]", {0}, facts);
+        connection.ExecIgnoringErrors(statement);  // an error is the data source's fair answer
+        EXPECT_EQ(connection.Query("SELECT id, v FROM lit_names ORDER BY id"),
+                  (std::vector<rawodbc::Row>{{"1", "one"}, {"2", "two"}}))
+            << statement;
+        connection.Exec("DROP TABLE lit_names");
+    }
+}
+
 } // namespace

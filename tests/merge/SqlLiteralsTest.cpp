@@ -65,6 +65,19 @@ TEST(SqlLiteral, WritesEachTypeForJetAndOtherDrivers)
         {"BIT", -7, "1", false, "1", "1"},
         {"quoted text into a number column stays text", 4, "1); DROP TABLE T; --", true,
          "'1); DROP TABLE T; --'", "'1); DROP TABLE T; --'"},
+        // Only a number goes into SQL as it stands: any other text would be read
+        // as SQL, a column name as that column (WHERE [ID]=ID holds for every row).
+        {"a column name in a number column is text", 4, "ID", false, "'ID'", "'ID'"},
+        {"an expression in a number column is text", 4, "1 OR 1=1", false, "'1 OR 1=1'", "'1 OR 1=1'"},
+        {"NaN in a float column is text", 8, "NaN", false, "'NaN'", "'NaN'"},
+        {"empty text in a number column is text", 4, "", false, "''", "''"},
+        {"signed number", 3, "+0.50", false, "+0.50", "+0.50"},
+        {"number with exponent", 8, "-1.5e-07", false, "-1.5e-07", "-1.5e-07"},
+        {"number without leading digit", 8, ".5", false, ".5", ".5"},
+        {"number with trailing point", 3, "5.", false, "5.", "5."},
+        {"a lone sign is no number", 4, "-", false, "'-'", "'-'"},
+        {"a lone point is no number", 3, ".", false, "'.'", "'.'"},
+        {"an exponent without digits is no number", 8, "1e", false, "'1e'", "'1e'"},
         {"VARBINARY", -3, "0x0102", false, "'\\x0102'", "0x0102"},
         {"LONGVARBINARY quoted in the dump", -4, "0x0102", true, "'\\x0102'", "0x0102"},
     };

@@ -94,6 +94,12 @@ TEST(Statements, HaveTheirForms)
          "DELETE FROM [T] WHERE [B]=2"},
         {"trailing-comma key list 0,1,0", Kind::Delete, kRow, {0, 1, 0}, &kJet,
          "DELETE FROM [T] WHERE [A]=1 AND [B]=2"},
+        // The column-name lines of two dumps whose columns differ reach the
+        // change set as a row pair: their names must not become SQL names.
+        {"update from a column-name line", Kind::Update, mergetest::Row({U("A"), U("B"), U("C2"), U("D")}),
+         {0, 1}, &kPostgres, "UPDATE \"T\" SET \"C\"='C2',\"D\"='D' WHERE \"A\"='A' AND \"B\"='B'"},
+        {"delete from a column-name line", Kind::Delete, mergetest::Row({U("A"), U("B"), U("C"), U("D")}),
+         {0, 1}, &kMaria, "DELETE FROM `T` WHERE `A`='A' AND `B`='B'"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Build(c.kind, c.values, kColumns, c.keys, *c.facts), c.statement) << c.name;
