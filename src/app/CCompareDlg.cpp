@@ -106,12 +106,23 @@ bool CCompareDlg::OnInitDialog()
 
 void CCompareDlg::OnOK()
 {
+    if (m_bRunning)
+        return;
     // Enter and the default button start the compare run; the dialog stays open.
     RunCommand([this] { OnProcess(); });
 }
 
+void CCompareDlg::OnCancel()
+{
+    if (m_bRunning)
+        return;
+    TemplateDialog::OnCancel();
+}
+
 void CCompareDlg::OnCommand(int id)
 {
+    if (m_bRunning)
+        return;
     switch (id) {
     case 1014:
         RunCommand([this] { BrowseDataSource(1013, m_strOldDS, m_dbOld); });
@@ -292,6 +303,11 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
 {
     CProgressDlg* progress = nullptr;
     std::int32_t stopFlag = 0;
+    struct RunningFlag {
+        bool& flag;
+        explicit RunningFlag(bool& f) : flag(f) { flag = true; }
+        ~RunningFlag() { flag = false; }
+    } running(m_bRunning);
     try {
         if (m_bCompareTables || !m_strOldDS.empty()) {
             if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))

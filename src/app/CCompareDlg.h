@@ -59,6 +59,7 @@ protected:
     void DoDataExchange(bool save) override;
     bool OnInitDialog() override;
     void OnOK() override;
+    void OnCancel() override;
     void OnCommand(int id) override;
 
 private:
@@ -71,4 +72,8 @@ private:
     void ProcessSelectedRows(const std::vector<TablePairRow>& rows);
 
     AppContext m_context;
+    // A compare run is going. Cancelling it enables this dialog again while the
+    // engine still finishes the current pair; until the run is over its commands
+    // wait, so that nothing reconnects, restarts or closes under the run.
+    bool m_bRunning = false;
 };

@@ -295,6 +295,55 @@ TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsTh
     EXPECT_FALSE(fs::exists(Dump(kNew, "t4")));
 }
 
+TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
+{
+    ResetTables(kOld);
+    ResetTables(kNew);
+    for (const char* table : {"t1", "t2", "t3", "t4"}) {
+        const std::string t = table;
+        apptest::Exec(kOld, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                             "INSERT INTO " + t + " VALUES (1, 'old')"});
+        apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                             "INSERT INTO " + t + " VALUES (1, 'new')"});
+    }
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
+
+    // Cancel while pair 2 is being compared (its new dump is there), then, while
+    // the comparison finishes, press Process, Update and Close on the main dialog.
+    bool cancelled = false;
+    bool pressed = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        if (!cancelled && progress && fs::exists(Dump(kNew, "t2"))) {
+            cancelled = true;
+            progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+        } else if (cancelled && !pressed && !progress) {
+            pressed = true;
+            h.Button(1)->click();
+            h.Button(1018)->click();
+            h.Button(2)->click();
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(1)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+
+    ASSERT_TRUE(cancelled);
+    ASSERT_TRUE(pressed);
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // Only the cancelled run wrote the merge file: pairs 1 and 2, nothing after.
+    const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
+    EXPECT_EQ(testenv::ReadFile(MergeFile()),
+              "\r\nTable=[t1]0\r\n\r\n" + pair + "\r\nTable=[t2]0\r\n\r\n" + pair);
+    EXPECT_FALSE(fs::exists(Dump(kOld, "t3")));
+    EXPECT_EQ(h.dialog->TableRows().size(), 4u);
+    EXPECT_TRUE(h.dialog->Window()->isVisible());
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+    EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+}
+
 TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
 {
     h.Button(1018)->click();
