@@ -304,6 +304,8 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
                                          : static_cast<std::size_t>(indicator) - got + terminator;
         first = false;
     }
-    if (binary && !value.empty())
+    // An empty value is "0x" too: written as nothing, it would vanish as the
+    // last field of a dump line (a trailing separator gives no field).
+    if (binary)
         value.insert(0, "0x");
 }

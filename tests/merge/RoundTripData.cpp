@@ -231,4 +231,21 @@ Table NoKeyTable()
     return t;
 }
 
+Table LastBinaryTable()
+{
+    Table t;
+    t.name = "rt_lastbin";
+    t.primaryKey = "id";
+    t.columns = {
+        {"id", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"data", Kind::Binary, {"BLOB", "BYTEA", "LONGBLOB"}},
+    };
+    t.oldRows = {{V("1"), V("\x01")}, {V("2"), V("")}, {V("3"), N}};
+    t.newRows = {{V("1"), V("")}, {V("2"), V("\x02")}, {V("3"), V("")}, {V("4"), V("")}};
+    t.adds = 1;     // 4
+    t.updates = 3;  // 1 to 3
+    t.deletes = 0;
+    return t;
+}
+
 } // namespace roundtrip

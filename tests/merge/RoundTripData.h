@@ -44,5 +44,8 @@ Table TypesTable();
 Table PairTable();
 // A first column that allows NULL: no key, so changes are deletes and adds.
 Table NoKeyTable();
+// A binary last column holding empty values, whose dump field is then the
+// last one of its line.
+Table LastBinaryTable();
 
 } // namespace roundtrip

@@ -48,7 +48,7 @@ std::string NewName(const Target& target, const Table& table)
 
 std::vector<Table> Tables()
 {
-    return {TypesTable(), PairTable(), NoKeyTable()};
+    return {TypesTable(), PairTable(), NoKeyTable(), LastBinaryTable()};
 }
 
 void CreateAndFill(rawodbc::Connection& connection, Dbms dbms, const Table& table, const std::string& name,
@@ -177,6 +177,7 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
     EXPECT_EQ(deleteTables[0].m_keyColumns, (std::vector<std::int32_t>{0}));
     EXPECT_EQ(deleteTables[1].m_keyColumns, (std::vector<std::int32_t>{0, 1}));
     EXPECT_TRUE(deleteTables[2].m_keyColumns.empty());
+    EXPECT_EQ(deleteTables[3].m_keyColumns, (std::vector<std::int32_t>{0}));
 
     // Merge: generate for every table, execute in one transaction.
     CDatabase mergeDatabase;
@@ -208,7 +209,7 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
 
     // Value for value: the merged tables against the new ones.
     rawodbc::Connection newConnection(target.newDsn);
-    for (std::size_t i = 0; i < 2; ++i) {
+    for (const std::size_t i : {0u, 1u, 3u}) {
         const Table& table = tables[i];
         SCOPED_TRACE(table.name);
         const auto merged = Normalised(mergeConnection.Query(SelectAll(table, table.name, target.quote)), table);
