@@ -44,6 +44,18 @@ void ReadTableNames(CDatabase& database, std::vector<std::string>& names)
     }
 }
 
+// The data source part of a side's dump file names: the name in the field, or
+// for an empty field the data source picked in the prompt. Two empty fields
+// would otherwise give both sides the same dump file, the new dump would
+// replace the old one and every table would compare equal.
+std::string DumpNameOf(const std::string& fieldName, const CDatabase& database)
+{
+    std::string name = fieldName;
+    if (name.empty() && database.IsOpen())
+        ExtractDataSourceName(database.m_strConnect, name);
+    return name;
+}
+
 } // namespace
 
 CCompareDlg::CCompareDlg(const AppContext& context, QWidget* parent)
@@ -324,8 +336,8 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         progress->ShowWindow();
 
         CompareRunSetup setup;
-        setup.oldDataSource = m_strOldDS;
-        setup.newDataSource = m_strNewDS;
+        setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld);
+        setup.newDataSource = DumpNameOf(m_strNewDS, m_dbNew);
         setup.path = WithTrailingSeparator(m_strDiffPath);
         setup.compareTables = m_bCompareTables != 0;
         setup.deleteDumps = m_bDeleteDumps != 0;

@@ -34,6 +34,11 @@ bool FakeUserDialogs::ChooseFolder(QWidget*, const std::string& start, std::stri
 bool FakeConnectPrompt::ChooseDataSource(std::string& dataSourceName)
 {
     ++chooseCalls;
+    if (!choices.empty()) {
+        dataSourceName = choices.front();
+        choices.erase(choices.begin());
+        return true;
+    }
     if (!choice)
         return false;
     dataSourceName = *choice;

@@ -39,7 +39,8 @@ public:
     bool Login(const std::string& dataSourceName, const std::string& reason, std::string& user,
                std::string& password) override;
 
-    std::optional<std::string> choice;  // none: the user cancels
+    std::vector<std::string> choices;   // answered first, one a prompt
+    std::optional<std::string> choice;  // then this; none: the user cancels
     int chooseCalls = 0;
     int loginCalls = 0;
 };

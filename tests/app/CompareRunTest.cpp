@@ -229,6 +229,24 @@ TEST_F(CompareRunTest, WithCompareTablesAOneSidedRowLeavesNoTrace)
     EXPECT_FALSE(fs::exists(Dump(kNew, "people")));
 }
 
+TEST_F(CompareRunTest, DataSourcesChosenInThePromptNameTheirDumps)
+{
+    // Both fields empty: Update and Process ask for the data sources. The two
+    // sides' dumps must not share one file name, or the new dump would replace
+    // the old one and the tables would compare equal.
+    h.SetNames("", "");
+    h.prompt.choices = {kOld, kNew, kOld, kNew};
+    UpdateAndProcess();
+    EXPECT_EQ(h.prompt.chooseCalls, 4);
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+    EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
+    EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
+    EXPECT_FALSE(fs::exists(Dump("", "people")));
+    EXPECT_EQ(h.Edit(1013)->text(), "");  // the fields stay as they were
+    EXPECT_EQ(h.dialog->m_strOldDS, "");
+}
+
 TEST_F(CompareRunTest, APathWithoutSlashIsADirectory)
 {
     h.Edit(1019)->setText(QString::fromStdString(work.str()));
