@@ -1,6 +1,8 @@
 #include "textcompare/FileRecord.h"
 
 #include <fcntl.h>
+
+#include <cstring>
 #include <new>
 
 #include "common/UiHooks.h"
@@ -46,6 +48,14 @@ void LoadLines(FileRecord* file)
     bool complete = true;
     while (const char* line = ReaderNextLine(reader.get(), &length)) {
         drain.Tick();
+        // A line's text ends at a NUL byte: the row would lose its rest and
+        // its line end, and be written cut into the merge file. Such a file is
+        // binary, as the probe would have said had it seen the byte.
+        if (std::memchr(line, '\0', length)) {
+            DebugOutput(file->path + " holds a NUL byte: it is not compared\n");
+            complete = false;
+            break;
+        }
         if (!NewLineRecord(line, length, lineNumber, lines, &file->texts)) {
             // A file with rows left out would report them as deleted: keep none.
             complete = false;

@@ -174,6 +174,24 @@ TEST_F(Report, AMissingDumpWritesNothingButCountsAsCompared)
     EXPECT_EQ(settings.m_context.result, nullptr);
 }
 
+// A NUL byte past the probed start: the engine's lines end at a NUL, so the
+// row would lose its rest and its line end, and the next difference line would
+// run on in the same merge-file line. Such a pair is not compared at all.
+TEST_F(Report, ANulByteAfterTheProbedStartWritesNoCutLines)
+{
+    enginetest::CapturedHooks hooks;
+    std::vector<std::string> rows = {"ID,NAME"};
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(std::to_string(i) + ",\"" + std::string(40, 'r') + "\"");
+    std::vector<std::string> changed = rows;
+    rows.push_back(std::string("40,\"x\0y\"", 9));
+    changed.push_back(std::string("40,\"z\0y\"", 9));
+    rows.push_back("41,\"old\"");
+    changed.push_back("41,\"new\"");
+    EXPECT_EQ(Compare(CrLfLines(rows), CrLfLines(changed)), "");
+    EXPECT_EQ(settings.m_context.result, nullptr);
+}
+
 TEST_F(Report, APathLongerThan1023CharactersIsRefusedGracefully)
 {
     testenv::WriteFile(settings.m_strFile1Path, "a\r\n");

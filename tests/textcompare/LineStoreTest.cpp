@@ -70,11 +70,22 @@ TEST(LoadLines, SplitsDumpRowsIntoNumberedLines)
          {{"1,\"two\r\nlines\",9\r\n", 1}, {"2,\"x\"\r\n", 2}}},
         {"quoted value open at the end", "1,\"open\r\nrest", {{"1,\"open\r\nrest", 1}}},
         {"CR alone is an ordinary byte", "a\rb\r\n", {{"a\rb\r\n", 1}}},
-        // The text of a line ends at a NUL byte; the line itself does not.
-        {"NUL inside a line", std::string("ab\0cd\r\nef\r\n", 11), {{"ab", 1}, {"ef\r\n", 2}}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Load(c.bytes), c.lines) << c.name;
+}
+
+// A line's text ends at a NUL byte, so a line holding one would be compared and
+// written without its rest and its line end: the file keeps no lines instead.
+TEST(LoadLines, AFileWithANulByteKeepsNoLines)
+{
+    testenv::TempDir dir;
+    const std::string path = (dir.path() / "dump.csv").string();
+    testenv::WriteFile(path, std::string("ab\r\ncd\0ef\r\ngh\r\n", 14));
+    FileRecord* file = NewFileRecord(path);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(GetLines(file), nullptr);
+    FreeFileRecord(file);
 }
 
 TEST(LoadLines, KeepsManyLinesInOrder)
