@@ -13,6 +13,10 @@ namespace {
 constexpr std::size_t kNameBufferSize = 65;        // 64 characters and the terminator
 constexpr std::size_t kMaxFirstBuffer = 64 * 1024;   // first read of a value of unknown or huge size
 constexpr std::size_t kLongFirstBuffer = 256;        // first read of a long value
+// First read of any other value at least: a number's text can be longer than
+// its precision (0.30000000000000004 in a DOUBLE of precision 15), and the
+// MariaDB connector returns garbage for the rest of a number read in pieces.
+constexpr std::size_t kMinFirstBuffer = 64;
 
 std::string GetInfoText(SQLHDBC dbc, SQLUSMALLINT item, std::size_t size)
 {
@@ -265,8 +269,8 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
         size = std::min<std::size_t>(column.precision + 3u, kMaxFirstBuffer);
     else
         size = std::min<std::size_t>(column.precision + 1u, kMaxFirstBuffer);
-    if (size < terminator + 1)
-        size = terminator + 1;
+    if (size < kMinFirstBuffer)
+        size = kMinFirstBuffer;
 
     SQLHSTMT statement = m_hstmt.get();
     const SQLUSMALLINT columnNumber = static_cast<SQLUSMALLINT>(index + 1);
