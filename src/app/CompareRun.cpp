@@ -7,6 +7,7 @@
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
+#include "datasource/DatabaseError.h"
 #include "textcompare/CompareSettings.h"
 #include "textcompare/CompareReport.h"
 
@@ -81,23 +82,37 @@ void CompareRun::Finish()
     m_mergeFile.Close();
 }
 
-bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& table, const std::string& dumpPath,
-                           bool writeKeyColumns)
+bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& dataSource, const std::string& table,
+                           const std::string& dumpPath, bool writeKeyColumns)
 {
     if (!recordset)
         return false;
-    const std::string sql = SelectAllText(table, recordset->LiteralFacts().identifierQuote);
-    if (!recordset->OpenQuery(CRecordsetEx::forwardOnly, sql))
+    try {
+        return DumpOpenedTable(*recordset, table, dumpPath, writeKeyColumns);
+    } catch (const DatabaseError& error) {
+        // The driver's text rarely says which side failed.
+        throw DatabaseError(error.ReturnCode(),
+                            "Cannot read the table " + table + " of the data source " + dataSource + ".\n" +
+                                error.Message(),
+                            error.StateText(), error.SqlState());
+    }
+}
+
+bool CompareRun::DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
+                                 bool writeKeyColumns)
+{
+    const std::string sql = SelectAllText(table, recordset.LiteralFacts().identifierQuote);
+    if (!recordset.OpenQuery(CRecordsetEx::forwardOnly, sql))
         return false;
     if (writeKeyColumns) {
         std::string keys;
-        recordset->GetKeyColumnList(keys);
+        recordset.GetKeyColumnList(keys);
         if (!keys.empty())
             m_mergeFile.Write(keys);
         m_mergeFile.Write("\r\n\r\n");
     }
     OutputFile dump(dumpPath, OutputFile::Mode::Text);
-    recordset->WriteRows(dump, ",");
+    recordset.WriteRows(dump, ",");
     dump.Close();
     return true;
 }
@@ -124,12 +139,12 @@ void CompareRun::ProcessRow(const TablePairRow& row)
     if (!row.oldName.empty()) {
         oldPath = DumpPath(m_setup.oldDataSource, row.oldName);
         m_settings.m_strFile1Path = oldPath;
-        oldDumped = DumpTable(oldRecordset.get(), row.oldName, oldPath, compare);
+        oldDumped = DumpTable(oldRecordset.get(), m_setup.oldDataSource, row.oldName, oldPath, compare);
     }
     if (!row.newName.empty()) {
         newPath = DumpPath(m_setup.newDataSource, row.newName);
         m_settings.m_strFile2Path = newPath;
-        newDumped = DumpTable(newRecordset.get(), row.newName, newPath, false);
+        newDumped = DumpTable(newRecordset.get(), m_setup.newDataSource, row.newName, newPath, false);
     }
     if (compare) {
         if (oldDumped && newDumped) {

@@ -45,9 +45,12 @@ public:
 
 private:
     void ProcessRow(const TablePairRow& row);
-    // Dumps one table; false when the table could not be opened.
-    bool DumpTable(CRecordsetEx* recordset, const std::string& table, const std::string& dumpPath,
-                   bool writeKeyColumns);
+    // Dumps one table; false when the table could not be opened. A database
+    // error names the table and its data source.
+    bool DumpTable(CRecordsetEx* recordset, const std::string& dataSource, const std::string& table,
+                   const std::string& dumpPath, bool writeKeyColumns);
+    bool DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
+                         bool writeKeyColumns);
 
     CompareSettings& m_settings;
     CDatabase& m_dbOld;

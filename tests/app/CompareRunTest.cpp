@@ -423,6 +423,22 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
 }
 
+TEST_F(CompareRunTest, ATableMissingOnOneSideIsNamedWithItsDataSource)
+{
+    h.Button(1018)->click();
+    // "people" of the old data source against a "nosuch" of the new one.
+    h.dialog->FillTableList({{"people", "nosuch", true}});
+    h.Button(1)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    const std::string& text = h.dialogs.messages[0].text;
+    EXPECT_NE(text.find("nosuch"), std::string::npos) << text;
+    EXPECT_NE(text.find(kNew), std::string::npos) << text;
+    EXPECT_EQ(text.find(kOld), std::string::npos) << text;
+    EXPECT_NE(text.find("State:"), std::string::npos) << text;
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+}
+
 TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
 {
     h.Edit(1019)->setText(QString::fromStdString(work.str() + "/missing/dir/"));
