@@ -7,10 +7,15 @@
 
 namespace {
 
+// [name], a "]" of the name written twice so that the bracket rewrite keeps it.
 void AppendName(std::string& out, const std::string& name)
 {
     out += '[';
-    out += name;
+    for (const char c : name) {
+        out += c;
+        if (c == ']')
+            out += c;
+    }
     out += ']';
 }
 

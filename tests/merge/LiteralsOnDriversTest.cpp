@@ -118,6 +118,41 @@ TEST(LiteralsOnDrivers, StoreTheValuesUnchanged)
     }
 }
 
+// Column names holding an apostrophe, the identifier quote or brackets (names
+// carried over from desktop databases): the statements must still be valid
+// SQL. A syntax error on PostgreSQL also undoes every earlier statement of the
+// merge's transaction.
+TEST(LiteralsOnDrivers, NamesWithApostrophesQuotesAndBracketsWork)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    for (const Driver& driver : kDrivers) {
+        SCOPED_TRACE(driver.dsn);
+        const std::string q = driver.identifierQuote;
+        rawodbc::Connection connection(driver.dsn);
+        connection.ExecIgnoringErrors("DROP TABLE lit_odd");
+        connection.Exec("CREATE TABLE lit_odd (id INTEGER NOT NULL PRIMARY KEY, " + q + "Customer's Name" + q +
+                        " VARCHAR(20), " + q + "say " + q + q + "hi" + q + q + q + " VARCHAR(20), " + q + "a[1]" +
+                        q + " INTEGER)");
+        const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
+                                                      connection.DbmsName());
+        const CColumnInfoArray columns = {Column("id", 4), Column("Customer's Name", 12),
+                                          Column(q == "\"" ? "say \"hi\"" : "say `hi`", 12), Column("a[1]", 4)};
+        std::string statement;
+        BuildInsert(statement, mergetest::Row({U("1"), Q("O'Neil"), Q("x"), U("5")}), columns, "[lit_odd]", {0},
+                    facts);
+        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+        BuildUpdate(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
+                    facts);
+        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+        EXPECT_EQ(connection.Query("SELECT * FROM lit_odd"), (std::vector<rawodbc::Row>{{"1", "Smith", "y", "6"}}));
+        BuildDelete(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
+                    facts);
+        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+        EXPECT_TRUE(connection.Query("SELECT * FROM lit_odd").empty());
+        connection.Exec("DROP TABLE lit_odd");
+    }
+}
+
 // When two dumps' columns differ, their column-name lines reach the change set
 // as an old and a new row with the same "key" (the key column's name). The
 // update built from them must change no stored row.

@@ -31,6 +31,15 @@ TEST(ReplaceBrackets, RewritesNamesOutsideLiteralsOnly)
         {"date escape", "UPDATE [T] SET [D]={d '2001-03-15'} WHERE [K]=1", "\"",
          "UPDATE \"T\" SET \"D\"={d '2001-03-15'} WHERE \"K\"=1"},
         {"literal with line break and brackets", "VALUES ('a\r\n]b[',[c])", "`", "VALUES ('a\r\n]b[',`c`)"},
+        // Inside a name an apostrophe opens no literal and the quote character
+        // is doubled, the SQL way of writing it in a quoted name.
+        {"apostrophe inside a name", "INSERT INTO [T] ([Customer's Name],[B]) VALUES ('x',1)", "\"",
+         "INSERT INTO \"T\" (\"Customer's Name\",\"B\") VALUES ('x',1)"},
+        {"double quote inside a name", "UPDATE [T] SET [say \"hi\"]='x'", "\"",
+         "UPDATE \"T\" SET \"say \"\"hi\"\"\"='x'"},
+        {"backquote inside a name", "[a`b]=1", "`", "`a``b`=1"},
+        {"opening bracket inside a name", "[a[1]]]='['", "\"", "\"a[1]\"='['"},
+        {"a blank for quote doubles no blank", "[a b]", " ", " a b "},
         {"nothing to do", "SELECT 1", "\"", "SELECT 1"},
         {"empty statement", "", "\"", ""},
     };
