@@ -209,3 +209,32 @@ TEST(Dump, PostgresUuidIsAQuotedGuid)
 }
 
 } // namespace
+
+namespace {
+
+// Two PostgreSQL schemas with a table of the same name: the catalog cannot tell
+// which one an unqualified query reads, so the other table's NOT NULL columns
+// must not make a key of the nullable columns the query really read.
+TEST(Dump, SameNamedTableInAnotherSchemaGivesNoKey)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    rawodbc::Connection raw(testenv::kPostgres);
+    raw.ExecIgnoringErrors("DROP TABLE kq_schema");
+    raw.ExecIgnoringErrors("DROP SCHEMA kq_other CASCADE");
+    raw.Exec("CREATE SCHEMA kq_other");
+    raw.Exec("CREATE TABLE kq_other.kq_schema (a INTEGER NOT NULL, b INTEGER NOT NULL, PRIMARY KEY (a, b))");
+    raw.Exec("CREATE TABLE kq_schema (a INTEGER, b INTEGER)");
+    std::string keys = "stale";
+    {
+        CDatabase db;
+        ASSERT_TRUE(db.OpenDataSource(testenv::kPostgres));
+        CRecordsetEx rs(db);
+        ASSERT_TRUE(rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from \"kq_schema\""));
+        rs.GetKeyColumnList(keys);
+    }
+    EXPECT_EQ(keys, "");
+    raw.Exec("DROP TABLE kq_schema");
+    raw.Exec("DROP SCHEMA kq_other CASCADE");
+}
+
+} // namespace
