@@ -5,6 +5,7 @@
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
+#include "datasource/WholeTableQuery.h"
 
 int main(int argc, char** argv)
 {
@@ -17,9 +18,7 @@ int main(int argc, char** argv)
         if (!db.OpenDataSource(argv[1]))
             return 1;
         CRecordsetEx rs(db);
-        const std::string quote = rs.LiteralFacts().identifierQuote;
-        const std::string q = quote == " " ? "" : quote;
-        if (!rs.OpenQuery(CRecordsetEx::forwardOnly, "Select * from " + q + argv[2] + q))
+        if (!rs.OpenQuery(CRecordsetEx::forwardOnly, SelectAllText(argv[2], rs.LiteralFacts().identifierQuote)))
             return 1;
         OutputFile file(argv[3], OutputFile::Mode::Text);
         rs.WriteRows(file, ",");

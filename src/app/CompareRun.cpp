@@ -7,6 +7,7 @@
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
+#include "datasource/WholeTableQuery.h"
 #include "datasource/DatabaseError.h"
 #include "textcompare/CompareSettings.h"
 #include "textcompare/CompareReport.h"
@@ -31,24 +32,6 @@ void DeleteDump(const std::string& path)
 CompareRun::CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup)
     : m_settings(settings), m_dbOld(dbOld), m_dbNew(dbNew), m_setup(std::move(setup))
 {
-}
-
-std::string CompareRun::SelectAllText(const std::string& table, const std::string& identifierQuote)
-{
-    const bool quoted = !identifierQuote.empty() && identifierQuote != " ";
-    if (!quoted)
-        return "Select * from " + table;
-    // A quote character inside the name is doubled, the SQL way of writing it.
-    std::string name;
-    for (std::size_t i = 0; i < table.size();) {
-        if (table.compare(i, identifierQuote.size(), identifierQuote) == 0) {
-            name += identifierQuote + identifierQuote;
-            i += identifierQuote.size();
-        } else {
-            name += table[i++];
-        }
-    }
-    return "Select * from " + identifierQuote + name + identifierQuote;
 }
 
 std::string CompareRun::DumpPath(const std::string& dataSource, const std::string& table) const

@@ -38,9 +38,6 @@ public:
     // Closes the merge file (raising a write error that was left).
     void Finish();
 
-    // "Select * from " with the table name in the connection's identifier quotes
-    // (bare when the driver has none).
-    static std::string SelectAllText(const std::string& table, const std::string& identifierQuote);
     std::string DumpPath(const std::string& dataSource, const std::string& table) const;
 
 private:

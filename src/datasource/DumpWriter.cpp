@@ -1,6 +1,4 @@
 // The table dump and the key column list of a recordset.
-#include <strings.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -9,6 +7,7 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/OdbcDiagnostics.h"
+#include "datasource/WholeTableQuery.h"
 
 namespace {
 
@@ -29,30 +28,6 @@ void AppendQuoted(std::string& out, const std::string& value)
         start = quote + 1;
     }
     out += '"';
-}
-
-// The table name of a whole-table query "Select * from <name>", with its
-// identifier quotes removed; empty for any other text.
-std::string TableOfQuery(const std::string& sql, const std::string& quote)
-{
-    static const char prefix[] = "select * from ";
-    const std::size_t prefixLength = sizeof prefix - 1;
-    if (sql.size() <= prefixLength || strncasecmp(sql.c_str(), prefix, prefixLength) != 0)
-        return {};
-    std::string name = sql.substr(prefixLength);
-    if (!quote.empty() && quote != " " && name.size() >= 2 && name.compare(0, quote.size(), quote) == 0 &&
-        name.compare(name.size() - quote.size(), quote.size(), quote) == 0) {
-        name = name.substr(quote.size(), name.size() - 2 * quote.size());
-        // A quote character inside the name is written doubled.
-        std::string plain;
-        for (std::size_t i = 0; i < name.size(); ++i) {
-            plain += name[i];
-            if (name.compare(i, quote.size(), quote) == 0 && name.compare(i + 1, quote.size(), quote) == 0)
-                ++i;
-        }
-        return plain;
-    }
-    return name;
 }
 
 } // namespace
@@ -118,7 +93,7 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
     if (!m_catalogLoaded) {
         m_catalogLoaded = true;
         m_catalogNullability.clear();
-        m_catalogTable = TableOfQuery(m_strSQL, m_identifierQuote);
+        m_catalogTable = TableOfSelectAll(m_strSQL, m_identifierQuote);
         if (m_catalogTable.empty() || !m_database.IsOpen())
             return info.nullability;
         SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_catalogTable.data());

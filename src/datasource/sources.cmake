@@ -11,4 +11,5 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ReplaceBrackets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TablePairing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WholeTableQuery.cpp
 )

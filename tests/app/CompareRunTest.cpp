@@ -125,6 +125,23 @@ protected:
         return work.path() / (dataSource + "." + table + ".csv");
     }
 
+    // Tables t1 to t4 on both sides, each with its one row changed, listed and
+    // selected as four pairs.
+    void SelectFourChangedPairs()
+    {
+        ResetTables(kOld);
+        ResetTables(kNew);
+        for (const char* table : {"t1", "t2", "t3", "t4"}) {
+            const std::string t = table;
+            apptest::Exec(kOld, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                 "INSERT INTO " + t + " VALUES (1, 'old')"});
+            apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                 "INSERT INTO " + t + " VALUES (1, 'new')"});
+        }
+        h.Button(1018)->click();
+        h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
+    }
+
     testenv::TempDir work;
     MainDialogHarness h;
 };
@@ -268,17 +285,7 @@ TEST_F(CompareRunTest, AnEmptyPathIsTheCurrentDirectory)
 
 TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsThere)
 {
-    ResetTables(kOld);
-    ResetTables(kNew);
-    for (const char* table : {"t1", "t2", "t3", "t4"}) {
-        const std::string t = table;
-        apptest::Exec(kOld, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
-                             "INSERT INTO " + t + " VALUES (1, 'old')"});
-        apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
-                             "INSERT INTO " + t + " VALUES (1, 'new')"});
-    }
-    h.Button(1018)->click();
-    h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
+    SelectFourChangedPairs();
 
     std::vector<int> positions;
     bool mainDisabledDuringRun = false;
@@ -315,17 +322,7 @@ TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsTh
 
 TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
 {
-    ResetTables(kOld);
-    ResetTables(kNew);
-    for (const char* table : {"t1", "t2", "t3", "t4"}) {
-        const std::string t = table;
-        apptest::Exec(kOld, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
-                             "INSERT INTO " + t + " VALUES (1, 'old')"});
-        apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
-                             "INSERT INTO " + t + " VALUES (1, 'new')"});
-    }
-    h.Button(1018)->click();
-    h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
+    SelectFourChangedPairs();
 
     // Cancel while pair 2 is being compared (its new dump is there), then, while
     // the comparison finishes, press Process, Update and Close on the main dialog.
@@ -449,13 +446,4 @@ TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
-}
-
-TEST(SelectAllText, QuotesWithTheIdentifierQuote)
-{
-    EXPECT_EQ(CompareRun::SelectAllText("Orders", "\""), "Select * from \"Orders\"");
-    EXPECT_EQ(CompareRun::SelectAllText("Orders", "`"), "Select * from `Orders`");
-    EXPECT_EQ(CompareRun::SelectAllText("Orders", " "), "Select * from Orders");
-    EXPECT_EQ(CompareRun::SelectAllText("Orders", ""), "Select * from Orders");
-    EXPECT_EQ(CompareRun::SelectAllText("my\"table", "\""), "Select * from \"my\"\"table\"");
 }

@@ -14,6 +14,7 @@
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
+#include "datasource/WholeTableQuery.h"
 #include "merge/ChangeSet.h"
 #include "merge/MergeFileReader.h"
 #include "merge/StatementExecution.h"
@@ -65,8 +66,7 @@ std::string Dump(CDatabase& database, const Target& target, const std::string& n
                  std::string* keyColumns)
 {
     CRecordsetEx recordset(database);
-    EXPECT_TRUE(recordset.OpenQuery(CRecordsetEx::forwardOnly,
-                                    "Select * from " + std::string(target.quote) + name + target.quote));
+    EXPECT_TRUE(recordset.OpenQuery(CRecordsetEx::forwardOnly, SelectAllText(name, target.quote)));
     if (keyColumns)
         recordset.GetKeyColumnList(*keyColumns);
     OutputFile file(path, OutputFile::Mode::Text);
