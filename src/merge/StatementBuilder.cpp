@@ -37,6 +37,21 @@ void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
         ReplaceBrackets(statement, facts.identifierQuote);
 }
 
+// " WHERE " and a [key]=literal term per key column joined by " AND ". Without
+// a condition the statement stays incomplete, ending in " WHERE "; only a
+// complete statement gets its brackets rewritten.
+void AppendKeyCondition(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
+                        const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+{
+    statement += " WHERE ";
+    std::string condition;
+    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
+    if (condition.empty())
+        return;
+    statement += condition;
+    FinishStatement(statement, facts);
+}
+
 } // namespace
 
 void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, std::string& text,
@@ -104,25 +119,14 @@ void BuildUpdate(std::string& statement, const CRowValues& values, const CColumn
     if (setList.empty())
         return;
     statement += setList;
-    statement += " WHERE ";
-    std::string condition;
-    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
-    if (condition.empty())
-        return;
-    statement += condition;
-    FinishStatement(statement, facts);
+    AppendKeyCondition(statement, values, columns, keyColumns, facts);
 }
 
 void BuildDelete(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
                  const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    statement = "DELETE FROM " + table + " WHERE ";
-    std::string condition;
-    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
-    if (condition.empty())
-        return;
-    statement += condition;
-    FinishStatement(statement, facts);
+    statement = "DELETE FROM " + table;
+    AppendKeyCondition(statement, values, columns, keyColumns, facts);
 }
 
 bool IsIncompleteStatement(const std::string& statement)
