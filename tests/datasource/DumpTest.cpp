@@ -30,6 +30,28 @@ protected:
         return testenv::ReadFile(path);
     }
 
+    struct KeyCase {
+        const char* table;
+        const char* columns;
+        const char* keys;
+    };
+
+    // Creates every table of `cases` at once (so that like-named tables stand
+    // side by side), checks each one's key column list, drops them again.
+    void ExpectKeyColumns(const std::vector<KeyCase>& cases)
+    {
+        const DriverCase& d = GetParam();
+        rawodbc::Connection raw(d.dsn);
+        for (const auto& c : cases) {
+            raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, c.table));
+            raw.Exec("CREATE TABLE " + Quoted(d, c.table) + " " + c.columns);
+        }
+        for (const auto& c : cases)
+            EXPECT_EQ(KeyColumns(c.table), c.keys) << d.dsn << " " << c.table;
+        for (const auto& c : cases)
+            raw.Exec("DROP TABLE " + Quoted(d, c.table));
+    }
+
     std::string KeyColumns(const std::string& table)
     {
         CRecordsetEx rs(db);
@@ -87,51 +109,23 @@ TEST_P(DumpOnDriver, EmptyTableIsTheHeaderLineAlone)
 
 TEST_P(DumpOnDriver, KeyColumnListsAreTheLeadingNotNullColumns)
 {
-    const DriverCase& d = GetParam();
-    rawodbc::Connection raw(d.dsn);
-    struct Case {
-        const char* table;
-        const char* columns;
-        const char* keys;
-    };
-    const Case cases[] = {
+    ExpectKeyColumns({
         {"key_a", "(a INTEGER NOT NULL, b VARCHAR(5) NOT NULL, c INTEGER, d INTEGER NOT NULL)", "0,1"},
         {"key_b", "(a INTEGER, b INTEGER NOT NULL)", ""},
         {"key_c", "(a INTEGER NOT NULL PRIMARY KEY, b INTEGER)", "0"},
         {"key_d", "(a INTEGER NOT NULL, b INTEGER NOT NULL, PRIMARY KEY (a, b))", "0,1"},
-    };
-    for (const auto& c : cases) {
-        raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, c.table));
-        raw.Exec("CREATE TABLE " + Quoted(d, c.table) + " " + c.columns);
-        EXPECT_EQ(KeyColumns(c.table), c.keys) << d.dsn << " " << c.table;
-        raw.Exec("DROP TABLE " + Quoted(d, c.table));
-    }
+    });
 }
 
 // The catalog takes a table name as a pattern, where "_" stands for any
 // character: the columns of kpAx must not decide the key of kp_x.
 TEST_P(DumpOnDriver, KeyColumnListTakesNoColumnsOfLikeNamedTables)
 {
-    const DriverCase& d = GetParam();
-    rawodbc::Connection raw(d.dsn);
-    struct Case {
-        const char* table;
-        const char* columns;
-        const char* keys;
-    };
-    const Case cases[] = {
+    ExpectKeyColumns({
         {"kpAx", "(a INTEGER NOT NULL, b INTEGER NOT NULL)", "0,1"},
         {"kp_x", "(a INTEGER, b INTEGER NOT NULL)", ""},
         {"kpBx", "(a INTEGER NOT NULL, b INTEGER)", "0"},
-    };
-    for (const auto& c : cases) {
-        raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, c.table));
-        raw.Exec("CREATE TABLE " + Quoted(d, c.table) + " " + c.columns);
-    }
-    for (const auto& c : cases)
-        EXPECT_EQ(KeyColumns(c.table), c.keys) << d.dsn << " " << c.table;
-    for (const auto& c : cases)
-        raw.Exec("DROP TABLE " + Quoted(d, c.table));
+    });
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, DumpOnDriver, ::testing::ValuesIn(AllDrivers()),
