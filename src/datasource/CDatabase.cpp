@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 
 #include "datasource/ConnectPrompt.h"
@@ -17,7 +18,7 @@ constexpr std::size_t kConnectOutSize = 512;
 // otherwise end or confuse the attribute.
 std::string ConnectValue(const std::string& value)
 {
-    if (value.find_first_of(";{}=") == std::string::npos && value == std::string(value.c_str()))
+    if (value.find_first_of(";{}=") == std::string::npos)
         return value;
     std::string braced = "{";
     for (char c : value) {
@@ -178,13 +179,13 @@ void CDatabase::CommitTrans()
         return;
     m_inTransaction = false;
     const SQLRETURN rc = SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_COMMIT);
-    DatabaseError error(SQL_SUCCESS, "", "");
-    const bool failed = !SQL_SUCCEEDED(rc);
-    if (failed)
+    // The diagnostics are read before autocommit goes back on, which clears them.
+    std::optional<DatabaseError> error;
+    if (!SQL_SUCCEEDED(rc))
         error = MakeDatabaseError(rc, m_env.get(), m_hdbc.get(), SQL_NULL_HSTMT);
     SQLSetConnectOption(m_hdbc.get(), SQL_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
-    if (failed)
-        throw error;
+    if (error)
+        throw *error;
 }
 
 void ExtractDataSourceName(const std::string& connectString, std::string& name)
