@@ -16,6 +16,11 @@ QString IconPath(int iconId)
     return QStringLiteral("icons/%1.png").arg(iconId);
 }
 
+QString MenuPath(int menuId)
+{
+    return QStringLiteral("menus/%1.json").arg(menuId);
+}
+
 } // namespace
 
 ResourceSource::ResourceSource(const ResourceModule& own) : m_own(own)
@@ -64,6 +69,18 @@ std::optional<DialogTemplate> ResourceSource::LoadDialogTemplate(int templateId)
             continue;
         if (const auto json = module->Read(TemplatePath(templateId)))
             if (auto parsed = ParseDialogTemplate(*json))
+                return parsed;
+    }
+    return std::nullopt;
+}
+
+std::optional<MenuTemplate> ResourceSource::LoadMenuTemplate(int menuId) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (!module)
+            continue;
+        if (const auto json = module->Read(MenuPath(menuId)))
+            if (auto parsed = ParseMenuTemplate(*json))
                 return parsed;
     }
     return std::nullopt;

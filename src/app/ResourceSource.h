@@ -2,6 +2,7 @@
 // The current resource source: the language module while one is active, else
 // the program's own resources. Strings, dialog templates and icons are looked
 // up by number there; what a module lacks is taken from the program's own.
+// Menus too.
 #include <map>
 #include <optional>
 #include <string>
@@ -22,6 +23,7 @@ public:
     std::optional<std::string> LoadString(int id) const;
     std::optional<DialogTemplate> LoadDialogTemplate(int templateId) const override;
     QIcon LoadIcon(int iconId) const override;
+    std::optional<MenuTemplate> LoadMenuTemplate(int menuId) const override;
 
     // Makes this source answer LoadResourceString for the whole program.
     void InstallAsStringLoader() const;

@@ -12,7 +12,8 @@ endfunction()
 # The files of a resource tree, relative to it.
 function(tolvane_resource_files out dir)
   file(GLOB_RECURSE files RELATIVE ${dir} CONFIGURE_DEPENDS
-       ${dir}/strings.txt ${dir}/dialogs/*.json ${dir}/icons/*.png)
+       ${dir}/strings.txt ${dir}/dialogs/*.json ${dir}/menus/*.json ${dir}/icons/*.png
+       ${dir}/cursors/*.png)
   set(${out} ${files} PARENT_SCOPE)
 endfunction()
 

@@ -1,6 +1,7 @@
 # Sources of ui/, listed relative to this file.
 set(UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DialogTemplate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MenuTemplate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogBuilder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.h
