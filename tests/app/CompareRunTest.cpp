@@ -13,7 +13,7 @@
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
 #include "app/QtHooks.h"
-#include "app/CompareRun.h"
+#include "workflow/CompareRun.h"
 #include "common/UiHooks.h"
 
 namespace {
@@ -408,8 +408,12 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
     EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
     EXPECT_EQ(OpenFileCount(), filesBefore);
-    // What was written before the error stays, and the file is closed.
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + "\r\nTable=[nosuch]");
+    // What was finished before the error stays, the failed pair leaves no head
+    // (read back it would say "No Changes"), and the file is closed.
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_NE(h.dialogs.messages[0].text.find("Tables finished: items.\nTables not finished: nosuch, people."),
+              std::string::npos)
+        << h.dialogs.messages[0].text;
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
 
     // The dialog is usable again: the next run works.
