@@ -43,7 +43,9 @@ PairComparison CompareDumps(CompareSettings& settings, const std::string& oldPat
         ReleaseContext(settings.m_context);
     const std::uint64_t before = mergeFile.Size();
     PairComparison result;
-    if (CompareFiles(settings, mergeFile) != 1) {
+    // A dump always holds its header line, so a comparison without a result
+    // list did not run (a file that could not be read, memory).
+    if (CompareFiles(settings, mergeFile) != 1 || settings.m_context.result == nullptr) {
         result.reason = "the comparison of " + oldPath + " with " + newPath + " did not run";
         return result;
     }

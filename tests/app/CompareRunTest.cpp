@@ -451,3 +451,18 @@ TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
 }
+
+TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
+{
+    apptest::Exec(kOld, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, a VARCHAR(5), b VARCHAR(5))"});
+    apptest::Exec(kNew, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, b VARCHAR(5), c VARCHAR(5))"});
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"items", "items", true}});
+    h.Button(1)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Table t1 could not be compared: the column lists differ: " + kOld +
+                                              " has id,a,b, " + kNew + " has id,b,c");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
+}
