@@ -16,9 +16,7 @@
 #include "datasource/CRecordsetEx.h"
 #include "datasource/WholeTableQuery.h"
 #include "merge/ChangeSet.h"
-#include "merge/MergeFileReader.h"
-#include "merge/StatementExecution.h"
-#include "merge/TableStatements.h"
+#include "workflow/MergeRun.h"
 #include "textcompare/CompareReport.h"
 #include "textcompare/CompareSettings.h"
 
@@ -163,9 +161,11 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
         CreateAndFill(mergeConnection, target.dbms, table, table.name, table.oldRows);
 
     // Preview: read the merge file, pair, count.
-    CTableRowsArray deleteTables, addTables, updateTables;
-    ASSERT_EQ(ReadMergeFile(mergePath, CompareSettings(), deleteTables, addTables), 1);
-    BuildUpdates(deleteTables, addTables, updateTables);
+    ChangeSet changes;
+    ASSERT_TRUE(ReadChangeSet(mergePath, CompareSettings(), changes));
+    const CTableRowsArray& deleteTables = changes.deleteTables;
+    const CTableRowsArray& addTables = changes.addTables;
+    const CTableRowsArray& updateTables = changes.updateTables;
     ASSERT_EQ(deleteTables.size(), tables.size()) << testenv::ReadFile(mergePath);
     for (std::size_t i = 0; i < tables.size(); ++i) {
         EXPECT_EQ(deleteTables[i].m_strTable, "[" + std::string(tables[i].name) + "]");
@@ -182,23 +182,21 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
     // Merge: generate for every table, execute in one transaction.
     CDatabase mergeDatabase;
     ASSERT_TRUE(mergeDatabase.OpenDataSource(target.mergeDsn));
-    std::vector<std::string> statements;
-    {
-        CRecordsetEx recordset(mergeDatabase);
-        for (std::size_t i = 0; i < tables.size(); ++i)
-            AppendTableStatements(recordset, deleteTables[i], addTables[i], updateTables[i], statements);
-    }
+    std::vector<std::size_t> all(tables.size());
+    for (std::size_t i = 0; i < all.size(); ++i)
+        all[i] = i;
+    const std::vector<GeneratedStatement> statements = GenerateStatements(mergeDatabase, changes, all);
     RecordingReporter reporter;
-    const ExecutionTotals totals = ExecuteStatements(mergeDatabase, statements, reporter);
+    const ExecutionResult totals = ExecuteStatements(mergeDatabase, statements, reporter);
     mergeDatabase.Close();
 
     int expectedStatements = 0;
     for (const Table& table : tables)
         expectedStatements += table.adds + table.updates + table.deletes;
-    EXPECT_EQ(totals.run, expectedStatements);
+    EXPECT_EQ(totals.run, static_cast<std::size_t>(expectedStatements));
     // The one failure: the delete of the table without key has no condition.
-    EXPECT_EQ(totals.failed, 1);
-    EXPECT_EQ(totals.notOne, 0);
+    EXPECT_EQ(totals.failed, 1u);
+    EXPECT_EQ(totals.notOne, 0u);
     std::string reports;
     for (const auto& report : reporter.reports)
         reports += report.message + "\n----\n";
