@@ -1,6 +1,5 @@
 # Sources of app/, listed relative to this file.
 set(APP_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramPaths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceModule.cpp
