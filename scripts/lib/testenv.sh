@@ -42,7 +42,10 @@ testenv_start_postgres() {
   PGPASSWORD=postgres "$bin/psql" -q -h 127.0.0.1 -p "$TOLVANE_PG_PORT" -U postgres -d postgres \
     -c "CREATE ROLE tolvane LOGIN PASSWORD 'tolvane'" \
     -c "CREATE DATABASE tolvane OWNER tolvane ENCODING 'UTF8'" \
-    -c "CREATE DATABASE tolvane_cat OWNER tolvane ENCODING 'UTF8'" >/dev/null
+    -c "CREATE DATABASE tolvane_cat OWNER tolvane ENCODING 'UTF8'" \
+    -c "CREATE DATABASE tolvane_cli_old OWNER tolvane ENCODING 'UTF8'" \
+    -c "CREATE DATABASE tolvane_cli_new OWNER tolvane ENCODING 'UTF8'" \
+    -c "CREATE DATABASE tolvane_cli_merge OWNER tolvane ENCODING 'UTF8'" >/dev/null
 }
 
 testenv_start_mariadb() {
@@ -71,7 +74,12 @@ testenv_start_mariadb() {
     CREATE USER 'tolvane'@'127.0.0.1' IDENTIFIED BY 'tolvane';
     CREATE USER 'tolvane'@'localhost' IDENTIFIED BY 'tolvane';
     GRANT ALL ON tolvane.* TO 'tolvane'@'127.0.0.1';
-    GRANT ALL ON tolvane.* TO 'tolvane'@'localhost';" \
+    GRANT ALL ON tolvane.* TO 'tolvane'@'localhost';
+    CREATE DATABASE tolvane_cli_old CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;
+    CREATE DATABASE tolvane_cli_new CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;
+    CREATE DATABASE tolvane_cli_merge CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;
+    GRANT ALL ON \`tolvane_cli_%\`.* TO 'tolvane'@'127.0.0.1';
+    GRANT ALL ON \`tolvane_cli_%\`.* TO 'tolvane'@'localhost';" \
     || { cat "$dir/server.log" >&2; return 1; }
 }
 
