@@ -193,3 +193,146 @@ TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CliTest, ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
                          DbmsName);
+
+namespace {
+
+// The SQLite cases of exit statuses and error lines; they need no server.
+class CliStatusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_TEST_DATA_SOURCES();
+        old = ConnectionString(Dbms::SQLite, "old", work.path());
+        neu = ConnectionString(Dbms::SQLite, "new", work.path());
+        merge = ConnectionString(Dbms::SQLite, "merge", work.path());
+        rawodbc::Connection(old).ExecAll({"CREATE TABLE t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                          "INSERT INTO t VALUES (1, 'a')", "INSERT INTO t VALUES (2, 'b')",
+                                          "CREATE TABLE cols (id INTEGER NOT NULL PRIMARY KEY, a INTEGER)"});
+        rawodbc::Connection(neu).ExecAll({"CREATE TABLE t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                          "INSERT INTO t VALUES (1, 'a')", "INSERT INTO t VALUES (2, 'B')",
+                                          "CREATE TABLE cols (id INTEGER NOT NULL PRIMARY KEY, b INTEGER)"});
+        fs::copy_file(work.path() / "old.db", work.path() / "merge.db");
+    }
+    std::string Out() const { return (work.path() / "out").string(); }
+
+    testenv::TempDir work;
+    std::string old;
+    std::string neu;
+    std::string merge;
+};
+
+struct StatusCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* errorPart;  // in the one error line; "Usage:" for the usage
+};
+
+} // namespace
+
+TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
+{
+    const std::string missingDsn = "tolvane_no_such_dsn";
+    const std::vector<StatusCase> cases = {
+        {"compare equal", {"compare", old, merge, "--out", Out(), "--table", "t"}, 0, ""},
+        {"compare different", {"compare", old, neu, "--out", Out(), "--table", "t"}, 1, ""},
+        {"compare other columns", {"compare", old, neu, "--out", Out()}, 2,
+         "Table cols could not be compared: the column lists differ: old has id,a, new has id,b"},
+        {"compare unknown table", {"compare", old, neu, "--out", Out(), "--table", "nosuch"}, 2,
+         "table nosuch: in neither"},
+        {"compare missing data source", {"compare", missingDsn, neu, "--out", Out()}, 2,
+         "Cannot connect to the data source tolvane_no_such_dsn."},
+        {"connection string", {"tables", "Driver=NoSuchDriver;Database=x;PWD=secret", neu}, 2,
+         "Cannot connect to the data source Driver=NoSuchDriver;Database=x;PWD=***."},
+        {"login without terminal", {"tables", testenv::kPostgresLogin, neu}, 2,
+         "the data source tolvane_pg_login rejected the login"},
+        {"apply missing merge file", {"apply", Out() + "/none.txt", merge, "--yes"}, 2,
+         "cannot read the merge file "},
+        {"preview missing merge file", {"preview", Out() + "/none.txt"}, 2,
+         "/none.txt: No such file or directory"},
+        {"unknown command", {"frobnicate"}, 2, "Usage:"},
+        {"unknown option", {"compare", old, neu, "--out", Out(), "--fast"}, 2,
+         "Usage: tolvane-cli compare"},
+        {"missing argument", {"verify", old}, 2, "Usage: tolvane-cli verify"},
+        {"no command", {}, 2, "Usage:"},
+    };
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult result = RunCli(c.args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.err.find("secret"), std::string::npos) << result.err;
+        const std::string part = c.errorPart;
+        if (part.empty()) {
+            EXPECT_EQ(result.err, "");
+        } else if (part.rfind("Usage:", 0) == 0) {
+            EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+        } else {
+            EXPECT_TRUE(OneLine(result.err)) << result.err;
+            EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+        }
+    }
+    // The line naming a missing merge file names it whole.
+    const CliResult missing = RunCli({"apply", Out() + "/none.txt", merge, "--yes"});
+    EXPECT_NE(missing.err.find(Out() + "/none.txt"), std::string::npos) << missing.err;
+}
+
+TEST_F(CliStatusTest, ApplyExitStatuses)
+{
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    const std::string mergeFile = Out() + "/Vantor_Merge.txt";
+
+    // Without --yes and without a terminal nothing is done.
+    CliResult apply = RunCli({"apply", mergeFile, merge});
+    EXPECT_EQ(apply.status, 2);
+    EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+
+    apply = RunCli({"apply", mergeFile, merge, "--yes"});
+    EXPECT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(RunCli({"verify", merge, neu, "--table", "t"}).status, 0);
+
+    // Applied again after the changed row was deleted by hand: its update
+    // affects no row.
+    rawodbc::Connection(merge).Exec("DELETE FROM t WHERE id = 2");
+    apply = RunCli({"apply", mergeFile, merge, "--yes"});
+    EXPECT_EQ(apply.status, 1);
+    EXPECT_NE(apply.err.find("0 records were affected by statement:"), std::string::npos) << apply.err;
+    EXPECT_NE(apply.err.find("UPDATE \"t\""), std::string::npos) << apply.err;
+
+    // A target that is not there: nothing could be done.
+    apply = RunCli({"apply", mergeFile, "tolvane_no_such_dsn", "--yes"});
+    EXPECT_EQ(apply.status, 2);
+    EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+}
+
+TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
+{
+    // Tables large enough that the interrupt comes while they are dumped.
+    for (const std::string* role : {&old, &neu})
+        rawodbc::Connection(*role).ExecAll(
+            {"CREATE TABLE big (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(40))",
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300000) "
+             "INSERT INTO big SELECT i, 'value number ' || i FROM n",
+             "CREATE TABLE big2 AS SELECT * FROM big"});
+    fs::create_directories(Out());
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    testenv::WriteFile(mergeFile, "the earlier run's merge file");
+
+    bool interrupted = false;
+    const CliResult result =
+        RunCli({"compare", old, neu, "--out", Out(), "--table", "big", "--table", "big2"}, [&](int pid) {
+            // Once the first dump is being written, Ctrl+C.
+            const fs::path dump = fs::path(Out()) / "old.big.csv";
+            for (int i = 0; i < 600000 && !fs::exists(dump); ++i)
+                ::usleep(100);
+            interrupted = ::kill(pid, SIGINT) == 0;
+        });
+    ASSERT_TRUE(interrupted);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_NE(result.err.find("interrupted; "), std::string::npos) << result.err;
+    EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
+    // Neither a temporary merge file nor a dump stays behind.
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(Out()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Vantor_Merge.txt"});
+}
