@@ -4,7 +4,9 @@
 // layout.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QDialog>
 #include <QHeaderView>
 #include <QPushButton>
@@ -141,6 +143,31 @@ TEST_F(SqlPreview, ResizingStretchesTheListAndMovesTheButtonsAndIsKeptUnderSecti
     EXPECT_EQ(buttonAfter, button.translated(100, 50));
     EXPECT_EQ(settings.ReadInt("91", "left", -1), closedAt.left());
     EXPECT_EQ(settings.ReadInt("91", "bottom", -1), closedAt.top() + closedAt.height());
+}
+
+TEST_F(SqlPreview, KeysWorkAsInEveryDialog)
+{
+    // The list has the focus first; Ctrl+C copies every statement, Enter is
+    // Make Changes, Escape is Cancel.
+    auto key = [](QWidget* to, int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QKeyEvent press(QEvent::KeyPress, code, modifiers);
+        QApplication::sendEvent(to, &press);
+    };
+    CSqlPreviewDlg dialog(resources, settings, nullptr);
+    dialog.m_statements = {"DELETE FROM t WHERE k = 1", "DELETE FROM t WHERE k = 2"};
+    bool listFocused = false;
+    const int result = Run(dialog, [&] {
+        listFocused = QApplication::focusWidget() == dialog.List();
+        key(dialog.List(), Qt::Key_C, Qt::ControlModifier);
+        key(dialog.List(), Qt::Key_Return);
+    });
+    EXPECT_EQ(result, TemplateDialog::IDOK);
+    EXPECT_TRUE(listFocused);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              "0\tDELETE FROM t WHERE k = 1\r\n0\tDELETE FROM t WHERE k = 2\r\n");
+    EXPECT_EQ(dialog.m_kept, (std::vector<std::size_t>{0, 1}));
+
+    EXPECT_EQ(Run(dialog, [&] { key(dialog.List(), Qt::Key_Escape); }), TemplateDialog::IDCANCEL);
 }
 
 TEST_F(SqlPreview, TheGermanLayoutHasTheSameControls)
