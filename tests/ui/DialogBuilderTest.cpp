@@ -60,6 +60,12 @@ struct BadTemplate {
     const char* why;
 };
 
+// ctest shows a parameter's printed value in the test's name.
+void PrintTo(const BadTemplate& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
+
 class RejectedTemplates : public ::testing::TestWithParam<BadTemplate> {};
 
 TEST_P(RejectedTemplates, AreNotTemplates)

@@ -18,12 +18,22 @@ TEST_P(MulDiv, RoundsToNearest)
     EXPECT_EQ(MulDivRounded(p.a, p.b, p.c), p.expected);
 }
 
-// "187x6div4", "minus3x6div4": the case's own numbers.
-std::string MulDivName(const ::testing::TestParamInfo<MulDivCase>& info)
+// "187x6div4", "minus3x6div4": the case's own numbers, as its name and as the
+// printed value that ctest shows beside it.
+std::string MulDivText(const MulDivCase& p)
 {
     auto number = [](int value) { return value < 0 ? "minus" + std::to_string(-value) : std::to_string(value); };
-    const MulDivCase& p = info.param;
     return number(p.a) + "x" + number(p.b) + "div" + number(p.c);
+}
+
+void PrintTo(const MulDivCase& p, std::ostream* out)
+{
+    *out << MulDivText(p);
+}
+
+std::string MulDivName(const ::testing::TestParamInfo<MulDivCase>& info)
+{
+    return MulDivText(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MulDiv,

@@ -110,6 +110,12 @@ struct FindCase {
     int found;    // -1: nothing found
 };
 
+// ctest shows a parameter's printed value in the test's name.
+void PrintTo(const FindCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class FindNext : public ReportList, public ::testing::WithParamInterface<FindCase> {};
 
 TEST_P(FindNext, FindsTheNextMatchingRowWithoutWrapping)
