@@ -39,6 +39,8 @@ bool CSqlPreviewDlg::OnInitDialog()
     for (std::size_t i = 0; i < m_statements.size(); ++i)
         m_list->SetItemData(static_cast<int>(i), i);
     m_list->MarkAllSelected();
+    // The keys of the list (copy, find) work as soon as the window shows.
+    m_list->setFocus();
     m_kept.clear();
     return true;
 }

@@ -157,7 +157,7 @@ TEST_F(SqlPreview, KeysWorkAsInEveryDialog)
     dialog.m_statements = {"DELETE FROM t WHERE k = 1", "DELETE FROM t WHERE k = 2"};
     bool listFocused = false;
     const int result = Run(dialog, [&] {
-        listFocused = QApplication::focusWidget() == dialog.List();
+        listFocused = dialog.Window()->focusWidget() == dialog.List();
         key(dialog.List(), Qt::Key_C, Qt::ControlModifier);
         key(dialog.List(), Qt::Key_Return);
     });
