@@ -188,6 +188,15 @@ void CDatabase::CommitTrans()
         throw *error;
 }
 
+void CDatabase::RollbackTrans()
+{
+    if (!m_hdbc || !m_inTransaction)
+        return;
+    const SQLRETURN rc = SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_ROLLBACK);
+    if (!SQL_SUCCEEDED(rc))
+        throw MakeDatabaseError(rc, m_env.get(), m_hdbc.get(), SQL_NULL_HSTMT);
+}
+
 void ExtractDataSourceName(const std::string& connectString, std::string& name)
 {
     const std::size_t at = connectString.find("DSN=");

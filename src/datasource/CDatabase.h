@@ -38,6 +38,9 @@ public:
     bool BeginTrans();
     // Commits and turns autocommit back on, where a transaction was begun.
     void CommitTrans();
+    // Undoes the open transaction and keeps it open (autocommit stays off), for
+    // a caller that runs again what it still wants; nothing when none is open.
+    void RollbackTrans();
     // SQL_TXN_CAPABLE as reported at connect time.
     std::uint16_t TransactionCapable() const { return m_txnCapable; }
 
