@@ -8,7 +8,6 @@
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
-#include "datasource/WholeTableQuery.h"
 #include "datasource/DatabaseError.h"
 #include "textcompare/CompareSettings.h"
 #include "textcompare/CompareReport.h"
@@ -85,8 +84,7 @@ bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& dataSourc
 bool CompareRun::DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
                                  std::string* keyColumns)
 {
-    const std::string sql = SelectAllText(table, recordset.LiteralFacts().identifierQuote);
-    if (!recordset.OpenQuery(CRecordsetEx::forwardOnly, sql))
+    if (!recordset.OpenTable(table))
         return false;
     if (keyColumns)
         recordset.GetKeyColumnList(*keyColumns);
