@@ -1,5 +1,7 @@
 #include "RoundTripData.h"
 
+#include <algorithm>
+
 namespace roundtrip {
 namespace {
 
@@ -116,6 +118,34 @@ std::string SelectAll(const Table& table, const std::string& name, const std::st
         sql += table.columns[i].name;
     }
     return sql + " FROM " + quote + name + quote;
+}
+
+std::vector<rawodbc::Row> Sorted(std::vector<rawodbc::Row> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<rawodbc::Row> Expected(const std::vector<Row>& rows)
+{
+    return Sorted(std::vector<rawodbc::Row>(rows.begin(), rows.end()));
+}
+
+std::vector<rawodbc::Row> Normalised(std::vector<rawodbc::Row> rows, const Table& table)
+{
+    for (auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (!row[i])
+                continue;
+            std::string& v = *row[i];
+            if (std::string(table.columns[i].type[0]).starts_with("CHAR"))
+                v.erase(v.find_last_not_of(' ') + 1);
+            if (table.columns[i].kind == Kind::Temporal && v.size() > 19 &&
+                v.find_first_not_of(".0", 19) == std::string::npos)
+                v.resize(19);
+        }
+    }
+    return Sorted(std::move(rows));
 }
 
 Table TypesTable()

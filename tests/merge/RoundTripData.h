@@ -3,6 +3,8 @@
 // old and the new table. Values are written here as the test's own SQL, not
 // through the program's statement generators.
 #include <optional>
+
+#include "RawOdbc.h"
 #include <string>
 #include <vector>
 
@@ -39,6 +41,15 @@ std::string QuotedName(Dbms dbms, const std::string& name);
 std::string CreateTable(Dbms dbms, const Table& table, const std::string& name);
 std::string InsertRow(Dbms dbms, const Table& table, const std::string& name, const Row& row);
 std::string SelectAll(const Table& table, const std::string& name, const std::string& quote);
+
+// Rows sorted, for comparing tables without regard to row order.
+std::vector<rawodbc::Row> Sorted(std::vector<rawodbc::Row> rows);
+// The expected rows of a table, sorted.
+std::vector<rawodbc::Row> Expected(const std::vector<Row>& rows);
+// Rows read back from a data source as the drivers render them for comparison
+// (CHAR padding and a fraction of zero seconds are the column's, not the
+// value's), sorted.
+std::vector<rawodbc::Row> Normalised(std::vector<rawodbc::Row> rows, const Table& table);
 
 // Every common type, a primary key of one column.
 Table TypesTable();

@@ -135,36 +135,6 @@ std::vector<std::string> DumpedRows(const Target& target, const char* dsn, const
     return lines;
 }
 
-std::vector<rawodbc::Row> Sorted(std::vector<rawodbc::Row> rows)
-{
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-std::vector<rawodbc::Row> Expected(const std::vector<Row>& rows)
-{
-    return Sorted(std::vector<rawodbc::Row>(rows.begin(), rows.end()));
-}
-
-// Values as the drivers render them for comparison: CHAR padding and a
-// fraction of zero seconds are the column's, not the value's.
-std::vector<rawodbc::Row> Normalised(std::vector<rawodbc::Row> rows, const Table& table)
-{
-    for (auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (!row[i])
-                continue;
-            std::string& v = *row[i];
-            if (std::string(table.columns[i].type[0]).starts_with("CHAR"))
-                v.erase(v.find_last_not_of(' ') + 1);
-            if (table.columns[i].kind == Kind::Temporal && v.size() > 19 &&
-                v.find_first_not_of(".0", 19) == std::string::npos)
-                v.resize(19);
-        }
-    }
-    return Sorted(std::move(rows));
-}
-
 void PrintTo(const Target& target, std::ostream* os)
 {
     *os << target.label;
