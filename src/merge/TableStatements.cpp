@@ -3,17 +3,6 @@
 #include "datasource/CRecordsetEx.h"
 #include "merge/StatementBuilder.h"
 
-namespace {
-
-GeneratedStatement Generated(const std::string& text)
-{
-    if (IsIncompleteStatement(text))
-        return {text, "The statement is incomplete and was not sent to the data source.\n"};
-    return {text, {}};
-}
-
-} // namespace
-
 void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTable, const CTableRows& addTable,
                            const CTableRows& updateTable, std::vector<GeneratedStatement>& statements)
 {
@@ -21,17 +10,11 @@ void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTabl
     // The recordset rewrites the brackets of the name to the data source's quotes.
     CColumnInfoArray columns;
     recordset.GetColumns(addTable.m_strTable, columns);
-    std::string statement;
-    for (const CRowValues& row : addTable) {
-        BuildInsert(statement, row, columns, addTable.m_strTable, addTable.m_keyColumns, facts);
-        statements.push_back(Generated(statement));
-    }
-    for (std::size_t k = 1; k < updateTable.size(); k += 2) {
-        BuildUpdate(statement, updateTable[k], columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts);
-        statements.push_back(Generated(statement));
-    }
-    for (const CRowValues& row : deleteTable) {
-        BuildDelete(statement, row, columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts);
-        statements.push_back(Generated(statement));
-    }
+    for (const CRowValues& row : addTable)
+        statements.push_back(BuildInsert(row, columns, addTable.m_strTable, addTable.m_keyColumns, facts));
+    for (std::size_t k = 1; k < updateTable.size(); k += 2)
+        statements.push_back(
+            BuildUpdate(updateTable[k], columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts));
+    for (const CRowValues& row : deleteTable)
+        statements.push_back(BuildDelete(row, columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts));
 }
