@@ -9,8 +9,8 @@
 #include "datasource/CRecordsetEx.h"
 #include "datasource/WholeTableQuery.h"
 #include "datasource/DatabaseError.h"
-#include "textcompare/CompareSettings.h"
-#include "textcompare/CompareReport.h"
+#include "common/CompareSettings.h"
+#include "textcompare/OutputFileSink.h"
 
 namespace {
 
@@ -100,6 +100,15 @@ bool CompareRun::DumpOpenedTable(CRecordsetEx& recordset, const std::string& tab
     return true;
 }
 
+CompareOutcome CompareRun::CompareDumps(const std::string& oldDump, const std::string& newDump)
+{
+    OutputFileSink sink(m_mergeFile);
+    CompareOutcome outcome = CompareFiles(oldDump, newDump, CompareOptionsOf(m_settings), sink);
+    if (outcome.status == CompareStatus::WriteFailed && !sink.Error().empty())
+        outcome.message = sink.Error();  // it names the merge file and the reason
+    return outcome;
+}
+
 void CompareRun::ProcessRow(const TablePairRow& row)
 {
     const bool compare = m_setup.compareTables;
@@ -131,9 +140,9 @@ void CompareRun::ProcessRow(const TablePairRow& row)
     }
     if (compare) {
         if (oldDumped && newDumped) {
-            if (HasComparison(m_settings.m_context))
-                ReleaseContext(m_settings.m_context);
-            CompareFiles(m_settings, m_mergeFile);
+            const CompareOutcome outcome = CompareDumps(oldPath, newPath);
+            if (outcome.status != CompareStatus::Compared)
+                ReportError("Tolvane and Merge", outcome.message);
         } else if (!oldDumped) {
             // A dump left by an earlier run must never be compared; the head
             // still ends like every other so that the merge file reads back.

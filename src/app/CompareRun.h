@@ -9,6 +9,7 @@
 
 #include "common/OutputFile.h"
 #include "datasource/TablePairing.h"
+#include "textcompare/CompareFiles.h"
 
 class CDatabase;
 class CompareSettings;
@@ -46,6 +47,8 @@ private:
     // error names the table and its data source.
     bool DumpTable(CRecordsetEx* recordset, const std::string& dataSource, const std::string& table,
                    const std::string& dumpPath, bool writeKeyColumns);
+    // Appends the differences of the pair's two dumps to the merge file.
+    CompareOutcome CompareDumps(const std::string& oldDump, const std::string& newDump);
     bool DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
                          bool writeKeyColumns);
 

@@ -19,8 +19,9 @@
 #include "merge/MergeFileReader.h"
 #include "merge/StatementExecution.h"
 #include "merge/TableStatements.h"
-#include "textcompare/CompareReport.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/OutputFileSink.h"
 
 namespace {
 
@@ -92,11 +93,10 @@ void WriteMergeFile(const Target& target, const std::vector<Table>& tables, cons
         mergeFile.Write(keys + "\r\n\r\n");
         const std::string newDump = Dump(newDatabase, target, NewName(target, table),
                                          (dir.path() / (std::string("new.") + table.name + ".csv")).string(), nullptr);
-        CompareSettings settings;
-        settings.m_bWriteCommonSections = 0;  // as the compare run sets it
-        settings.m_strFile1Path = oldDump;
-        settings.m_strFile2Path = newDump;
-        EXPECT_EQ(CompareFiles(settings, mergeFile), 1) << table.name;
+        CompareOptions options;  // common sections off, as the compare run has them
+        OutputFileSink sink(mergeFile);
+        const CompareOutcome outcome = CompareFiles(oldDump, newDump, options, sink);
+        EXPECT_EQ(outcome.status, CompareStatus::Compared) << table.name << ": " << outcome.message;
     }
     mergeFile.Close();
 }
