@@ -17,9 +17,11 @@ LineIndex EndBeforeUnpaired(const FileLines& file, LineIndex p, const LineRules&
 
 // The common blocks of file 2 by their first paired line, so that pairing finds
 // a block's partner with one look-up instead of a search through the list.
-std::vector<BlockIndex> IndexCommonBlocks(const Comparison& c)
+using BlockIndexByLine = std::vector<BlockIndex, HugePageAllocator<BlockIndex>>;
+
+BlockIndexByLine IndexCommonBlocks(const Comparison& c)
 {
-    std::vector<BlockIndex> byLine(c.file2.Count(), kNoBlock);
+    BlockIndexByLine byLine(c.file2.Count(), kNoBlock);
     for (BlockIndex q = 0; q < c.blocks2.size(); ++q) {
         const LineBlock& block = c.blocks2[q];
         if (block.type != Common)
@@ -39,7 +41,7 @@ struct PendingBlock {
 
 void PairCommonBlocks(Comparison& c)
 {
-    const std::vector<BlockIndex> index = IndexCommonBlocks(c);
+    const BlockIndexByLine index = IndexCommonBlocks(c);
     // In batches: the index entries lie anywhere in memory when rows moved, so
     // they are fetched for the whole batch at once.
     constexpr int kBatch = 16;
@@ -139,14 +141,19 @@ BlockList BuildBlocks(const Comparison& c, bool isFile1)
     const FileLines& file = isFile1 ? c.file1 : c.file2;
     const FileLines& other = isFile1 ? c.file2 : c.file1;
     BlockList list;
-    // Runs are followed into the other file through the partners, which lie
-    // anywhere there when rows moved: fetch them some lines ahead.
+    // Room for a block per line: pages that no block reaches are never touched.
+    list.reserve(file.Count());
+    // With "Ignore Whitespace" runs are followed into the other file through
+    // the partners, which lie anywhere there when rows moved: fetch them some
+    // lines ahead. Without it a run is told from the partners' numbers alone.
     constexpr LineIndex kLookAhead = 16;
     LineIndex ahead = 0;
     for (LineIndex q = 0; q < file.Count();) {
-        for (; ahead < file.Count() && ahead <= q + kLookAhead; ++ahead) {
-            if (file.IsPaired(ahead))
-                other.Prefetch(file.Partner(ahead));
+        if (c.rules.ignoreWhitespace) {
+            for (; ahead < file.Count() && ahead <= q + kLookAhead; ++ahead) {
+                if (file.IsPaired(ahead))
+                    other.Prefetch(file.Partner(ahead));
+            }
         }
         if (file.IsPaired(q) || (c.rules.ignoreWhitespace && file.IsBlank(q))) {
             const LineIndex last = RunEnd(file, other, q, c.rules);
@@ -174,7 +181,7 @@ LineIndex NextSignificant(const FileLines& file, LineIndex L, const LineRules& r
     if (!file.Contains(r))
         return kNoLine;
     if (!rules.ignoreWhitespace)
-        return r;
+        return r;  // no look at the line itself: the caller may know only its number
     while (!file.IsPaired(r) && file.IsBlank(r) && file.Contains(r + 1))
         ++r;
     return r;

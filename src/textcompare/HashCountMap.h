@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineStore.h"
 
 class HashCountMap {
@@ -43,5 +44,5 @@ private:
 
     std::size_t Next(std::size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
 
-    std::vector<Entry> m_slots;
+    std::vector<Entry, HugePageAllocator<Entry>> m_slots;
 };

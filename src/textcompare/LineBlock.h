@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineStore.h"
 
 enum BlockType : std::int32_t {
@@ -24,7 +25,7 @@ struct LineBlock {
 };
 
 // A file's lines from first to last, in blocks that follow each other without gaps.
-using BlockList = std::vector<LineBlock>;
+using BlockList = std::vector<LineBlock, HugePageAllocator<LineBlock>>;
 
 inline LineIndex BlockSize(const LineBlock& block)
 {

@@ -105,30 +105,54 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
         nothing);
 
     // The map stays as it was: a line paired meanwhile is passed over by the
-    // partner test. The twins are fetched for the whole batch before the first
-    // is compared.
+    // partner test. Anchors go through a pipeline in file order: the twin's
+    // cell is fetched with one batch, its text with the next, and the anchor
+    // is extended with the one after, so that the random reads into file 2
+    // overlap with other work instead of stalling one by one.
+    struct Anchor {
+        LineIndex line;
+        LineIndex twin;
+    };
+    struct Stage {
+        Anchor anchors[kBatch];
+        int count = 0;
+    };
+    Stage stages[2];
+    Stage* texted = &stages[0];   // the twins' texts are being fetched: extended next
+    Stage* fetched = &stages[1];  // the twins' cells are being fetched
     bool changed = false;
+    const auto extend = [&](const Stage& stage) {
+        for (int i = 0; i < stage.count; ++i) {
+            const Anchor& a = stage.anchors[i];
+            if (!c.file1.IsPaired(a.line) && ExtendMatch(c, A, a.line, B, a.twin))
+                changed = true;
+        }
+    };
+    const auto fetchTexts = [&](const Stage& stage) {
+        for (int i = 0; i < stage.count; ++i)
+            c.file2.PrefetchText(stage.anchors[i].twin);
+    };
     DrainTicker drain;
     ForEachUnpairedBatch(
         c.file1, A, map,
         [&](const PendingLine* batch, int n) {
-            LineIndex twins[kBatch];
+            extend(*texted);
+            fetchTexts(*fetched);
+            Stage& fresh = *texted;
+            fresh.count = 0;
             for (int i = 0; i < n; ++i) {
-                twins[i] = map.UniqueTwin(batch[i].home, batch[i].key);
-                if (twins[i] != kNoLine)
-                    c.file2.Prefetch(twins[i]);
+                const LineIndex twin = map.UniqueTwin(batch[i].home, batch[i].key);
+                if (twin != kNoLine) {
+                    c.file2.Prefetch(twin);
+                    fresh.anchors[fresh.count++] = {batch[i].line, twin};
+                }
             }
-            for (int i = 0; i < n; ++i) {
-                if (twins[i] != kNoLine)
-                    c.file2.PrefetchText(twins[i]);
-            }
-            for (int i = 0; i < n; ++i) {
-                if (twins[i] != kNoLine && !c.file1.IsPaired(batch[i].line) &&
-                    ExtendMatch(c, A, batch[i].line, B, twins[i]))
-                    changed = true;
-            }
+            texted = fetched;
+            fetched = &fresh;
         },
         [&] { drain.Tick(); });
+    extend(*texted);
+    extend(*fetched);
     return changed;
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineCompare.h"
 
 using LineIndex = std::uint32_t;
@@ -59,7 +60,12 @@ public:
 
     // Starts fetching the line's cell into the cache.
     void Prefetch(LineIndex line) const { __builtin_prefetch(&m_cells[line]); }
-    void PrefetchText(LineIndex line) const { __builtin_prefetch(m_text.get() + m_cells[line].start); }
+    void PrefetchText(LineIndex line) const
+    {
+        const char* text = m_text.get() + m_cells[line].start;
+        __builtin_prefetch(text);
+        __builtin_prefetch(text + 64);  // a row is often longer than a cache line
+    }
 
 private:
     // The file's bytes: mapped from the file (no copy, no zeroed pages), or
@@ -85,6 +91,6 @@ private:
 
     Bytes m_text;
     std::size_t m_size = 0;
-    std::vector<LineCell> m_cells;  // one per line and one more where the file ends
+    std::vector<LineCell, HugePageAllocator<LineCell>> m_cells;  // one per line and one more where the file ends
     LineIndex m_count = 0;
 };

@@ -5,6 +5,7 @@ set(TEXTCOMPARE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CompareReport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Comparison.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HashCountMap.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HugePageAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineCompare.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineMatching.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineStore.cpp
