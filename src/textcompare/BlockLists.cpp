@@ -42,17 +42,32 @@ struct PendingBlock {
 void PairCommonBlocks(Comparison& c)
 {
     const BlockIndexByLine index = IndexCommonBlocks(c);
-    // In batches: the index entries lie anywhere in memory when rows moved, so
-    // they are fetched for the whole batch at once.
+    // In batches, in two steps: the index entries and then the partner blocks
+    // lie anywhere in memory when rows moved, so each is fetched for a whole
+    // batch at once, the blocks one batch before they are written.
     constexpr int kBatch = 16;
     PendingBlock batch[kBatch];
     int pending = 0;
+    struct Found {
+        BlockIndex p;
+        BlockIndex q;
+    };
+    Found found[kBatch];
+    int foundCount = 0;
+    const auto link = [&] {
+        for (int i = 0; i < foundCount; ++i) {
+            c.blocks1[found[i].p].partner = found[i].q;
+            c.blocks2[found[i].q].partner = found[i].p;
+        }
+        foundCount = 0;
+    };
     const auto flush = [&] {
+        link();
         for (int i = 0; i < pending; ++i) {
             const BlockIndex q = index[batch[i].partnerLine];
             if (q != kNoBlock) {
-                c.blocks1[batch[i].block].partner = q;
-                c.blocks2[q].partner = batch[i].block;
+                __builtin_prefetch(&c.blocks2[q], 1);
+                found[foundCount++] = {batch[i].block, q};
             }
         }
         pending = 0;
@@ -73,6 +88,7 @@ void PairCommonBlocks(Comparison& c)
             flush();
     }
     flush();
+    link();
 }
 
 bool HasPartner(const BlockList& blocks, BlockIndex b)

@@ -37,6 +37,8 @@ bool ReportWriter::Add(const ResultEntry& entry)
     if (m_failed)
         return false;
     if (entry.type == Common) {
+        if (!m_inRun && !m_options.writeCommonSections)
+            return true;  // the usual case of rows in both dumps: nothing to do
         if (!CloseRun())
             return false;
         return !m_options.writeCommonSections || WriteLines(m_c.file2, entry, std::string());

@@ -105,10 +105,11 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
         nothing);
 
     // The map stays as it was: a line paired meanwhile is passed over by the
-    // partner test. Anchors go through a pipeline in file order: the twin's
-    // cell is fetched with one batch, its text with the next, and the anchor
-    // is extended with the one after, so that the random reads into file 2
-    // overlap with other work instead of stalling one by one.
+    // partner test. Anchors go through a pipeline of batches in file order:
+    // the twin's cell is fetched when its batch comes in, both texts are read
+    // with the next batch, and the anchor is extended three batches later, so that the
+    // random reads into file 2 overlap with other work instead of stalling one
+    // by one.
     struct Anchor {
         LineIndex line;
         LineIndex twin;
@@ -117,29 +118,33 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
         Anchor anchors[kBatch];
         int count = 0;
     };
-    Stage stages[2];
-    Stage* texted = &stages[0];   // the twins' texts are being fetched: extended next
-    Stage* fetched = &stages[1];  // the twins' cells are being fetched
+    constexpr unsigned kStages = 4;
+    Stage stages[kStages];
+    unsigned batchNumber = 0;
     bool changed = false;
-    const auto extend = [&](const Stage& stage) {
-        for (int i = 0; i < stage.count; ++i) {
-            const Anchor& a = stage.anchors[i];
+    const auto stage = [&](unsigned age) -> Stage& { return stages[(batchNumber - age) % kStages]; };
+    const auto extend = [&](Stage& done) {
+        for (int i = 0; i < done.count; ++i) {
+            const Anchor& a = done.anchors[i];
             if (!c.file1.IsPaired(a.line) && ExtendMatch(c, A, a.line, B, a.twin))
                 changed = true;
         }
+        done.count = 0;
     };
-    const auto fetchTexts = [&](const Stage& stage) {
-        for (int i = 0; i < stage.count; ++i)
-            c.file2.PrefetchText(stage.anchors[i].twin);
+    const auto fetchTexts = [&](const Stage& fetched) {
+        unsigned touched = 0;
+        for (int i = 0; i < fetched.count; ++i)
+            touched += c.file2.TouchText(fetched.anchors[i].twin) + c.file1.TouchText(fetched.anchors[i].line);
+        asm volatile("" : : "r"(touched));
     };
     DrainTicker drain;
     ForEachUnpairedBatch(
         c.file1, A, map,
         [&](const PendingLine* batch, int n) {
-            extend(*texted);
-            fetchTexts(*fetched);
-            Stage& fresh = *texted;
-            fresh.count = 0;
+            ++batchNumber;
+            extend(stage(kStages));  // the slot the new batch takes
+            fetchTexts(stage(1));
+            Stage& fresh = stage(0);
             for (int i = 0; i < n; ++i) {
                 const LineIndex twin = map.UniqueTwin(batch[i].home, batch[i].key);
                 if (twin != kNoLine) {
@@ -147,12 +152,10 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
                     fresh.anchors[fresh.count++] = {batch[i].line, twin};
                 }
             }
-            texted = fetched;
-            fetched = &fresh;
         },
         [&] { drain.Tick(); });
-    extend(*texted);
-    extend(*fetched);
+    for (unsigned age = kStages - 1; age + 1 > 0; --age)
+        extend(stage(age));
     return changed;
 }
 
