@@ -1,45 +1,6 @@
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 #include "common/SettingsValues.h"
-
-CompareSettings::~CompareSettings()
-{
-    ReleaseContext(m_context);
-}
-
-CompareSettings::CompareSettings(const CompareSettings& other)
-{
-    CopyValuesFrom(other);
-}
-
-CompareSettings& CompareSettings::operator=(const CompareSettings& other)
-{
-    if (this != &other)
-        CopyValuesFrom(other);
-    return *this;
-}
-
-void CompareSettings::CopyValuesFrom(const CompareSettings& other)
-{
-    m_nFileCompareAlign = other.m_nFileCompareAlign;
-    m_bIgnoreWhitespace = other.m_bIgnoreWhitespace;
-    m_bIgnoreCase = other.m_bIgnoreCase;
-    m_strOutputFile = other.m_strOutputFile;
-    m_strFile1LinePrefix = other.m_strFile1LinePrefix;
-    m_strFile1SectionFooter = other.m_strFile1SectionFooter;
-    m_strFile1SectionHeader = other.m_strFile1SectionHeader;
-    m_strFile2LinePrefix = other.m_strFile2LinePrefix;
-    m_strFile2SectionFooter = other.m_strFile2SectionFooter;
-    m_strFile2SectionHeader = other.m_strFile2SectionHeader;
-    m_bSynchScrolling = other.m_bSynchScrolling;
-    m_bWriteCommonSections = other.m_bWriteCommonSections;
-    m_nFileKind = other.m_nFileKind;
-    m_strFile1Path = other.m_strFile1Path;
-    m_strFile2Path = other.m_strFile2Path;
-    m_crFile1Color = other.m_crFile1Color;
-    m_crFile2Color = other.m_crFile2Color;
-    m_bShowLineNumbers = other.m_bShowLineNumbers;
-}
 
 void CompareSettings::LoadSettings(const SettingsValues& store)
 {

@@ -1,6 +1,7 @@
-#include "textcompare/LargeMemory.h"
+#include "textcompare/HugePageAllocator.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <sys/mman.h>
 
 namespace {
@@ -14,12 +15,12 @@ std::size_t RoundUp(std::size_t n, std::size_t to)
 
 } // namespace
 
-void* LargeAlloc(std::size_t size)
+void* HugePageAlloc(std::size_t bytes)
 {
-    if (size == 0)
-        return nullptr;
-    const std::size_t length = RoundUp(size, kHugePage);
-    // Map one huge page more than needed and cut the mapping to an aligned start.
+    if (bytes < kHugePage)
+        return std::malloc(bytes == 0 ? 1 : bytes);
+    const std::size_t length = RoundUp(bytes, kHugePage);
+    // One huge page more than needed, cut to an aligned start.
     void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (raw == MAP_FAILED)
         return nullptr;
@@ -27,17 +28,20 @@ void* LargeAlloc(std::size_t size)
     const std::uintptr_t aligned = RoundUp(start, kHugePage);
     if (aligned > start)
         ::munmap(raw, aligned - start);
-    const std::uintptr_t tail = aligned + length;
     const std::uintptr_t end = start + length + kHugePage;
-    if (end > tail)
-        ::munmap(reinterpret_cast<void*>(tail), end - tail);
+    if (end > aligned + length)
+        ::munmap(reinterpret_cast<void*>(aligned + length), end - (aligned + length));
     void* memory = reinterpret_cast<void*>(aligned);
     ::madvise(memory, length, MADV_HUGEPAGE);  // a hint; small pages work too
     return memory;
 }
 
-void LargeFree(void* memory, std::size_t size)
+void HugePageFree(void* memory, std::size_t bytes)
 {
-    if (memory)
-        ::munmap(memory, RoundUp(size, kHugePage));
+    if (!memory)
+        return;
+    if (bytes < kHugePage)
+        std::free(memory);
+    else
+        ::munmap(memory, RoundUp(bytes, kHugePage));
 }
