@@ -5,6 +5,7 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/StringTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceModule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModuleVersion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormatConversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtUserDialogs.cpp
