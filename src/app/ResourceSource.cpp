@@ -1,6 +1,8 @@
 #include "app/ResourceSource.h"
 
 #include <QDebug>
+#include <QImage>
+#include <QPixmap>
 
 #include "app/FormatConversions.h"
 #include "app/ResourceModule.h"
@@ -22,6 +24,11 @@ QString IconPath(int iconId)
 QString MenuPath(int menuId)
 {
     return QStringLiteral("menus/%1.json").arg(menuId);
+}
+
+QString CursorPath(int cursorId)
+{
+    return QStringLiteral("cursors/%1.png").arg(cursorId);
 }
 
 } // namespace
@@ -118,6 +125,24 @@ QIcon ResourceSource::LoadIcon(int iconId) const
             return QIcon(module->ResourcePath(IconPath(iconId)));
     }
     return QIcon();
+}
+
+std::optional<QCursor> ResourceSource::LoadCursor(int cursorId) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (!module)
+            continue;
+        const QImage image(module->ResourcePath(CursorPath(cursorId)));
+        if (image.isNull())
+            continue;
+        // A PNG has no hot spot of its own: the picture carries it as the text
+        // "HotSpot" ("x,y"); without it the hot spot is the top-left corner.
+        const QStringList hotSpot = image.text(QStringLiteral("HotSpot")).split(QLatin1Char(','));
+        const int x = hotSpot.size() == 2 ? hotSpot[0].trimmed().toInt() : 0;
+        const int y = hotSpot.size() == 2 ? hotSpot[1].trimmed().toInt() : 0;
+        return QCursor(QPixmap::fromImage(image), x, y);
+    }
+    return std::nullopt;
 }
 
 void ResourceSource::InstallAsStringLoader() const

@@ -2,7 +2,7 @@
 // The current resource source: the language module while one is active, else
 // the program's own resources. Strings, dialog templates and icons are looked
 // up by number there; what a module lacks is taken from the program's own.
-// Menus too. A module text that would read other printf
+// Menus and cursors too. A module text that would read other printf
 // arguments than the program's own text of its number is replaced by that text.
 #include <map>
 #include <optional>
@@ -25,6 +25,7 @@ public:
     std::optional<DialogTemplate> LoadDialogTemplate(int templateId) const override;
     QIcon LoadIcon(int iconId) const override;
     std::optional<MenuTemplate> LoadMenuTemplate(int menuId) const override;
+    std::optional<QCursor> LoadCursor(int cursorId) const override;
 
     // Makes this source answer LoadResourceString for the whole program.
     void InstallAsStringLoader() const;

@@ -7,4 +7,7 @@ set(UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.h
   ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TemplateDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkShortcut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopLinkShell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CHyperLink.cpp
 )

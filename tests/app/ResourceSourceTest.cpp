@@ -95,6 +95,27 @@ TEST(OwnResources, IconIsThere)
     EXPECT_TRUE(source.LoadIcon(129).isNull());
 }
 
+TEST(OwnResources, TheLinksHandCursorAndMenuAreThere)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    const auto cursor = source.LoadCursor(130);
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(cursor->shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor->hotSpot(), QPoint(5, 0));  // the fingertip
+    EXPECT_FALSE(source.LoadCursor(131));
+
+    const auto menu = source.LoadMenuTemplate(103);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->name, "_POPUP_");
+    std::vector<std::pair<int, std::string>> items;
+    for (const auto& item : menu->items)
+        items.emplace_back(item.id, item.text);
+    EXPECT_EQ(items, (std::vector<std::pair<int, std::string>>{
+                         {32776, "&Open"}, {32771, "Copy Shor&tcut"}, {32774, "Add to &Favorites"},
+                         {32775, "Add to &Desktop"}}));
+}
+
 TEST(StringTableFormat, ParsesNumbersTabsAndLineBreaks)
 {
     const auto table = ParseStringTable("# comment\n10\tone\r\n11\ttwo\\nlines\nnot a line\n12\t\n\t13\n");
