@@ -8,9 +8,11 @@
 
 #include <new>
 
+#include "app/CAboutDlg.h"
 #include "app/CProgressDlg.h"
 #include "app/CompareRun.h"
 #include "app/ErrorText.h"
+#include "app/HostSystemFacts.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "app/UserDialogs.h"
@@ -18,6 +20,7 @@
 #include "common/SettingsValues.h"
 #include "datasource/CTables.h"
 #include "datasource/DatabaseError.h"
+#include "ui/DesktopLinkShell.h"
 #include "ui/DialogResources.h"
 
 namespace {
@@ -375,5 +378,9 @@ void CCompareDlg::OnMergeData()
 
 void CCompareDlg::OnAbout()
 {
-    // The About dialog comes with the dialog toolkit.
+    DesktopLinkShell shell;
+    HostSystemFacts facts;
+    // The main dialog as parent, so that About opens centred on it.
+    CAboutDlg about(m_context.resources, shell, facts, Window());
+    about.DoModal();
 }

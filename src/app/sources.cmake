@@ -19,4 +19,7 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CompareRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HostSystemFacts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AboutTexts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
 )

@@ -78,6 +78,17 @@ QWidget* CreateListView(const DialogControlTemplate& control, QWidget* parent)
     return list;
 }
 
+// A black rectangle: the rules that divide a dialog.
+QWidget* CreateBlackRect(const DialogControlTemplate&, QWidget* parent)
+{
+    auto* rect = new QWidget(parent);
+    QPalette palette = rect->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    rect->setPalette(palette);
+    rect->setAutoFillBackground(true);
+    return rect;
+}
+
 QWidget* CreateProgress(const DialogControlTemplate&, QWidget* parent)
 {
     auto* bar = new QProgressBar(parent);
@@ -189,6 +200,8 @@ QWidget* DialogBuilder::CreateControl(const DialogControlTemplate& control, QWid
         return CreateListView(control, parent);
     if (control.kind == "progress")
         return CreateProgress(control, parent);
+    if (control.kind == "blackrect")
+        return CreateBlackRect(control, parent);
     return nullptr;
 }
 

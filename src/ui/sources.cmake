@@ -10,4 +10,5 @@ set(UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LinkShortcut.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DesktopLinkShell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CHyperLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CIconButton.cpp
 )

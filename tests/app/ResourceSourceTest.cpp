@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    {1013, 1014, 1015, 1016, 1017, 1018, 1022, 1019, 1020, 1021, 1027, 1, 3, 2, 1028}},
                       TemplateCase{143, "Options", 220, 123, {1125, 1126, 1127, 1128, 1129, 1130, 1, 2}},
                       TemplateCase{150, "Select Data Source", 240, 160, {1201, 1, 2}},
-                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}}));
+                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}},
+                      TemplateCase{100, "About Tolvane", 229, 141, {1008, 1003, 107, 901, 906, 1}}));
 
 TEST(OwnResources, MainDialogControlsAsLaidOut)
 {
