@@ -22,4 +22,5 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HostSystemFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AboutTexts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SelfCheck.cpp
 )
