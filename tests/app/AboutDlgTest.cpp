@@ -2,6 +2,8 @@
 // button, the two links and their targets, and the main dialog's About.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
@@ -67,6 +69,12 @@ struct FactsCase {
     const char* memoryText;
     const char* diskText;
 };
+
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const FactsCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class AboutFacts : public AboutDialog, public ::testing::WithParamInterface<FactsCase> {};
 

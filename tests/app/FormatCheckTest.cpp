@@ -3,6 +3,8 @@
 // translator is told in a debug line.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QtGlobal>
 
 #include "app/ResourceModule.h"
@@ -35,6 +37,12 @@ struct FormatCase {
     const char* expected;
     bool told;
 };
+
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const FormatCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class ModuleFormats : public ::testing::TestWithParam<FormatCase> {};
 

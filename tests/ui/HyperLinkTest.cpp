@@ -3,6 +3,8 @@
 // context menu opens.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -105,6 +107,12 @@ struct OpenCase {
     QColor colour;
 };
 
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const OpenCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class HyperLinkOpen : public HyperLink, public ::testing::WithParamInterface<OpenCase> {};
 
 TEST_P(HyperLinkOpen, AClickOpensTheTargetAndTheStateFollowsTheResult)
@@ -152,6 +160,12 @@ struct ShortcutCase {
     const char* file;  // nullptr: nothing is saved
     const char* shownName;
 };
+
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const ShortcutCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HyperLinkShortcut : public HyperLink, public ::testing::WithParamInterface<ShortcutCase> {};
 
@@ -205,6 +219,12 @@ struct FitCase {
     bool fitToText;
 };
 
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const FitCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class HyperLinkFit : public HyperLink, public ::testing::WithParamInterface<FitCase> {};
 
 TEST_P(HyperLinkFit, SetsTheWidthKeepingLeftTopAndHeight)
@@ -225,6 +245,12 @@ struct MenuCase {
     const char* name;
     QContextMenuEvent::Reason reason;
 };
+
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const MenuCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HyperLinkMenu : public HyperLink, public ::testing::WithParamInterface<MenuCase> {};
 
