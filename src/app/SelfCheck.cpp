@@ -20,6 +20,12 @@ public:
         m_out << "message: " << caption << ": " << text << "\n";
     }
     bool ChooseFolder(QWidget*, const std::string&, std::string&) override { return false; }
+    bool ChooseOpenFile(QWidget*, const std::string&, const std::string&, std::string&) override { return false; }
+    bool ShowMessageOfferingToStop(QWidget* parent, const std::string& text) override
+    {
+        ShowMessage(parent, text);
+        return false;
+    }
 
 private:
     std::ostream& m_out;

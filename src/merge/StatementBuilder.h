@@ -11,6 +11,15 @@
 
 using KeyColumnList = std::vector<std::int32_t>;
 
+// One generated statement. An incomplete one (a wrong value count, no key
+// columns for its condition) keeps the part that could be formed, for the user
+// to see, and says why it cannot run; it is never sent to the data source.
+struct GeneratedStatement {
+    std::string text;     // the statement; for an incomplete one the part that could be formed
+    std::string problem;  // empty when the statement can run; else why not, for the user
+    bool Complete() const { return problem.empty(); }
+};
+
 // The literals of `values` joined by `separator`, each preceded by "[name]="
 // when `withNames`; only the columns in `includeList` (ascending) when it is
 // given. When the value and column counts differ, `text` is left as it was.

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "TestEnv.h"
+#include "UiTestSupport.h"
 #include "ui/CHyperLink.h"
 #include "ui/DialogResources.h"
 #include "ui/LinkShell.h"
@@ -75,7 +76,7 @@ void SendMove(QWidget* widget, QPoint local)
     QApplication::sendEvent(widget, &move);
 }
 
-class HyperLink : public ::testing::Test {
+class HyperLink : public uitest::WindowTest {
 protected:
     void SetUp() override
     {
@@ -89,8 +90,7 @@ protected:
     void TearDown() override
     {
         parent.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(QApplication::topLevelWidgets().empty());
+        WindowTest::TearDown();
     }
 
     MenuResources resources;
