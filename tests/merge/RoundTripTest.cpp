@@ -1,5 +1,5 @@
 // The round trip: an old and a new table are dumped and compared into a merge
-// file; the merge file is read back and merged into a third table that starts
+// file by the compare run; the merge file is read back and merged into a third table that starts
 // as a copy of the old one, which must then equal the new one value for value.
 #include <gtest/gtest.h>
 
@@ -11,14 +11,11 @@
 #include "RecordingReporter.h"
 #include "RoundTripData.h"
 #include "TestEnv.h"
-#include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
-#include "datasource/CRecordsetEx.h"
-#include "datasource/WholeTableQuery.h"
 #include "merge/ChangeSet.h"
 #include "workflow/MergeRun.h"
-#include "textcompare/CompareReport.h"
 #include "textcompare/CompareSettings.h"
+#include "workflow/CompareRun.h"
 
 namespace {
 
@@ -59,44 +56,27 @@ void CreateAndFill(rawodbc::Connection& connection, Dbms dbms, const Table& tabl
         connection.Exec(InsertRow(dbms, table, name, row));
 }
 
-// Dumps one table as the compare run does: "Select * from" the quoted name.
-std::string Dump(CDatabase& database, const Target& target, const std::string& name, const std::string& path,
-                 std::string* keyColumns)
-{
-    CRecordsetEx recordset(database);
-    EXPECT_TRUE(recordset.OpenQuery(CRecordsetEx::forwardOnly, SelectAllText(name, target.quote)));
-    if (keyColumns)
-        recordset.GetKeyColumnList(*keyColumns);
-    OutputFile file(path, OutputFile::Mode::Text);
-    recordset.WriteRows(file, ",");
-    return path;
-}
-
-// The compare run for the three tables: a section head per table, its key
-// column list, the two dumps and the engine's report, all into one merge file.
+// The program's own compare run for the tables: a section per table in one
+// merge file, from the two dumps of each pair.
 void WriteMergeFile(const Target& target, const std::vector<Table>& tables, const testenv::TempDir& dir,
                     const std::string& mergePath)
 {
+    struct GoOn : CompareRunProgress {
+        bool PairStarting(std::size_t, std::size_t, const TablePairRow&) override { return true; }
+    } progress;
     CDatabase oldDatabase, newDatabase;
     ASSERT_TRUE(oldDatabase.OpenDataSource(target.oldDsn));
     ASSERT_TRUE(newDatabase.OpenDataSource(target.newDsn));
-    OutputFile mergeFile(mergePath, OutputFile::Mode::Untranslated);
-    for (const Table& table : tables) {
-        mergeFile.Write("\r\nTable=[" + std::string(table.name) + "]");
-        std::string keys;
-        const std::string oldDump =
-            Dump(oldDatabase, target, table.name, (dir.path() / (std::string("old.") + table.name + ".csv")).string(),
-                 &keys);
-        mergeFile.Write(keys + "\r\n\r\n");
-        const std::string newDump = Dump(newDatabase, target, NewName(target, table),
-                                         (dir.path() / (std::string("new.") + table.name + ".csv")).string(), nullptr);
-        CompareSettings settings;
-        settings.m_bWriteCommonSections = 0;  // as the compare run sets it
-        settings.m_strFile1Path = oldDump;
-        settings.m_strFile2Path = newDump;
-        EXPECT_EQ(CompareFiles(settings, mergeFile), 1) << table.name;
-    }
-    mergeFile.Close();
+    std::vector<TablePairRow> pairs;
+    for (const Table& table : tables)
+        pairs.push_back({table.name, NewName(target, table), true});
+    CompareSettings settings;
+    CompareRun run(settings, oldDatabase, newDatabase, {"old", "new", dir.str() + "/", true, false, false});
+    ASSERT_EQ(run.MergeFilePath(), mergePath);
+    const CompareRunReport report = run.Run(pairs, progress);
+    EXPECT_FALSE(report.error) << report.ErrorText();
+    for (const std::string& line : report.NotComparedLines())
+        ADD_FAILURE() << line;
 }
 
 void PrintTo(const Target& target, std::ostream* os)
