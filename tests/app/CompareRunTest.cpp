@@ -157,7 +157,7 @@ TEST_F(CompareRunTest, MergeFileByteForByteForTwoTables)
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
 
     EXPECT_EQ(testenv::ReadFile(Dump(kOld, "people")),
-              "id,name,note\r\n1,\"Ann\",\"a, ''quoted''\"\r\n2,\"Bob\",\"b\"\r\n3,\"Cy\",NULL\r\n");
+              "id,name,note\r\n1,\"Ann\",\"a, \"\"quoted\"\"\"\r\n2,\"Bob\",\"b\"\r\n3,\"Cy\",NULL\r\n");
     EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
     EXPECT_TRUE(fs::exists(Dump(kOld, "items")));
     EXPECT_TRUE(fs::exists(Dump(kNew, "items")));

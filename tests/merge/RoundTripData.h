@@ -36,6 +36,8 @@ struct Table {
 
 // The test's own literal of a value (independent of the code under test).
 std::string Literal(Dbms dbms, Kind kind, const Value& value);
+// The table name in the identifier quotes of the DBMS.
+std::string QuotedName(Dbms dbms, const std::string& name);
 std::string CreateTable(Dbms dbms, const Table& table, const std::string& name);
 std::string InsertRow(Dbms dbms, const Table& table, const std::string& name, const Row& row);
 std::string SelectAll(const Table& table, const std::string& name, const std::string& quote);
@@ -58,5 +60,10 @@ Table NoKeyTable();
 // A binary last column holding empty values, whose dump field is then the
 // last one of its line.
 Table LastBinaryTable();
+// Text values that only the doubled double quote of the dump keeps apart, in a
+// key column and in a column whose type the dump writes unquoted on SQLite.
+Table QuotesTable();
+// A small table under a name that holds brackets.
+Table BracketNameTable(const char* name);
 
 } // namespace roundtrip

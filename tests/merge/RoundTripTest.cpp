@@ -44,13 +44,29 @@ std::string NewName(const Target& target, const Table& table)
 
 std::vector<Table> Tables()
 {
-    return {TypesTable(), PairTable(), NoKeyTable(), LastBinaryTable()};
+    return {TypesTable(),
+            PairTable(),
+            NoKeyTable(),
+            LastBinaryTable(),
+            QuotesTable(),
+            BracketNameTable("rt_we]ird"),
+            BracketNameTable("rt_br[ack]et"),
+            BracketNameTable("rt_a]]b")};
+}
+
+// The name as the merge file's section head spells it.
+std::string SpelledName(const std::string& name)
+{
+    std::string spelled = "[";
+    for (const char c : name)
+        spelled += c == ']' ? "]]" : std::string(1, c);
+    return spelled + "]";
 }
 
 void CreateAndFill(rawodbc::Connection& connection, Dbms dbms, const Table& table, const std::string& name,
                    const std::vector<Row>& rows)
 {
-    connection.ExecIgnoringErrors("DROP TABLE " + name);
+    connection.ExecIgnoringErrors("DROP TABLE " + QuotedName(dbms, name));
     connection.Exec(CreateTable(dbms, table, name));
     for (const Row& row : rows)
         connection.Exec(InsertRow(dbms, table, name, row));
@@ -118,7 +134,7 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
     const CTableRowsArray& updateTables = changes.updateTables;
     ASSERT_EQ(deleteTables.size(), tables.size()) << testenv::ReadFile(mergePath);
     for (std::size_t i = 0; i < tables.size(); ++i) {
-        EXPECT_EQ(deleteTables[i].m_strTable, "[" + std::string(tables[i].name) + "]");
+        EXPECT_EQ(deleteTables[i].m_strTable, SpelledName(tables[i].name));
         const ChangeCounts counts = CountChanges(deleteTables, addTables, updateTables, i);
         EXPECT_EQ(counts.toAdd, tables[i].adds) << tables[i].name << "\n" << testenv::ReadFile(mergePath);
         EXPECT_EQ(counts.toUpdate, tables[i].updates) << tables[i].name;
@@ -157,7 +173,9 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
 
     // Value for value: the merged tables against the new ones.
     rawodbc::Connection newConnection(target.newDsn);
-    for (const std::size_t i : {0u, 1u, 3u}) {
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        if (i == 2)
+            continue;  // the table without key, below
         const Table& table = tables[i];
         SCOPED_TRACE(table.name);
         const auto merged = Normalised(mergeConnection.Query(SelectAll(table, table.name, target.quote)), table);
