@@ -21,6 +21,13 @@ void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTabl
     // The recordset rewrites the brackets of the name to the data source's quotes.
     CColumnInfoArray columns;
     recordset.GetColumns(addTable.m_strTable, columns);
+    AppendTableStatements(columns, facts, deleteTable, addTable, updateTable, statements);
+}
+
+void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
+                           const CTableRows& deleteTable, const CTableRows& addTable, const CTableRows& updateTable,
+                           std::vector<GeneratedStatement>& statements)
+{
     std::string statement;
     for (const CRowValues& row : addTable) {
         BuildInsert(statement, row, columns, addTable.m_strTable, addTable.m_keyColumns, facts);
