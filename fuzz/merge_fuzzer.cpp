@@ -17,6 +17,7 @@
 //   term per key column.
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
@@ -91,6 +92,14 @@ std::vector<Dialect> Dialects()
         // The Jet driver keeps the brackets.
         {"Jet", SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS"), '[', ']', false},
     };
+}
+
+// Like fuzz::Check, naming the statement and the dialect.
+void CheckStatement(bool ok, const char* what, const std::string& statement, const Dialect& dialect)
+{
+    if (!ok)
+        std::fprintf(stderr, "\n%s statement: %s\n", dialect.name, statement.c_str());
+    fuzz::Check(ok, what);
 }
 
 struct Scan {
@@ -206,16 +215,18 @@ void CheckStatements(const CTableRowsArray& deletes, const CTableRowsArray& adds
             if (!statement.Complete())
                 continue;
             const Scan scan = ScanStatement(statement.text, dialect);
-            fuzz::Check(scan.balanced, "a statement that can run closes its literals and names");
+            CheckStatement(scan.balanced, "a statement that can run closes its literals and names", statement.text,
+                           dialect);
             const bool isInsert = k < adds[t].size();
             if (isInsert) {
-                fuzz::Check(scan.wheres == 0, "an INSERT has no condition");
+                CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
                 continue;
             }
             const std::vector<std::int32_t>& keys = deletes[t].m_keyColumns;
-            fuzz::Check(scan.wheres == 1, "an UPDATE or DELETE that can run has one condition");
-            fuzz::Check(static_cast<std::size_t>(scan.ands) + 1 == DistinctKeys(keys),
-                        "the condition has one term per key column");
+            CheckStatement(scan.wheres == 1, "an UPDATE or DELETE that can run has one condition", statement.text,
+                           dialect);
+            CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == DistinctKeys(keys),
+                           "the condition has one term per key column", statement.text, dialect);
         }
     }
 }
