@@ -23,3 +23,10 @@ if(TARGET tolvane_datasource)
   target_compile_options(dump_peer_loop PRIVATE -O2 -Wall -Wextra)
 endif()
 # --- end of table dump benchmark ---
+# --- statement execution benchmark (bench/execute_bench) ---
+if(TARGET tolvane_merge)
+  add_executable(execute_driver ${CMAKE_CURRENT_LIST_DIR}/execute_driver.cpp)
+  target_link_libraries(execute_driver PRIVATE tolvane_merge)
+  target_compile_options(execute_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of statement execution benchmark ---

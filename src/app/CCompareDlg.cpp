@@ -8,6 +8,7 @@
 
 #include <new>
 
+#include "app/BrowseDataSource.h"
 #include "app/CProgressDlg.h"
 #include "app/CompareRun.h"
 #include "app/ErrorText.h"
@@ -273,15 +274,7 @@ void CCompareDlg::OnUpdate()
 
 void CCompareDlg::BrowseDataSource(int editId, std::string& name, CDatabase& database)
 {
-    auto* edit = Item<QLineEdit>(editId);
-    if (edit)
-        name = edit->text().toStdString();
-    if (!database.OpenDataSource("", false, false, "ODBC;", true))
-        return;
-    ExtractDataSourceName(database.m_strConnect, name);
-    if (edit)
-        edit->setText(QString::fromStdString(name));
-    database.Close();
+    ::BrowseDataSource(Item<QLineEdit>(editId), name, database);
 }
 
 void CCompareDlg::OnBrowseDiffPath()

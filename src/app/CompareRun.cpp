@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/CProgressDlg.h"
+#include "common/MergeFileLayout.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
@@ -66,12 +67,12 @@ void CompareRun::Finish()
 }
 
 bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& dataSource, const std::string& table,
-                           const std::string& dumpPath, bool writeKeyColumns)
+                           const std::string& dumpPath, std::string* keyColumns)
 {
     if (!recordset)
         return false;
     try {
-        return DumpOpenedTable(*recordset, table, dumpPath, writeKeyColumns);
+        return DumpOpenedTable(*recordset, table, dumpPath, keyColumns);
     } catch (const DatabaseError& error) {
         // The driver's text rarely says which side failed.
         throw DatabaseError(error.ReturnCode(),
@@ -82,18 +83,13 @@ bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& dataSourc
 }
 
 bool CompareRun::DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
-                                 bool writeKeyColumns)
+                                 std::string* keyColumns)
 {
     const std::string sql = SelectAllText(table, recordset.LiteralFacts().identifierQuote);
     if (!recordset.OpenQuery(CRecordsetEx::forwardOnly, sql))
         return false;
-    if (writeKeyColumns) {
-        std::string keys;
-        recordset.GetKeyColumnList(keys);
-        if (!keys.empty())
-            m_mergeFile.Write(keys);
-        m_mergeFile.Write("\r\n\r\n");
-    }
+    if (keyColumns)
+        recordset.GetKeyColumnList(*keyColumns);
     OutputFile dump(dumpPath, OutputFile::Mode::Text);
     recordset.WriteRows(dump, ",");
     dump.Close();
@@ -106,12 +102,6 @@ void CompareRun::ProcessRow(const TablePairRow& row)
     if (compare && (row.oldName.empty() || row.newName.empty()))
         return;
     WaitCursor wait;
-    if (compare) {
-        m_mergeFile.Write("\r\n");
-        m_mergeFile.Write("Table=[");
-        m_mergeFile.Write(row.oldName);
-        m_mergeFile.Write("]");
-    }
     auto oldRecordset = RecordsetOn(m_dbOld);
     auto newRecordset = RecordsetOn(m_dbNew);
 
@@ -119,25 +109,27 @@ void CompareRun::ProcessRow(const TablePairRow& row)
     bool newDumped = false;
     std::string oldPath;
     std::string newPath;
+    std::string keyColumns;
     if (!row.oldName.empty()) {
         oldPath = DumpPath(m_setup.oldDataSource, row.oldName);
         m_settings.m_strFile1Path = oldPath;
-        oldDumped = DumpTable(oldRecordset.get(), m_setup.oldDataSource, row.oldName, oldPath, compare);
+        oldDumped = DumpTable(oldRecordset.get(), m_setup.oldDataSource, row.oldName, oldPath,
+                              compare ? &keyColumns : nullptr);
     }
     if (!row.newName.empty()) {
         newPath = DumpPath(m_setup.newDataSource, row.newName);
         m_settings.m_strFile2Path = newPath;
-        newDumped = DumpTable(newRecordset.get(), m_setup.newDataSource, row.newName, newPath, false);
+        newDumped = DumpTable(newRecordset.get(), m_setup.newDataSource, row.newName, newPath, nullptr);
     }
     if (compare) {
+        // Written once both dumps are made, so that a pair whose dump failed
+        // leaves no head; a table that could not be opened has no key columns.
+        m_mergeFile.Write(MergeFileLayout::SectionHead(row.oldName, keyColumns));
+        // A dump left by an earlier run must never be compared.
         if (oldDumped && newDumped) {
             if (HasComparison(m_settings.m_context))
                 ReleaseContext(m_settings.m_context);
             CompareFiles(m_settings, m_mergeFile);
-        } else if (!oldDumped) {
-            // A dump left by an earlier run must never be compared; the head
-            // still ends like every other so that the merge file reads back.
-            m_mergeFile.Write("\r\n\r\n");
         }
     }
     if (m_setup.deleteDumps) {

@@ -42,12 +42,13 @@ public:
 
 private:
     void ProcessRow(const TablePairRow& row);
-    // Dumps one table; false when the table could not be opened. A database
-    // error names the table and its data source.
+    // Dumps one table, its key column list into `keyColumns` when that is
+    // given; false when the table could not be opened. A database error names
+    // the table and its data source.
     bool DumpTable(CRecordsetEx* recordset, const std::string& dataSource, const std::string& table,
-                   const std::string& dumpPath, bool writeKeyColumns);
+                   const std::string& dumpPath, std::string* keyColumns);
     bool DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
-                         bool writeKeyColumns);
+                         std::string* keyColumns);
 
     CompareSettings& m_settings;
     CDatabase& m_dbOld;

@@ -16,6 +16,7 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LoginDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogConnectPrompt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BrowseDataSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareApp.cpp
 )

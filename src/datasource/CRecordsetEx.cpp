@@ -226,6 +226,30 @@ bool CRecordsetEx::ExecuteDirect(const std::string& sql)
     return true;
 }
 
+bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
+{
+    m_lRowsAffected = 0;
+    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty()) {
+        if (!AllocateStatement(forwardOnly, executeDirect, sql))
+            return false;
+    }
+    m_strSQL = sql;
+    SQLHSTMT statement = m_hstmt.get();
+    SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
+    const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
+    const SQLRETURN rc = RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
+    // A change that touched no row may answer "no data"; that is no failure.
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+        const DatabaseError error = MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), statement);
+        SQLFreeStmt(statement, SQL_CLOSE);
+        throw error;
+    }
+    SQLLEN count = 0;
+    m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;
+    SQLFreeStmt(statement, SQL_CLOSE);
+    return true;
+}
+
 void CRecordsetEx::ReplaceBrackets(std::string& statement) const
 {
     if (!m_bJetDriver)

@@ -36,6 +36,10 @@ public:
 
     // Runs a statement without result set; the affected row count goes to m_lRowsAffected.
     bool ExecuteDirect(const std::string& sql);
+    // The same for a long series of statements: the statement handle is kept
+    // from one call to the next (only its cursor is closed), which saves
+    // allocating and setting up a handle per statement.
+    bool ExecuteInSeries(const std::string& sql);
 
     // The columns of "SELECT * FROM " + table. The table is named as the merge
     // file spells it, [name]; the brackets become the data source's identifier

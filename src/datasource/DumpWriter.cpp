@@ -2,35 +2,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/WholeTableQuery.h"
-
-namespace {
-
-// Appends `value` in double quotes, each of its own double quotes written as two
-// apostrophes, so that a reader can tell where the field ends.
-void AppendQuoted(std::string& out, const std::string& value)
-{
-    out += '"';
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t quote = value.find('"', start);
-        if (quote == std::string::npos) {
-            out.append(value, start, std::string::npos);
-            break;
-        }
-        out.append(value, start, quote - start);
-        out += "''";
-        start = quote + 1;
-    }
-    out += '"';
-}
-
-} // namespace
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 {
@@ -54,9 +32,9 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
             for (int i = 0; i < m_nColumns; ++i) {
                 GetFieldText(i, value);
                 if (m_bValueIsNull)
-                    line += "NULL";
-                else if (quoted[static_cast<std::size_t>(i)])
-                    AppendQuoted(line, value);
+                    line += MergeFileLayout::kNullField;
+                else if (quoted[static_cast<std::size_t>(i)] || MergeFileLayout::NeedsQuotes(value, separator))
+                    MergeFileLayout::AppendQuotedField(line, value);
                 else
                     line += value;
                 if (i + 1 < m_nColumns)
@@ -74,17 +52,16 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 
 void CRecordsetEx::GetKeyColumnList(std::string& text)
 {
-    text.clear();
+    std::vector<std::int32_t> keyColumns;
     for (int i = 0; i < m_nColumns; ++i) {
         std::int16_t nullability = m_columns[static_cast<std::size_t>(i)].nullability;
         if (nullability != SQL_NO_NULLS)
             nullability = CatalogNullability(static_cast<std::size_t>(i));
         if (nullability != SQL_NO_NULLS)
             break;
-        if (!text.empty())
-            text += ',';
-        text += std::to_string(i);
+        keyColumns.push_back(i);
     }
+    text = MergeFileLayout::KeyColumnListText(keyColumns);
 }
 
 std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)

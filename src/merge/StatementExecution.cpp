@@ -208,7 +208,7 @@ private:
             return Outcome::NotSent;  // the transaction is untouched
         }
         try {
-            m_recordset.ExecuteDirect(statement.text);
+            m_recordset.ExecuteInSeries(statement.text);
         } catch (const DatabaseError& error) {
             Fail(i, ErrorText(error) + "\n" + statement.text);
             return Outcome::Failed;

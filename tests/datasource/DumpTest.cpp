@@ -89,7 +89,7 @@ TEST_P(DumpOnDriver, WritesAwkwardValuesByteForByte)
     const std::string amount3 = dsn == testenv::kSqliteOld ? "\"-0.5\"" : "-0.50";
     const std::string amount4 = dsn == testenv::kSqliteOld ? "\"0\"" : "0.00";
     const std::string expected = "id,name,note,born,data,amount\r\n"
-                                 "1,\"Smith\",\"say ''hi''\",1960-04-01," + bin + "," + amount1 + "\r\n"
+                                 "1,\"Smith\",\"say \"\"hi\"\"\",1960-04-01," + bin + "," + amount1 + "\r\n"
                                  "2,\"a,b\",\"line1\r\nline2\",NULL,NULL,NULL\r\n"
                                  "3,\"NULL\",NULL,2000-02-29,NULL," + amount3 + "\r\n"
                                  "4,\"O'Neil\",\"\",NULL,NULL," + amount4 + "\r\n";
