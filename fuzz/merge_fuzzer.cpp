@@ -78,19 +78,16 @@ CColumnInfoArray Columns(std::size_t count, std::string_view typeLetters, bool a
 struct Dialect {
     const char* name;
     SqlLiteralFacts facts;
-    char nameOpen;   // how a name is quoted in the finished statement
-    char nameClose;
+    char nameQuote;  // what a name stands between in the finished statement
     bool backslashEscapes;
 };
 
 std::vector<Dialect> Dialects()
 {
     return {
-        {"SQLite", SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite"), '"', '"', false},
-        {"PostgreSQL", SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL"), '"', '"', false},
-        {"MariaDB", SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB"), '`', '`', true},
-        // The Jet driver keeps the brackets.
-        {"Jet", SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS"), '[', ']', false},
+        {"SQLite", SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite"), '"', false},
+        {"PostgreSQL", SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL"), '"', false},
+        {"MariaDB", SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB"), '`', true},
     };
 }
 
@@ -123,10 +120,8 @@ Scan ScanStatement(const std::string& s, const Dialect& dialect)
         case State::Plain:
             if (c == '\'') {
                 state = State::Literal;
-            } else if (c == dialect.nameOpen) {
+            } else if (c == dialect.nameQuote) {
                 state = State::Name;
-            } else if (c == dialect.nameClose) {
-                scan.balanced = false;  // a bracket that closes no name
             } else if (s.compare(i, 7, " WHERE ") == 0) {
                 ++scan.wheres;
             } else if (scan.wheres > 0 && s.compare(i, 5, " AND ") == 0) {
@@ -146,8 +141,8 @@ Scan ScanStatement(const std::string& s, const Dialect& dialect)
             }
             break;
         case State::Name:
-            if (c == dialect.nameClose) {
-                if (hasNext && s[i + 1] == dialect.nameClose)
+            if (c == dialect.nameQuote) {
+                if (hasNext && s[i + 1] == dialect.nameQuote)
                     ++i;
                 else
                     state = State::Plain;
