@@ -1,5 +1,5 @@
-// The merge reader, the pairing into updates and the statements of every
-// dialect, on an arbitrary merge file.
+// The merge reader, the change set the merge works on (pairing into updates)
+// and the statements of every dialect, on an arbitrary merge file.
 //
 // Input: a first line of settings, then the merge file. The settings line is a
 // flag byte (1: section headers "<old>"/"<new>" and footer "<end>"; 2: column
@@ -28,6 +28,7 @@
 #include "merge/MergeFileReader.h"
 #include "merge/TableStatements.h"
 #include "textcompare/CompareSettings.h"
+#include "workflow/MergeRun.h"
 
 namespace {
 
@@ -251,15 +252,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         markers.m_strFile1SectionFooter = "<end>";
         markers.m_strFile2SectionFooter = "<end>";
     }
-    CTableRowsArray deletes;
-    CTableRowsArray adds;
-    const int read = ReadMergeFile(fuzz::WriteScratchFile("merge", bytes), markers, deletes, adds);
-    fuzz::Check(read == 1, "a merge file on disk is read to its end");
-    fuzz::Check(deletes.size() == adds.size(), "both sides have an entry for every section");
-    const CTableRowsArray oldBefore = deletes;
-    const CTableRowsArray newBefore = adds;
-    CTableRowsArray updates;
-    BuildUpdates(deletes, adds, updates);
+    // The rows as read, before pairing, and the change set the merge works on.
+    const std::string path = fuzz::WriteScratchFile("merge", bytes);
+    CTableRowsArray oldBefore;
+    CTableRowsArray newBefore;
+    fuzz::Check(ReadMergeFile(path, markers, oldBefore, newBefore) == 1, "a merge file on disk is read to its end");
+    fuzz::Check(oldBefore.size() == newBefore.size(), "both sides have an entry for every section");
+    ChangeSet changes;
+    fuzz::Check(ReadChangeSet(path, markers, changes), "the change set of a merge file on disk is read");
+    const CTableRowsArray& deletes = changes.deleteTables;
+    const CTableRowsArray& adds = changes.addTables;
+    const CTableRowsArray& updates = changes.updateTables;
+    fuzz::Check(changes.TableCount() == oldBefore.size(), "the change set has a table per section");
+    for (std::size_t t = 0; t < changes.TableCount(); ++t) {
+        fuzz::Check(changes.TableName(t) == oldBefore[t].m_strTable && adds[t].m_strTable == newBefore[t].m_strTable,
+                    "pairing keeps the tables' names");
+        fuzz::Check(changes.HasChanges(t) == !(oldBefore[t].empty() && newBefore[t].empty()),
+                    "a table has changes exactly when it has rows");
+    }
     fuzz::Check(TotalRows(deletes) + TotalRows(adds) + TotalRows(updates) ==
                     TotalRows(oldBefore) + TotalRows(newBefore),
                 "pairing loses and duplicates no row");
