@@ -9,6 +9,7 @@
 #include <new>
 
 #include "app/BrowseDataSource.h"
+#include "app/CMergeDlg.h"
 #include "app/CProgressDlg.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
@@ -379,8 +380,11 @@ void CCompareDlg::OnOptions()
 
 void CCompareDlg::OnMergeData()
 {
-    // The Merge Data dialog belongs to the merge stage, which is not part of
-    // this program build yet.
+    // The dialog works on a copy of the record: the line markers, the options
+    // and the dump paths of the last compare run; nothing comes back.
+    CMergeDlg dialog(m_context, Window());
+    dialog.m_settings = m_options.m_settings;
+    dialog.DoModal();
 }
 
 void CCompareDlg::OnAbout()

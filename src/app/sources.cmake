@@ -14,6 +14,7 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LoginDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogConnectPrompt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BrowseDataSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CMergeDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CSqlPreviewDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareApp.cpp

@@ -8,13 +8,6 @@
 
 namespace {
 
-GeneratedStatement Generated(const std::string& text)
-{
-    if (IsIncompleteStatement(text))
-        return {text, "The statement is incomplete and was not sent to the data source.\n"};
-    return {text, {}};
-}
-
 // Whether a name the bracket rewrite gets as "[" + name + "]" comes out as one
 // quoted name: a name that begins with "[" would start with "[[", which the
 // rewrite reads as a bracket outside any name, and the rest of the name would
@@ -71,11 +64,11 @@ std::string TableProblem(const CColumnInfoArray& columns, const CTableRows& tabl
 
 // The statement as formed, for the user to see, with the table's problem when
 // it has one: such a statement is never sent to the data source.
-GeneratedStatement WithProblem(const std::string& text, const std::string& tableProblem)
+GeneratedStatement WithProblem(GeneratedStatement statement, const std::string& tableProblem)
 {
-    if (tableProblem.empty())
-        return Generated(text);
-    return {text, tableProblem};
+    if (!tableProblem.empty() && statement.Complete())
+        statement.problem = tableProblem;
+    return statement;
 }
 
 } // namespace
@@ -99,17 +92,14 @@ void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFact
     const std::string insertProblem = addTable.empty() ? std::string() : TableProblem(columns, addTable, false);
     const std::string keyedProblem =
         updateTable.empty() && deleteTable.empty() ? std::string() : TableProblem(columns, deleteTable, true);
-    std::string statement;
-    for (const CRowValues& row : addTable) {
-        BuildInsert(statement, row, columns, addTable.m_strTable, addTable.m_keyColumns, facts);
-        statements.push_back(WithProblem(statement, insertProblem));
-    }
-    for (std::size_t k = 1; k < updateTable.size(); k += 2) {
-        BuildUpdate(statement, updateTable[k], columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts);
-        statements.push_back(WithProblem(statement, keyedProblem));
-    }
-    for (const CRowValues& row : deleteTable) {
-        BuildDelete(statement, row, columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts);
-        statements.push_back(WithProblem(statement, keyedProblem));
-    }
+    for (const CRowValues& row : addTable)
+        statements.push_back(
+            WithProblem(BuildInsert(row, columns, addTable.m_strTable, addTable.m_keyColumns, facts), insertProblem));
+    for (std::size_t k = 1; k < updateTable.size(); k += 2)
+        statements.push_back(WithProblem(
+            BuildUpdate(updateTable[k], columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts),
+            keyedProblem));
+    for (const CRowValues& row : deleteTable)
+        statements.push_back(WithProblem(
+            BuildDelete(row, columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts), keyedProblem));
 }

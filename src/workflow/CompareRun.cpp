@@ -8,7 +8,6 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
-#include "datasource/WholeTableQuery.h"
 #include "textcompare/CompareSettings.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
@@ -72,8 +71,7 @@ void OpenSide(PairSide& side, CDatabase& database, CompareRunProgress& progress)
         return;
     side.recordset = std::make_unique<DumpingRecordset>(database, progress, side.dataSource, side.table);
     OnSide(side, [&] {
-        const std::string sql = SelectAllText(side.table, side.recordset->LiteralFacts().identifierQuote);
-        if (!side.recordset->OpenQuery(CRecordsetEx::forwardOnly, sql))
+        if (!side.recordset->OpenTable(side.table))
             side.recordset.reset();
     });
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,6 @@
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
-#include "datasource/WholeTableQuery.h"
 #include "merge/ChangeSet.h"
 #include "workflow/MergeRun.h"
 #include "textcompare/CompareReport.h"
@@ -53,6 +53,7 @@ std::vector<Table> Tables()
             NoKeyTable(),
             LastBinaryTable(),
             QuotesTable(),
+            FloatTable(),
             BracketNameTable("rt_we]ird"),
             BracketNameTable("rt_br[ack]et"),
             BracketNameTable("rt_a]]b")};
@@ -81,7 +82,7 @@ std::string Dump(CDatabase& database, const Target& target, const std::string& n
                  std::string* keyColumns)
 {
     CRecordsetEx recordset(database);
-    EXPECT_TRUE(recordset.OpenQuery(CRecordsetEx::forwardOnly, SelectAllText(name, target.quote)));
+    EXPECT_TRUE(recordset.OpenTable(name));
     if (keyColumns)
         recordset.GetKeyColumnList(*keyColumns);
     OutputFile file(path, OutputFile::Mode::Text);
@@ -113,6 +114,25 @@ void WriteMergeFile(const Target& target, const std::vector<Table>& tables, cons
         EXPECT_EQ(CompareFiles(settings, mergeFile), 1) << table.name;
     }
     mergeFile.Close();
+}
+
+// The data lines of the program's own dump of a table, sorted: exact where a
+// driver's own text is not (SQLite renders a double with 15 digits).
+std::vector<std::string> DumpedRows(const Target& target, const char* dsn, const std::string& name,
+                                    const testenv::TempDir& dir)
+{
+    CDatabase database;
+    EXPECT_TRUE(database.OpenDataSource(dsn));
+    const std::string path = (dir.path() / "check.csv").string();
+    Dump(database, target, name, path, nullptr);
+    std::vector<std::string> lines;
+    std::istringstream text(testenv::ReadFile(path));
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    if (!lines.empty())
+        lines.erase(lines.begin());
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 void PrintTo(const Target& target, std::ostream* os)
@@ -203,6 +223,8 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
             Normalised(newConnection.Query(SelectAll(table, NewName(target, table), target.quote)), table);
         EXPECT_EQ(wanted.size(), table.newRows.size());
         EXPECT_EQ(merged, wanted);
+        EXPECT_EQ(DumpedRows(target, target.mergeDsn, table.name, dir),
+                  DumpedRows(target, target.newDsn, NewName(target, table), dir));
     }
     // Without a key the changed row arrives as an add, and its old row stays.
     const Table& noKey = tables[2];
