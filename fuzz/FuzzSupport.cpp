@@ -75,25 +75,6 @@ std::string WriteScratchFile(const std::string& name, std::string_view bytes)
     return path;
 }
 
-std::string ReadWholeFile(const std::string& path)
-{
-    std::string text;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        text.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return text;
-}
-
 std::vector<std::string_view> SplitRows(std::string_view bytes)
 {
     std::vector<std::string_view> rows;

@@ -25,9 +25,6 @@ inline std::string_view Bytes(const std::uint8_t* data, std::size_t size)
 // when the process exits normally.
 std::string WriteScratchFile(const std::string& name, std::string_view bytes);
 
-// The whole content of a file ("" when it cannot be read).
-std::string ReadWholeFile(const std::string& path);
-
 // The rows of `bytes` as the engine's line reader delivers them: each ends after
 // the LF that RowScanner finds; a last row may have none.
 std::vector<std::string_view> SplitRows(std::string_view bytes);

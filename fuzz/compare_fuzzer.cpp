@@ -5,12 +5,15 @@
 // headers and footers.
 //
 // Invariants:
+// - two readable files are always compared, whatever bytes they hold;
 // - a file compared with itself writes nothing (common sections off);
-// - with common sections on, the common and the removed lines of the report,
-//   in report order, are the rows of file 1 in order, and the common and the
-//   added lines are the rows of file 2 (in any order: a table has no row order).
-//   Under the ignore options rows count as equal as the engine defines it, and
-//   under "ignore whitespace" blank rows may go unreported.
+// - with common sections on, the common and the added lines of the report are
+//   file 2, row for row, in order; the common and the removed lines are the rows
+//   of file 1, the removed ones in file 1's order (the common lines follow file
+//   2: rows that moved are paired, not reported, since a table has no row
+//   order). Under the ignore options rows count as equal as the engine defines
+//   it, and under "ignore whitespace" blank rows may go unreported;
+// - the outcome counts the removed and added lines the report holds.
 //
 // The report is taken apart by prefixes and markers that start with a byte
 // neither file holds, so no row can be mistaken for one of them.
@@ -22,9 +25,7 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "common/OutputFile.h"
-#include "textcompare/CompareReport.h"
-#include "textcompare/CompareSettings.h"
+#include "textcompare/CompareFiles.h"
 
 namespace {
 
@@ -72,24 +73,30 @@ std::optional<char> AbsentByte(std::string_view a, std::string_view b)
     return std::nullopt;
 }
 
+// The report, kept in memory.
+class StringSink : public ReportSink {
+public:
+    bool Write(std::string_view bytes) override
+    {
+        text += bytes;
+        return true;
+    }
+    std::string text;
+};
+
 struct Outcome {
-    int result = 0;
+    CompareOutcome outcome;
     std::string report;
 };
 
-Outcome Compare(CompareSettings& settings, std::string_view file1, std::string_view file2)
+Outcome Compare(const CompareOptions& options, std::string_view file1, std::string_view file2)
 {
-    settings.m_strFile1Path = fuzz::WriteScratchFile("file1", file1);
-    settings.m_strFile2Path = fuzz::WriteScratchFile("file2", file2);
-    const std::string reportPath = fuzz::WriteScratchFile("report", "");
-    Outcome outcome;
-    {
-        OutputFile report(reportPath, OutputFile::Mode::Untranslated);
-        outcome.result = CompareFiles(settings, report);
-        report.Close();
-    }
-    outcome.report = fuzz::ReadWholeFile(reportPath);
-    return outcome;
+    StringSink sink;
+    Outcome result;
+    result.outcome = CompareFiles(fuzz::WriteScratchFile("file1", file1), fuzz::WriteScratchFile("file2", file2),
+                                  options, sink);
+    result.report = std::move(sink.text);
+    return result;
 }
 
 // A row as the options see it: without the bytes "ignore whitespace" skips,
@@ -126,9 +133,33 @@ std::vector<std::string> Comparable(const std::vector<std::string_view>& rows, s
     return result;
 }
 
+template <class T>
+std::vector<T> Sorted(std::vector<T> items)
+{
+    std::sort(items.begin(), items.end());
+    return items;
+}
+
+// Whether `part` appears in `whole` in the same order (not necessarily together).
+bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole)
+{
+    std::size_t at = 0;
+    for (const std::string& item : part) {
+        while (at < whole.size() && whole[at] != item)
+            ++at;
+        if (at == whole.size())
+            return false;
+        ++at;
+    }
+    return true;
+}
+
 struct ParsedReport {
     std::vector<std::string_view> file1Side;  // common and removed rows, in report order
     std::vector<std::string_view> file2Side;  // common and added rows, in report order
+    std::vector<std::string_view> removedRows;
+    std::int64_t removed = 0;
+    std::int64_t added = 0;
 };
 
 // Takes the report apart: every prefix and marker begins with `tag`, which no
@@ -150,8 +181,10 @@ ParsedReport ParseReport(std::string_view report, char tag)
             piece.remove_prefix(piece.empty() ? 0 : 1);
             if (kind == '<') {
                 prefixedSide = &parsed.file1Side;
+                ++parsed.removed;
             } else if (kind == '>') {
                 prefixedSide = &parsed.file2Side;
+                ++parsed.added;
             } else {
                 fuzz::Check(kind == 'M', "every tagged piece is a prefixed row or a marker");
                 const std::size_t lf = piece.find('\n');
@@ -169,6 +202,8 @@ ParsedReport ParseReport(std::string_view report, char tag)
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (i == 0 && prefixedSide) {
                 prefixedSide->push_back(rows[i]);
+                if (prefixedSide == &parsed.file1Side)
+                    parsed.removedRows.push_back(rows[i]);
             } else {
                 parsed.file1Side.push_back(rows[i]);
                 parsed.file2Side.push_back(rows[i]);
@@ -180,10 +215,12 @@ ParsedReport ParseReport(std::string_view report, char tag)
     return parsed;
 }
 
-void SetOptions(CompareSettings& settings, std::uint8_t flags)
+CompareOptions OptionsOf(std::uint8_t flags)
 {
-    settings.m_bIgnoreWhitespace = (flags & kIgnoreWhitespace) ? 1 : 0;
-    settings.m_bIgnoreCase = (flags & kIgnoreCase) ? 1 : 0;
+    CompareOptions options;
+    options.ignoreWhitespace = (flags & kIgnoreWhitespace) != 0;
+    options.ignoreCase = (flags & kIgnoreCase) != 0;
+    return options;
 }
 
 } // namespace
@@ -201,44 +238,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Input input = SplitInput(fuzz::Bytes(data, size));
 
     {
-        CompareSettings same;
-        SetOptions(same, input.flags);
-        same.m_bWriteCommonSections = 0;
-        const Outcome outcome = Compare(same, input.file1, input.file1);
-        fuzz::Check(outcome.report.empty(), "a file compared with itself writes nothing");
+        const Outcome same = Compare(OptionsOf(input.flags), input.file1, input.file1);
+        fuzz::Check(same.outcome.status == CompareStatus::Compared, "two readable files are compared");
+        fuzz::Check(same.report.empty(), "a file compared with itself writes nothing");
     }
 
     const std::optional<char> tag = AbsentByte(input.file1, input.file2);
     if (!tag)
         return 0;
     const std::string t(1, *tag);
-    CompareSettings settings;
-    SetOptions(settings, input.flags);
-    settings.m_bWriteCommonSections = 1;
-    settings.m_strFile1LinePrefix = t + "<";
-    settings.m_strFile2LinePrefix = t + ">";
+    CompareOptions options = OptionsOf(input.flags);
+    options.writeCommonSections = true;
+    options.file1LinePrefix = t + "<";
+    options.file2LinePrefix = t + ">";
     if (input.flags & kMarkers) {
-        settings.m_strFile1SectionHeader = t + "MH1";
-        settings.m_strFile2SectionHeader = t + "MH2";
-        settings.m_strFile1SectionFooter = t + "MF1";
-        settings.m_strFile2SectionFooter = t + "MF2";
+        options.file1SectionHeader = t + "MH1";
+        options.file2SectionHeader = t + "MH2";
+        options.file1SectionFooter = t + "MF1";
+        options.file2SectionFooter = t + "MF2";
     }
-    const Outcome outcome = Compare(settings, input.file1, input.file2);
-    if (outcome.result != 1)
-        return 0;  // not compared: the caller reports it, and nothing is claimed
+    const Outcome compared = Compare(options, input.file1, input.file2);
+    fuzz::Check(compared.outcome.status == CompareStatus::Compared, "two readable files are compared");
 
-    const ParsedReport parsed = ParseReport(outcome.report, *tag);
+    const ParsedReport parsed = ParseReport(compared.report, *tag);
+    fuzz::Check(parsed.removed == compared.outcome.removedLines && parsed.added == compared.outcome.addedLines,
+                "the outcome counts the prefixed lines of the report");
     const std::vector<std::string_view> rows1 = fuzz::SplitRows(input.file1);
     const std::vector<std::string_view> rows2 = fuzz::SplitRows(input.file2);
+    const std::vector<std::string> comparable1 = Comparable(rows1, input.flags);
+    fuzz::Check(Sorted(Comparable(parsed.file1Side, input.flags)) == Sorted(comparable1),
+                "common and removed rows are the rows of file 1");
+    fuzz::Check(IsSubsequence(Comparable(parsed.removedRows, input.flags), comparable1),
+                "removed rows keep the order of file 1");
+    fuzz::Check(Comparable(parsed.file2Side, input.flags) == Comparable(rows2, input.flags),
+                "common and added rows are file 2 in order");
     if ((input.flags & (kIgnoreWhitespace | kIgnoreCase)) == 0) {
-        fuzz::Check(parsed.file1Side == rows1, "common and removed rows are file 1, byte for byte, in order");
+        fuzz::Check(parsed.file2Side == rows2, "common and added rows are file 2 byte for byte");
+        fuzz::Check(Sorted(parsed.file1Side) == Sorted(rows1), "common and removed rows are file 1 byte for byte");
     }
-    fuzz::Check(Comparable(parsed.file1Side, input.flags) == Comparable(rows1, input.flags),
-                "common and removed rows are file 1 in order");
-    std::vector<std::string> side2 = Comparable(parsed.file2Side, input.flags);
-    std::vector<std::string> expected2 = Comparable(rows2, input.flags);
-    std::sort(side2.begin(), side2.end());
-    std::sort(expected2.begin(), expected2.end());
-    fuzz::Check(side2 == expected2, "common and added rows are the rows of file 2");
     return 0;
 }

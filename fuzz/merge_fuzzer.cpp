@@ -27,7 +27,7 @@
 #include "merge/ChangeSet.h"
 #include "merge/MergeFileReader.h"
 #include "merge/TableStatements.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/MergeRun.h"
 
 namespace {

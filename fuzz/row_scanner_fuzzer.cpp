@@ -1,20 +1,23 @@
-// The row scanner and the engine's line reader on arbitrary bytes.
+// The row scanner and the engine's line loading on arbitrary bytes.
 //
 // Input: one control byte, then the file. When the control byte's low two bits
-// are 3 the file is the rest repeated past 70,000 bytes, so that rows outgrow
-// the reader's first 64 KiB buffer and make it grow.
+// are 3 the file is the rest repeated past 70,000 bytes (rows longer than any
+// buffer a reader might start with). Bits 2 and 3 are the comparison options
+// "ignore whitespace" and "ignore case"; the byte also sets the piece sizes.
 //
 // Invariants: the rows put together are the file, byte for byte; every row but
 // the last ends in LF; scanning the bytes in pieces of any size finds the same
-// row ends as scanning them at once; the line reader delivers exactly these rows.
-#include <fcntl.h>
-
+// row ends as scanning them at once; the engine loads exactly these rows from
+// the file and from memory; rows equal under the options have equal keys, and
+// equality is what the options say (whitespace skipped, ASCII case folded).
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "textcompare/LineReader.h"
+#include "textcompare/LineCompare.h"
+#include "textcompare/LineStore.h"
 #include "textcompare/RowScanner.h"
 
 namespace {
@@ -61,22 +64,41 @@ std::vector<std::size_t> RowEnds(const std::vector<std::string_view>& rows)
     return ends;
 }
 
-void CheckLineReader(const std::string& file, const std::vector<std::string_view>& rows)
+void CheckLoadedLines(const FileLines& lines, const std::vector<std::string_view>& rows)
 {
-    const std::string path = fuzz::WriteScratchFile("rows", file);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    fuzz::Check(fd >= 0, "the scratch file opens");
-    LineReaderHandle reader(ReaderOpen(fd));
-    fuzz::Check(reader != nullptr, "the line reader opens");
-    std::size_t index = 0;
-    std::size_t length = 0;
-    while (const char* line = ReaderNextLine(reader.get(), &length)) {
-        fuzz::Check(index < rows.size(), "the line reader delivers no row beyond the file's");
-        fuzz::Check(std::string_view(line, length) == rows[index], "the line reader delivers the scanner's rows");
-        ++index;
+    fuzz::Check(lines.Count() == rows.size(), "the engine loads every row");
+    for (LineIndex i = 0; i < lines.Count(); ++i)
+        fuzz::Check(lines.Text(i) == rows[i], "the engine's lines are the scanner's rows");
+}
+
+// A row as the options see it: without the bytes "ignore whitespace" skips,
+// ASCII letters in upper case under "ignore case".
+std::string Normalised(std::string_view row, const LineRules& rules)
+{
+    std::string text;
+    for (char c : row) {
+        if (rules.ignoreWhitespace && IsIgnorableSpace(c))
+            continue;
+        if (rules.ignoreCase && c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        text += c;
     }
-    fuzz::Check(!ReaderFailed(reader.get()), "reading a regular file does not fail");
-    fuzz::Check(index == rows.size(), "the line reader delivers every row");
+    return text;
+}
+
+// Equality and keys of every pair of rows (of the first few, the check is quadratic).
+void CheckEquality(const FileLines& lines, const LineRules& rules)
+{
+    const LineIndex count = std::min<LineIndex>(lines.Count(), 64);
+    for (LineIndex i = 0; i < count; ++i) {
+        for (LineIndex j = i + 1; j < count; ++j) {
+            const bool equal = TextsEqual(lines.Text(i), lines.Text(j), rules);
+            fuzz::Check(equal == (Normalised(lines.Text(i), rules) == Normalised(lines.Text(j), rules)),
+                        "rows are equal exactly when the options make them so");
+            if (equal)
+                fuzz::Check(lines.Key(i) == lines.Key(j), "equal rows have equal keys");
+        }
+    }
 }
 
 } // namespace
@@ -110,10 +132,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::Check(joined == file, "the rows put together are the file");
 
-    const std::size_t longestPiece = 1 + (control >> 2);
+    const std::size_t longestPiece = 1 + (control >> 4);
     fuzz::Check(RowEndsInPieces(file, longestPiece) == RowEnds(rows),
                 "scanning in pieces finds the same row ends as scanning at once");
 
-    CheckLineReader(file, rows);
+    LineRules rules;
+    rules.ignoreWhitespace = (control & 4) != 0;
+    rules.ignoreCase = (control & 8) != 0;
+    FileLines loaded;
+    std::string error;
+    fuzz::Check(loaded.Load(fuzz::WriteScratchFile("rows", file), rules, error) == FileLines::LoadResult::Loaded,
+                "a readable file loads");
+    CheckLoadedLines(loaded, rows);
+    FileLines split;
+    fuzz::Check(split.Split(file, rules) == FileLines::LoadResult::Loaded, "text in memory splits");
+    CheckLoadedLines(split, rows);
+    CheckEquality(loaded, rules);
     return 0;
 }

@@ -8,7 +8,7 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
 #include "workflow/ReplacementFile.h"

@@ -17,9 +17,10 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "merge/ChangeSet.h"
+#include "common/CompareSettings.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/OutputFileSink.h"
 #include "workflow/MergeRun.h"
-#include "textcompare/CompareReport.h"
-#include "textcompare/CompareSettings.h"
 
 namespace {
 
@@ -107,11 +108,10 @@ void WriteMergeFile(const Target& target, const std::vector<Table>& tables, cons
         const std::string newDump = Dump(newDatabase, target, NewName(target, table),
                                          (dir.path() / ("new." + std::to_string(i) + ".csv")).string(), nullptr);
         mergeFile.Write(MergeFileLayout::SectionHead(table.name, keys));
-        CompareSettings settings;
-        settings.m_bWriteCommonSections = 0;  // as the compare run sets it
-        settings.m_strFile1Path = oldDump;
-        settings.m_strFile2Path = newDump;
-        EXPECT_EQ(CompareFiles(settings, mergeFile), 1) << table.name;
+        CompareOptions options;  // common sections off, as the compare run has them
+        OutputFileSink sink(mergeFile);
+        const CompareOutcome outcome = CompareFiles(oldDump, newDump, options, sink);
+        EXPECT_EQ(outcome.status, CompareStatus::Compared) << table.name << ": " << outcome.message;
     }
     mergeFile.Close();
 }
