@@ -6,8 +6,17 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <ostream>
+
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
+
+// A failed comparison of table lists shows the rows, not their bytes.
+void PrintTo(const TablePairRow& row, std::ostream* os)
+{
+    *os << "{\"" << row.oldName << "\", \"" << row.newName << "\", " << (row.selected ? "selected" : "not selected")
+        << "}";
+}
 
 namespace {
 
@@ -29,7 +38,10 @@ void CreateTables(const std::string& dataSource, const std::vector<std::string>&
         connection.Exec("CREATE TABLE \"" + name + "\" (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))");
 }
 
-const std::vector<std::string> kAllNames = {"Customer", "Orders", "CUSTOMER", "Region", "t1", "t2", "t3", "t4"};
+// Every table the tests of this file create, dropped before a test sets up its
+// own: the tests share their data sources when the executable runs them all.
+const std::vector<std::string> kAllNames = {"Customer", "Orders", "CUSTOMER", "Region", "t1", "t2", "t3", "t4",
+                                            "up_t"};
 
 class MainDialog : public apptest::WindowTest {};
 class MainDialogOnData : public apptest::WindowTest {};
