@@ -79,7 +79,8 @@ bool FileLines::Bytes::Copy(std::string_view bytes)
     m_data = static_cast<char*>(std::malloc(bytes.size() + 1));
     if (!m_data)
         return false;
-    std::memcpy(m_data, bytes.data(), bytes.size());
+    if (!bytes.empty())
+        std::memcpy(m_data, bytes.data(), bytes.size());
     m_size = bytes.size();
     return true;
 }
