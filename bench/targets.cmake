@@ -30,3 +30,19 @@ if(TARGET tolvane_datasource)
   target_compile_options(dump_peer_loop PRIVATE -O2 -Wall -Wextra)
 endif()
 # --- end of table dump benchmark ---
+# --- statement execution benchmark (bench/execute_bench) ---
+if(TARGET tolvane_merge)
+  add_executable(execute_driver ${CMAKE_CURRENT_LIST_DIR}/execute_driver.cpp)
+  target_link_libraries(execute_driver PRIVATE tolvane_merge)
+  target_compile_options(execute_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of statement execution benchmark ---
+# --- SQL preview benchmark (bench/preview_bench) ---
+if(TARGET tolvane_ui)
+  # Qt's imported targets are seen only where they were looked for.
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  add_executable(preview_bench_driver ${CMAKE_CURRENT_LIST_DIR}/preview_bench_driver.cpp)
+  target_link_libraries(preview_bench_driver PRIVATE tolvane_ui)
+  target_compile_options(preview_bench_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of SQL preview benchmark ---

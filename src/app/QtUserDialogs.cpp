@@ -1,7 +1,14 @@
 #include "app/QtUserDialogs.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
+
+#include "common/ResourceStrings.h"
+
+namespace {
+constexpr int kStopShowingText = 3012;
+}
 
 void QtUserDialogs::ShowCaptionedMessage(QWidget* parent, const std::string& caption, const std::string& text)
 {
@@ -17,4 +24,28 @@ bool QtUserDialogs::ChooseFolder(QWidget* parent, const std::string& start, std:
         return false;
     folder = chosen.toStdString();
     return true;
+}
+
+bool QtUserDialogs::ChooseOpenFile(QWidget* parent, const std::string& folder, const std::string& fileName,
+                                   std::string& chosen)
+{
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(QString::fromStdString(folder));
+    dialog.selectFile(QString::fromStdString(fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return false;
+    chosen = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
+bool QtUserDialogs::ShowMessageOfferingToStop(QWidget* parent, const std::string& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(MessageBoxTitle()), QString::fromStdString(text),
+                    QMessageBox::Ok, parent);
+    auto* stop = new QCheckBox(QString::fromStdString(LoadResourceString(kStopShowingText)));
+    box.setCheckBox(stop);
+    box.exec();
+    return stop->isChecked();
 }

@@ -1,6 +1,7 @@
 # Sources of common/, listed relative to this file.
 set(COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/UiHooks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MergeFileLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceStrings.cpp

@@ -5,12 +5,13 @@
 
 #include "datasource/CDatabase.h"
 #include "datasource/DatabaseError.h"
+#include "datasource/FloatText.h"
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/ReplaceBrackets.h"
 
 namespace {
 
-constexpr std::size_t kNameBufferSize = 65;        // 64 characters and the terminator
+constexpr std::size_t kNameBufferSize = CRecordsetEx::kMaxColumnName + 1;  // and the terminator
 constexpr std::size_t kMaxFirstBuffer = 64 * 1024;   // first read of a value of unknown or huge size
 constexpr std::size_t kLongFirstBuffer = 256;        // first read of a long value
 // First read of any other value at least: a number's text can be longer than
@@ -53,6 +54,7 @@ CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
     m_strDateSuffix = facts.dateSuffix;
     m_strTimePrefix = facts.timePrefix;
     m_strTimeSuffix = facts.timeSuffix;
+    m_floatsAsText = m_dbmsName.find("SQLite") != std::string::npos;
 }
 
 CRecordsetEx::~CRecordsetEx()
@@ -69,6 +71,11 @@ bool CRecordsetEx::IsLongType(int sqlType)
 {
     return sqlType == SQL_LONGVARCHAR || sqlType == SQL_LONGVARBINARY || sqlType == SQL_WLONGVARCHAR ||
            sqlType == -97;
+}
+
+bool CRecordsetEx::IsFloatType(int sqlType)
+{
+    return sqlType == SQL_FLOAT || sqlType == SQL_DOUBLE || sqlType == SQL_REAL;
 }
 
 bool CRecordsetEx::IsBinaryType(int sqlType)
@@ -106,6 +113,7 @@ bool CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, c
     m_nOpenType = openType;
     m_dwOptions = options;
     m_strSQL = sql;
+    m_strTable.clear();
     if (!m_database.IsOpen())
         return false;
     SQLHSTMT statement = SQL_NULL_HSTMT;
@@ -226,6 +234,30 @@ bool CRecordsetEx::ExecuteDirect(const std::string& sql)
     return true;
 }
 
+bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
+{
+    m_lRowsAffected = 0;
+    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty()) {
+        if (!AllocateStatement(forwardOnly, executeDirect, sql))
+            return false;
+    }
+    m_strSQL = sql;
+    SQLHSTMT statement = m_hstmt.get();
+    SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
+    const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
+    const SQLRETURN rc = RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
+    // A change that touched no row may answer "no data"; that is no failure.
+    if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
+        const DatabaseError error = MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), statement);
+        SQLFreeStmt(statement, SQL_CLOSE);
+        throw error;
+    }
+    SQLLEN count = 0;
+    m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;
+    SQLFreeStmt(statement, SQL_CLOSE);
+    return true;
+}
+
 void CRecordsetEx::ReplaceBrackets(std::string& statement) const
 {
     if (!m_bJetDriver)
@@ -255,6 +287,10 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     text.clear();
 
     const ColumnInfo& column = m_columns[static_cast<std::size_t>(index)];
+    if (IsFloatType(column.sqlType) && !m_floatsAsText) {
+        GetFloatText(index, column.sqlType == SQL_REAL, text);
+        return;
+    }
     const bool binary = IsBinaryType(column.sqlType);
     const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
     const std::size_t terminator = binary ? 0 : 1;
@@ -312,4 +348,28 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     // last field of a dump line (a trailing separator gives no field).
     if (binary)
         value.insert(0, "0x");
+    // Text that is no number stays as it is.
+    if (IsFloatType(column.sqlType))
+        RewriteAsShortestDouble(value);
+}
+
+void CRecordsetEx::GetFloatText(int index, bool single, std::string& text)
+{
+    // One call: the MariaDB connector returns garbage for a second read of a number.
+    double wide = 0;
+    float narrow = 0;
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = RetryWhileExecuting([&] {
+        return single ? SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_FLOAT, &narrow,
+                                   sizeof narrow, &indicator)
+                      : SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_DOUBLE, &wide,
+                                   sizeof wide, &indicator);
+    });
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+        ThrowError(rc);
+    if (indicator == SQL_NULL_DATA) {
+        m_bValueIsNull = true;
+        return;
+    }
+    text = single ? ShortestText(narrow) : ShortestText(wide);
 }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
@@ -9,28 +10,42 @@
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/WholeTableQuery.h"
 
-namespace {
-
-// Appends `value` in double quotes, each of its own double quotes written as two
-// apostrophes, so that a reader can tell where the field ends.
-void AppendQuoted(std::string& out, const std::string& value)
+bool CRecordsetEx::OpenTable(const std::string& table)
 {
-    out += '"';
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t quote = value.find('"', start);
-        if (quote == std::string::npos) {
-            out.append(value, start, std::string::npos);
-            break;
+    const std::string& quote = LiteralFacts().identifierQuote;
+    if (!OpenQuery(forwardOnly, SelectAllText(table, quote)))
+        return false;
+    if (m_floatsAsText) {
+        // SQLite renders a real with 15 digits, which loses the last ones. Its
+        // printf with the "!" flag gives 21; 17 would be enough if its digits
+        // were exact, but near the ends of the range they are not.
+        // Other values in such a column (any text, integers) come as they are.
+        std::string columns;
+        bool wrapped = false;
+        for (const ColumnInfo& column : m_columns) {
+            const std::string name = QuotedIdentifier(column.name, quote);
+            if (!columns.empty())
+                columns += ", ";
+            // A name cut to 64 characters by the column description cannot be selected.
+            if (IsFloatType(column.sqlType) && column.name.size() < kMaxColumnName) {
+                columns += "CASE typeof(" + name + ") WHEN 'real' THEN printf('%!.20e', " + name + ") ELSE " +
+                           name + " END AS " + name;
+                wrapped = true;
+            } else {
+                columns += name;
+            }
         }
-        out.append(value, start, quote - start);
-        out += "''";
-        start = quote + 1;
+        if (wrapped) {
+            const std::vector<ColumnInfo> described = m_columns;
+            if (!OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote)))
+                return false;
+            // The expressions describe as text; the dump goes by the table's own types.
+            m_columns = described;
+        }
     }
-    out += '"';
+    m_strTable = table;
+    return true;
 }
-
-} // namespace
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 {
@@ -54,9 +69,9 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
             for (int i = 0; i < m_nColumns; ++i) {
                 GetFieldText(i, value);
                 if (m_bValueIsNull)
-                    line += "NULL";
-                else if (quoted[static_cast<std::size_t>(i)])
-                    AppendQuoted(line, value);
+                    line += MergeFileLayout::kNullField;
+                else if (quoted[static_cast<std::size_t>(i)] || MergeFileLayout::NeedsQuotes(value, separator))
+                    MergeFileLayout::AppendQuotedField(line, value);
                 else
                     line += value;
                 if (i + 1 < m_nColumns)
@@ -74,17 +89,16 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 
 void CRecordsetEx::GetKeyColumnList(std::string& text)
 {
-    text.clear();
+    std::vector<std::int32_t> keyColumns;
     for (int i = 0; i < m_nColumns; ++i) {
         std::int16_t nullability = m_columns[static_cast<std::size_t>(i)].nullability;
         if (nullability != SQL_NO_NULLS)
             nullability = CatalogNullability(static_cast<std::size_t>(i));
         if (nullability != SQL_NO_NULLS)
             break;
-        if (!text.empty())
-            text += ',';
-        text += std::to_string(i);
+        keyColumns.push_back(i);
     }
+    text = MergeFileLayout::KeyColumnListText(keyColumns);
 }
 
 std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
@@ -93,11 +107,10 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
     if (!m_catalogLoaded) {
         m_catalogLoaded = true;
         m_catalogNullability.clear();
-        m_catalogTable = TableOfSelectAll(m_strSQL, m_identifierQuote);
-        if (m_catalogTable.empty() || !m_database.IsOpen())
+        if (m_strTable.empty() || !m_database.IsOpen())
             return info.nullability;
-        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_catalogTable.data());
-        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_catalogTable.size());
+        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_strTable.data());
+        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_strTable.size());
 
         // Declared nullability of every column (SQLColumns column 11, NULLABLE).
         OdbcStatementHandle columns;
@@ -112,7 +125,7 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
                     char tableName[256] = {};
                     SQLLEN foundLength = 0;
                     if (!SQL_SUCCEEDED(SQLGetData(h, 3, SQL_C_CHAR, tableName, sizeof tableName, &foundLength)) ||
-                        m_catalogTable != tableName)
+                        m_strTable != tableName)
                         continue;
                     char name[256] = {};
                     SQLLEN nameLength = 0, nullableLength = 0;

@@ -2,19 +2,7 @@
 
 #include <utility>
 
-namespace {
-
-constexpr std::string_view kDumpedQuote = "''";
-constexpr std::string_view kQuote = "\"";
-
-std::string FieldText(const std::string& line, std::size_t begin, std::size_t end)
-{
-    std::string text(line, begin, end - begin);
-    ReplaceAll(text, kDumpedQuote, kQuote);
-    return text;
-}
-
-} // namespace
+#include "common/MergeFileLayout.h"
 
 int ReplaceAll(std::string& text, std::string_view find, std::string_view replacement)
 {
@@ -44,26 +32,26 @@ int SplitFields(std::string& line, CRowValues& fields, std::string_view separato
     fields.RemoveAll();
     const std::size_t size = line.size();
     std::size_t pos = 0;
+    std::string quoted;
     while (pos < size) {
         if (line[pos] == '"') {
-            const std::size_t close = line.find('"', pos + 1);
-            if (close != std::string::npos) {
-                const std::size_t after = close + 1;
-                const bool closes = after == size || std::string_view(line).substr(after).starts_with(separator);
-                if (closes) {
-                    fields.Add(FieldText(line, pos + 1, close), true);
-                    pos = after == size ? size : after + separator.size();
-                    continue;
-                }
+            const std::size_t length =
+                MergeFileLayout::ReadQuotedField(std::string_view(line).substr(pos), separator, quoted);
+            if (length != MergeFileLayout::npos) {
+                const std::size_t after = pos + length;
+                fields.Add(std::move(quoted), true);
+                quoted = std::string();
+                pos = after == size ? size : after + separator.size();
+                continue;
             }
         }
         // An empty separator would be found everywhere: the rest is then one field.
         const std::size_t next = separator.empty() ? std::string::npos : line.find(separator, pos);
         if (next == std::string::npos) {
-            fields.Add(FieldText(line, pos, size));
+            fields.Add(line.substr(pos));
             break;
         }
-        fields.Add(FieldText(line, pos, next));
+        fields.Add(line.substr(pos, next - pos));
         pos = next + separator.size();
     }
     line.clear();

@@ -13,10 +13,9 @@ int ReplaceAll(std::string& text, std::string_view find, std::string_view replac
 // Splits `line` (which it consumes: the line is empty afterwards) into `fields`,
 // emptied first, and returns the number of fields.
 //
-// A field that begins with a double quote whose next double quote is the last
-// character or is followed by the separator is a quoted field: its text is what
-// lies between the quotes, separators included, and it is marked quoted. Every
-// other field runs to the next separator. In both, two apostrophes in a row
-// become one double quote again (the dump writes a double quote inside a text
-// value as two apostrophes). A separator at the very end gives no empty field.
+// A field that is a quoted field of the dump (MergeFileLayout) gives the text
+// between its quotes, separators and line breaks included, each doubled double
+// quote read as one, and is marked quoted. Every other field runs to the next
+// separator and is taken as it stands. A separator at the very end gives no
+// empty field.
 int SplitFields(std::string& line, CRowValues& fields, std::string_view separator);

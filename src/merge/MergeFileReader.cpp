@@ -1,10 +1,10 @@
 #include "merge/MergeFileReader.h"
 
-#include <cstdlib>
 #include <new>
 #include <string_view>
 #include <utility>
 
+#include "common/MergeFileLayout.h"
 #include "merge/FieldSplitting.h"
 #include "merge/PhysicalLineReader.h"
 #include "common/CompareSettings.h"
@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::string_view kSectionHead = "Table=[";
 constexpr std::string_view kSeparator = ",";
 
 std::string_view WithoutTrailingCr(std::string_view line)
@@ -20,13 +19,6 @@ std::string_view WithoutTrailingCr(std::string_view line)
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     return line;
-}
-
-// The C library's decimal rule: leading blanks, a sign, digits up to the first
-// non-digit; no digits give 0.
-std::int32_t ToInteger(const std::string& text)
-{
-    return static_cast<std::int32_t>(std::strtol(text.c_str(), nullptr, 10));
 }
 
 class Reader {
@@ -64,8 +56,8 @@ private:
             SetSides(false, false);
             return true;
         }
-        if (line.starts_with(kSectionHead)) {
-            StartSection(std::string(line));
+        if (MergeFileLayout::IsSectionHead(line)) {
+            StartSection(line);
             // The line after a head is its blank line; it is dropped unread.
             const auto result = m_file.Next(m_raw);
             m_atEnd = result == PhysicalLineReader::Result::End;
@@ -141,7 +133,7 @@ private:
         return true;
     }
 
-    void StartSection(const std::string& head)
+    void StartSection(std::string_view head)
     {
         FlushSection();
         m_currentOld.clear();
@@ -178,27 +170,11 @@ private:
 
 } // namespace
 
-void ParseSectionHead(const std::string& head, CTableRows& table)
+void ParseSectionHead(std::string_view head, CTableRows& table)
 {
-    table.m_strTable = head.size() > 6 ? head.substr(6) : std::string();
-    table.m_keyColumns.clear();
-    const std::size_t close = table.m_strTable.rfind(']');
-    if (close == std::string::npos)
-        return;
-    std::string keys = table.m_strTable.substr(close + 1);
-    table.m_strTable.resize(close + 1);
-    if (keys.empty())
-        return;
-    // No test for an empty rest after a comma: a trailing comma gives a last 0.
-    for (;;) {
-        const std::size_t comma = keys.find(',');
-        if (comma == std::string::npos) {
-            table.m_keyColumns.push_back(ToInteger(keys));
-            break;
-        }
-        table.m_keyColumns.push_back(ToInteger(keys.substr(0, comma)));
-        keys.erase(0, comma + 1);
-    }
+    MergeFileLayout::SectionHeadFields fields = MergeFileLayout::ParseSectionHead(head);
+    table.m_strTable = std::move(fields.spelledName);
+    table.m_keyColumns = std::move(fields.keyColumns);
 }
 
 int ReadMergeFile(const std::string& path, const CompareSettings& settings, CTableRowsArray& oldTables,

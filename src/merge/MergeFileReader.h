@@ -3,6 +3,7 @@
 // table has and the rows only the new table has, with the table's name and key
 // column list.
 #include <string>
+#include <string_view>
 
 #include "merge/CTableRows.h"
 
@@ -16,5 +17,6 @@ int ReadMergeFile(const std::string& path, const CompareSettings& settings, CTab
                   CTableRowsArray& newTables);
 
 // Takes the name and key column list of a section head ("Table=[Orders]0,1")
-// into `table`: the name from the "[" to the last "]", the numbers after it.
-void ParseSectionHead(const std::string& head, CTableRows& table);
+// into `table`: the name as the head spells it, brackets included, and the
+// numbers after it.
+void ParseSectionHead(std::string_view head, CTableRows& table);

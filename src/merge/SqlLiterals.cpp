@@ -60,12 +60,14 @@ void AppendCharacter(std::string& out, const std::string& value, const LiteralDi
     out += '\'';
 }
 
+// Driver texts of dates and times hold no apostrophe or backslash, but a source
+// that stores any text in a date column can deliver both: they are escaped as in
+// a character literal, so that no value can end the literal early.
 void AppendDelimited(std::string& out, const std::string& prefix, const std::string& value,
-                     const std::string& suffix)
+                     const std::string& suffix, const LiteralDialect& dialect)
 {
     out += prefix;
-    // Driver texts of dates and times hold no apostrophe; one that does must not end the literal.
-    AppendEscaped(out, value, false);
+    AppendEscaped(out, value, dialect.backslashEscapes);
     out += suffix;
 }
 
@@ -182,17 +184,17 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
             AppendCharacter(out, value, dialect);
         return;
     case Form::Date:
-        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix);
+        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix, dialect);
         return;
     case Form::Time:
-        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix);
+        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix, dialect);
         return;
     case Form::Timestamp:
         // {d '...'} makes some drivers (psqlODBC) drop the time of day.
         if (facts.jetDriver)
-            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix);
+            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix, dialect);
         else
-            AppendDelimited(out, "{ts '", value, "'}");
+            AppendDelimited(out, "{ts '", value, "'}", dialect);
         return;
     case Form::AsIs:
         // Only a number goes in as it stands; any other text would be read as

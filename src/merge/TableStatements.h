@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "merge/CTableRows.h"
+#include "merge/StatementBuilder.h"
 
 class CRecordsetEx;
 
@@ -15,4 +16,9 @@ class CRecordsetEx;
 // and deletes those of `deleteTable`. Raises the recordset's DatabaseError when
 // the columns cannot be read.
 void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTable, const CTableRows& addTable,
-                           const CTableRows& updateTable, std::vector<std::string>& statements);
+                           const CTableRows& updateTable, std::vector<GeneratedStatement>& statements);
+
+// The same for columns already read and the target's literal facts.
+void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
+                           const CTableRows& deleteTable, const CTableRows& addTable, const CTableRows& updateTable,
+                           std::vector<GeneratedStatement>& statements);

@@ -79,6 +79,7 @@ bool FileLines::Bytes::Copy(std::string_view bytes)
     m_data = static_cast<char*>(std::malloc(bytes.size() + 1));
     if (!m_data)
         return false;
+    // An empty view may have no data pointer, which memcpy must not get.
     if (!bytes.empty())
         std::memcpy(m_data, bytes.data(), bytes.size());
     m_size = bytes.size();

@@ -55,7 +55,8 @@ std::size_t RowScanner::FindRowEnd(const char* data, std::size_t size)
                 m_state = State::Unquoted;
                 ++i;
             } else if (c == '"') {
-                ++i;  // still a candidate for the closing quote
+                m_state = State::InQuote;  // a doubled quote is a quote of the value
+                ++i;
             } else {
                 m_state = State::InQuote;
                 ++i;

@@ -1,11 +1,11 @@
 #pragma once
 // Where a dump row ends. A row is one line, except that a line feed inside a
 // double-quoted field does not end it. A quoted field begins with a double quote
-// at the start of the row or right after a comma, and ends at the next double
-// quote that is followed by a comma, a line end (CR or LF) or the end of the
-// data. This is how the dump writer quotes text values (their own double quotes
-// become two apostrophes), so the engine's line reader and the merge file reader
-// both split rows with this one scanner.
+// at the start of the row or right after a comma, and ends at the next single
+// double quote that is followed by a comma, a line end (CR or LF) or the end of
+// the data; two double quotes in a row are a quote of the value. This is how the
+// dump writer quotes values (common/MergeFileLayout), so the engine's line
+// reader and the merge file reader both split rows with this one scanner.
 #include <cstddef>
 #include <string_view>
 

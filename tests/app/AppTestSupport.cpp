@@ -31,6 +31,24 @@ bool FakeUserDialogs::ChooseFolder(QWidget*, const std::string& start, std::stri
     return true;
 }
 
+bool FakeUserDialogs::ChooseOpenFile(QWidget*, const std::string& folder, const std::string& name,
+                                     std::string& chosen)
+{
+    fileFolder = folder;
+    fileName = name;
+    if (!fileAnswer)
+        return false;
+    chosen = *fileAnswer;
+    return true;
+}
+
+bool FakeUserDialogs::ShowMessageOfferingToStop(QWidget* parent, const std::string& text)
+{
+    ++offeredToStop;
+    ShowCaptionedMessage(parent, MessageBoxTitle(), text);
+    return stopAnswer;
+}
+
 bool FakeConnectPrompt::ChooseDataSource(std::string& dataSourceName)
 {
     ++chooseCalls;

@@ -25,8 +25,17 @@ class FakeUserDialogs : public UserDialogs {
 public:
     void ShowCaptionedMessage(QWidget* parent, const std::string& caption, const std::string& text) override;
     bool ChooseFolder(QWidget* parent, const std::string& start, std::string& folder) override;
+    bool ChooseOpenFile(QWidget* parent, const std::string& folder, const std::string& fileName,
+                        std::string& chosen) override;
+    bool ShowMessageOfferingToStop(QWidget* parent, const std::string& text) override;
 
     std::vector<ShownMessage> messages;
+    // The message boxes that offered to stop showing more; the answer is stopAnswer.
+    int offeredToStop = 0;
+    bool stopAnswer = false;
+    std::optional<std::string> fileAnswer;  // none: the user cancels
+    std::string fileFolder;
+    std::string fileName;
     std::optional<std::string> folderAnswer;  // none: the user cancels
     std::string folderStart;
     // Runs while a message box would be up (to look at the windows then).

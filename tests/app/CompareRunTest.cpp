@@ -13,7 +13,7 @@
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
 #include "app/QtHooks.h"
-#include "app/CompareRun.h"
+#include "workflow/CompareRun.h"
 #include "common/UiHooks.h"
 
 namespace {
@@ -157,7 +157,7 @@ TEST_F(CompareRunTest, MergeFileByteForByteForTwoTables)
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
 
     EXPECT_EQ(testenv::ReadFile(Dump(kOld, "people")),
-              "id,name,note\r\n1,\"Ann\",\"a, ''quoted''\"\r\n2,\"Bob\",\"b\"\r\n3,\"Cy\",NULL\r\n");
+              "id,name,note\r\n1,\"Ann\",\"a, \"\"quoted\"\"\"\r\n2,\"Bob\",\"b\"\r\n3,\"Cy\",NULL\r\n");
     EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
     EXPECT_TRUE(fs::exists(Dump(kOld, "items")));
     EXPECT_TRUE(fs::exists(Dump(kNew, "items")));
@@ -408,8 +408,12 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
     EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
     EXPECT_EQ(OpenFileCount(), filesBefore);
-    // What was written before the error stays, and the file is closed.
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + "\r\nTable=[nosuch]");
+    // What was finished before the error stays, the failed pair leaves no head
+    // (read back it would say "No Changes"), and the file is closed.
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_NE(h.dialogs.messages[0].text.find("Tables finished: items.\nTables not finished: nosuch, people."),
+              std::string::npos)
+        << h.dialogs.messages[0].text;
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
 
     // The dialog is usable again: the next run works.
@@ -446,4 +450,19 @@ TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+}
+
+TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
+{
+    apptest::Exec(kOld, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, a VARCHAR(5), b VARCHAR(5))"});
+    apptest::Exec(kNew, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, b VARCHAR(5), c VARCHAR(5))"});
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"items", "items", true}});
+    h.Button(1)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Table t1 could not be compared: the column lists differ: " + kOld +
+                                              " has id,a,b, " + kNew + " has id,b,c");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
 }

@@ -30,8 +30,9 @@ std::vector<TypedValue> TypeMatrix(const DriverCase& d)
         // column returns garbage on the MariaDB connector.
         {"c_double17", "DOUBLE PRECISION", "0.30000000000000004",
          std::string(d.dsn) == testenv::kSqliteOld ? "0.3" : "0.30000000000000004"},
-        {"c_float", pg ? "FLOAT4" : "FLOAT", "-1234567.5",
-         pg ? "-1.2345675e+06" : maria ? "-1234570" : "-1234567.5"},
+        // Read as a binary float: the drivers' own texts were -1.2345675e+06
+        // (psqlODBC) and -1234570 (MariaDB, which lost a digit).
+        {"c_float", pg ? "FLOAT4" : "FLOAT", "-1234567.5", "-1234567.5"},
         {"c_char", "CHAR(5)", "'ab'", pg ? "ab   " : "ab"},
         {"c_varchar", "VARCHAR(20)", "'x,y \"z\"'", "x,y \"z\""},
         {"c_long", d.longText, "'" + longValue + "'", longValue},

@@ -16,6 +16,7 @@ using mergetest::Q;
 using mergetest::U;
 
 struct Driver {
+    const char* label;
     const char* dsn;
     const char* driverFile;
     const char* identifierQuote;
@@ -23,11 +24,11 @@ struct Driver {
 };
 
 const Driver kDrivers[] = {
-    {testenv::kSqliteScratch, "sqlite3odbc.so", "\"",
+    {"SQLite", testenv::kSqliteScratch, "sqlite3odbc.so", "\"",
      "CREATE TABLE lit_t (ID INTEGER NOT NULL PRIMARY KEY, B BLOB, T TEXT, TS TIMESTAMP, V VARCHAR(40))"},
-    {testenv::kPostgres, "psqlodbcw.so", "\"",
+    {"PostgreSQL", testenv::kPostgres, "psqlodbcw.so", "\"",
      "CREATE TABLE lit_t (ID INTEGER NOT NULL PRIMARY KEY, B BYTEA, T TEXT, TS TIMESTAMP, V VARCHAR(40))"},
-    {testenv::kMariaDb, "libmaodbc.so", "`",
+    {"MariaDB", testenv::kMariaDb, "libmaodbc.so", "`",
      "CREATE TABLE lit_t (ID INTEGER NOT NULL PRIMARY KEY, B LONGBLOB, T LONGTEXT, TS DATETIME, V VARCHAR(40))"},
 };
 
@@ -62,12 +63,19 @@ std::string AllBytes()
     return bytes;
 }
 
+void PrintTo(const Driver& driver, std::ostream* os)
+{
+    *os << driver.label;
+}
+
+class LiteralsOnDriver : public testing::TestWithParam<Driver> {};
+
 struct Stored {
     CRowValues row;
     rawodbc::Row expected;
 };
 
-TEST(LiteralsOnDrivers, StoreTheValuesUnchanged)
+TEST_P(LiteralsOnDriver, StoreTheValuesUnchanged)
 {
     REQUIRE_TEST_DATA_SOURCES();
     const std::string text = "back\\slash \\' it's \"quoted\" [x] ]] a,b\r\nline 2 \xC3\xBC\xE2\x82\xAC";
@@ -79,105 +87,139 @@ TEST(LiteralsOnDrivers, StoreTheValuesUnchanged)
         {mergetest::Row({U("3"), U(""), U("NULL"), U("NULL"), Q("ends with \\")}),
          {"3", std::string(), std::nullopt, std::nullopt, "ends with \\"}},
     };
-    for (const Driver& driver : kDrivers) {
-        SCOPED_TRACE(driver.dsn);
-        rawodbc::Connection connection(driver.dsn);
-        connection.ExecIgnoringErrors("DROP TABLE lit_t");
-        connection.Exec(driver.createTable);
-        const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
-                                                      connection.DbmsName());
-        std::string statement;
-        for (const auto& stored : rows) {
-            BuildInsert(statement, stored.row, kColumns, "[lit_t]", {0}, facts);
-            EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        }
-        const auto read = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
-        ASSERT_EQ(read.size(), rows.size());
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            rawodbc::Row got = read[i];
-            // Drivers may render fractions of a second; the value is what counts.
-            if (got[3] && got[3]->size() > 19 && got[3]->substr(19).find_first_not_of(".0") == std::string::npos)
-                got[3]->resize(19);
-            EXPECT_EQ(got, rows[i].expected) << "row " << i;
-        }
-
-        // An update by key and a delete by key change exactly their row.
-        const CRowValues changed =
-            mergetest::Row({U("2"), U("0x00ff"), Q("O'Neil"), U("2020-02-29 00:00:01"), Q("[y]")});
-        BuildUpdate(statement, changed, kColumns, "[lit_t]", {0}, facts);
+    const Driver& driver = GetParam();
+    rawodbc::Connection connection(driver.dsn);
+    connection.ExecIgnoringErrors("DROP TABLE lit_t");
+    connection.Exec(driver.createTable);
+    const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
+                                                  connection.DbmsName());
+    std::string statement;  // the text of the last statement built
+    for (const auto& stored : rows) {
+        statement = BuildInsert(stored.row, kColumns, "[lit_t]", {0}, facts).text;
         EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        BuildDelete(statement, rows[2].row, kColumns, "[lit_t]", {0}, facts);
-        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        const auto after = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
-        ASSERT_EQ(after.size(), 2u);
-        rawodbc::Row second = after[1];
-        if (second[3] && second[3]->size() > 19)
-            second[3]->resize(19);
-        EXPECT_EQ(second, (rawodbc::Row{"2", std::string("\x00\xff", 2), "O'Neil", "2020-02-29 00:00:01", "[y]"}));
-        connection.Exec("DROP TABLE lit_t");
     }
+    const auto read = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
+    ASSERT_EQ(read.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        rawodbc::Row got = read[i];
+        // Drivers may render fractions of a second; the value is what counts.
+        if (got[3] && got[3]->size() > 19 && got[3]->substr(19).find_first_not_of(".0") == std::string::npos)
+            got[3]->resize(19);
+        EXPECT_EQ(got, rows[i].expected) << "row " << i;
+    }
+
+    // An update by key and a delete by key change exactly their row.
+    const CRowValues changed =
+        mergetest::Row({U("2"), U("0x00ff"), Q("O'Neil"), U("2020-02-29 00:00:01"), Q("[y]")});
+    statement = BuildUpdate(changed, kColumns, "[lit_t]", {0}, facts).text;
+    EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+    statement = BuildDelete(rows[2].row, kColumns, "[lit_t]", {0}, facts).text;
+    EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+    const auto after = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
+    ASSERT_EQ(after.size(), 2u);
+    rawodbc::Row second = after[1];
+    if (second[3] && second[3]->size() > 19)
+        second[3]->resize(19);
+    EXPECT_EQ(second, (rawodbc::Row{"2", std::string("\x00\xff", 2), "O'Neil", "2020-02-29 00:00:01", "[y]"}));
+    connection.Exec("DROP TABLE lit_t");
 }
 
 // Column names holding an apostrophe, the identifier quote or brackets (names
 // carried over from desktop databases): the statements must still be valid
 // SQL. A syntax error on PostgreSQL also undoes every earlier statement of the
 // merge's transaction.
-TEST(LiteralsOnDrivers, NamesWithApostrophesQuotesAndBracketsWork)
+TEST_P(LiteralsOnDriver, NamesWithApostrophesQuotesAndBracketsWork)
 {
     REQUIRE_TEST_DATA_SOURCES();
-    for (const Driver& driver : kDrivers) {
-        SCOPED_TRACE(driver.dsn);
-        const std::string q = driver.identifierQuote;
-        rawodbc::Connection connection(driver.dsn);
-        connection.ExecIgnoringErrors("DROP TABLE lit_odd");
-        connection.Exec("CREATE TABLE lit_odd (id INTEGER NOT NULL PRIMARY KEY, " + q + "Customer's Name" + q +
-                        " VARCHAR(20), " + q + "say " + q + q + "hi" + q + q + q + " VARCHAR(20), " + q + "a[1]" +
-                        q + " INTEGER)");
-        const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
-                                                      connection.DbmsName());
-        const CColumnInfoArray columns = {Column("id", 4), Column("Customer's Name", 12),
-                                          Column(q == "\"" ? "say \"hi\"" : "say `hi`", 12), Column("a[1]", 4)};
-        std::string statement;
-        BuildInsert(statement, mergetest::Row({U("1"), Q("O'Neil"), Q("x"), U("5")}), columns, "[lit_odd]", {0},
-                    facts);
-        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        BuildUpdate(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
-                    facts);
-        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        EXPECT_EQ(connection.Query("SELECT * FROM lit_odd"), (std::vector<rawodbc::Row>{{"1", "Smith", "y", "6"}}));
-        BuildDelete(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
-                    facts);
-        EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-        EXPECT_TRUE(connection.Query("SELECT * FROM lit_odd").empty());
-        connection.Exec("DROP TABLE lit_odd");
-    }
+    const Driver& driver = GetParam();
+    const std::string q = driver.identifierQuote;
+    rawodbc::Connection connection(driver.dsn);
+    connection.ExecIgnoringErrors("DROP TABLE lit_odd");
+    connection.Exec("CREATE TABLE lit_odd (id INTEGER NOT NULL PRIMARY KEY, " + q + "Customer's Name" + q +
+                    " VARCHAR(20), " + q + "say " + q + q + "hi" + q + q + q + " VARCHAR(20), " + q + "a[1]" +
+                    q + " INTEGER)");
+    const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
+                                                  connection.DbmsName());
+    const CColumnInfoArray columns = {Column("id", 4), Column("Customer's Name", 12),
+                                      Column(q == "\"" ? "say \"hi\"" : "say `hi`", 12), Column("a[1]", 4)};
+    std::string statement;  // the text of the last statement built
+    statement =
+        BuildInsert(mergetest::Row({U("1"), Q("O'Neil"), Q("x"), U("5")}), columns, "[lit_odd]", {0}, facts).text;
+    EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+    statement =
+        BuildUpdate(mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0}, facts).text;
+    EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+    EXPECT_EQ(connection.Query("SELECT * FROM lit_odd"), (std::vector<rawodbc::Row>{{"1", "Smith", "y", "6"}}));
+    statement =
+        BuildDelete(mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0}, facts).text;
+    EXPECT_NO_THROW(connection.Exec(statement)) << statement;
+    EXPECT_TRUE(connection.Query("SELECT * FROM lit_odd").empty());
+    connection.Exec("DROP TABLE lit_odd");
 }
 
 // When two dumps' columns differ, their column-name lines reach the change set
 // as an old and a new row with the same "key" (the key column's name). The
 // update built from them must change no stored row.
-TEST(LiteralsOnDrivers, AColumnNameLineChangesNoRow)
+TEST_P(LiteralsOnDriver, AColumnNameLineChangesNoRow)
 {
     REQUIRE_TEST_DATA_SOURCES();
     const CColumnInfoArray columns = {Column("id", 4), Column("v", 12)};
     const CRowValues nameLine = mergetest::Row({U("id"), U("v")});
-    for (const Driver& driver : kDrivers) {
-        SCOPED_TRACE(driver.dsn);
-        rawodbc::Connection connection(driver.dsn);
-        connection.ExecIgnoringErrors("DROP TABLE lit_names");
-        connection.Exec("CREATE TABLE lit_names (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20))");
-        connection.Exec("INSERT INTO lit_names VALUES (1, 'one')");
-        connection.Exec("INSERT INTO lit_names VALUES (2, 'two')");
-        const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
-                                                      connection.DbmsName());
-        std::string statement;
-        BuildUpdate(statement, nameLine, columns, "[lit_names]", {0}, facts);
-        connection.ExecIgnoringErrors(statement);  // an error is the data source's fair answer
-        EXPECT_EQ(connection.Query("SELECT id, v FROM lit_names ORDER BY id"),
-                  (std::vector<rawodbc::Row>{{"1", "one"}, {"2", "two"}}))
-            << statement;
-        connection.Exec("DROP TABLE lit_names");
-    }
+    const Driver& driver = GetParam();
+    rawodbc::Connection connection(driver.dsn);
+    connection.ExecIgnoringErrors("DROP TABLE lit_names");
+    connection.Exec("CREATE TABLE lit_names (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20))");
+    connection.Exec("INSERT INTO lit_names VALUES (1, 'one')");
+    connection.Exec("INSERT INTO lit_names VALUES (2, 'two')");
+    const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
+                                                  connection.DbmsName());
+    std::string statement;  // the text of the last statement built
+    statement = BuildUpdate(nameLine, columns, "[lit_names]", {0}, facts).text;
+    connection.ExecIgnoringErrors(statement);  // an error is the data source's fair answer
+    EXPECT_EQ(connection.Query("SELECT id, v FROM lit_names ORDER BY id"),
+              (std::vector<rawodbc::Row>{{"1", "one"}, {"2", "two"}}))
+        << statement;
+    connection.Exec("DROP TABLE lit_names");
 }
+
+// A source that stores any text in a date column (SQLite) can hand over a date
+// that ends in a backslash, followed by a key value that is SQL. Where a
+// backslash escapes (MariaDB, MySQL), a literal that did not escape it would end
+// early and make the rest of the statement SQL: here a condition true for every
+// row. The statement must fail or match nothing, and leave every row as it was.
+TEST_P(LiteralsOnDriver, CraftedDateValuesCannotWidenACondition)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    const Driver& driver = GetParam();
+    rawodbc::Connection connection(driver.dsn);
+    connection.ExecIgnoringErrors("DROP TABLE lit_dates");
+    const std::string stamp = std::string(driver.dsn) == testenv::kMariaDb ? "DATETIME" : "TIMESTAMP";
+    connection.Exec("CREATE TABLE lit_dates (d DATE NOT NULL, t TIME NOT NULL, ts " + stamp +
+                    " NOT NULL, note VARCHAR(20), PRIMARY KEY (d, t, ts))");
+    connection.Exec("INSERT INTO lit_dates VALUES ('2001-03-15', '10:20:30', '2001-03-15 10:20:30', 'one')");
+    connection.Exec("INSERT INTO lit_dates VALUES ('1999-12-31', '23:59:59', '1999-12-31 23:59:59', 'two')");
+    const std::vector<rawodbc::Row> before = connection.Query("SELECT note FROM lit_dates ORDER BY note");
+    const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote, connection.DbmsName());
+    const CColumnInfoArray columns = {Column("d", 9), Column("t", 10), Column("ts", 11), Column("note", 12)};
+    const std::string sql = "} OR 1=1 -- ";
+    const std::vector<CRowValues> crafted = {
+        mergetest::Row({U("\\"), U(sql), U("2001-03-15 10:20:30"), Q("x")}),
+        mergetest::Row({U("2001-03-15"), U("\\"), U(sql), Q("x")}),
+        mergetest::Row({U("2001-03-15\\"), U("10:20:30' OR 1=1 OR '"), U("2001-03-15 10:20:30"), Q("x")}),
+    };
+    std::string statement;  // the text of the last statement built
+    for (const CRowValues& row : crafted) {
+        statement = BuildUpdate(row, columns, "[lit_dates]", {0, 1, 2}, facts).text;
+        connection.ExecIgnoringErrors(statement);
+        statement = BuildDelete(row, columns, "[lit_dates]", {0, 1, 2}, facts).text;
+        connection.ExecIgnoringErrors(statement);
+        EXPECT_EQ(connection.Query("SELECT note FROM lit_dates ORDER BY note"), before) << statement;
+    }
+    connection.Exec("DROP TABLE lit_dates");
+}
+
+
+INSTANTIATE_TEST_SUITE_P(Drivers, LiteralsOnDriver, testing::ValuesIn(kDrivers),
+                         [](const testing::TestParamInfo<Driver>& info) { return std::string(info.param.label); });
 
 } // namespace

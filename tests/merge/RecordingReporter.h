@@ -1,12 +1,15 @@
 #pragma once
-// Stands in for the message boxes of the statement loop: records every report.
+// Stands in for the message boxes and the progress window of the statement
+// loop: records every report, and can stop the execution before a statement.
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "merge/StatementExecution.h"
 
-struct RecordingReporter : StatementReporter {
+struct RecordingReporter : ExecutionObserver {
     struct Report {
         bool failed;
         std::string statement;
@@ -14,13 +17,26 @@ struct RecordingReporter : StatementReporter {
         std::string message;
     };
     std::vector<Report> reports;
+    std::vector<std::size_t> progress;  // every "done" value seen
+    // Progress answers false (stop) once this many statements are done.
+    std::size_t stopAt = std::numeric_limits<std::size_t>::max();
 
-    void StatementFailed(const std::string& statement, const std::string& message) override
+    void Problem(const StatementProblem& problem) override
     {
-        reports.push_back({true, statement, 0, message});
+        reports.push_back({problem.failed, problem.statement, problem.rows, problem.message});
     }
-    void RowCountNotOne(const std::string& statement, std::int32_t rows, const std::string& message) override
+    bool Progress(std::size_t done, std::size_t /*total*/) override
     {
-        reports.push_back({false, statement, rows, message});
+        progress.push_back(done);
+        return done < stopAt;
     }
 };
+
+// Complete statements from their texts.
+inline std::vector<GeneratedStatement> Statements(const std::vector<std::string>& texts)
+{
+    std::vector<GeneratedStatement> statements;
+    for (const auto& text : texts)
+        statements.push_back({text, {}});
+    return statements;
+}

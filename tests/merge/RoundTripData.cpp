@@ -1,5 +1,7 @@
 #include "RoundTripData.h"
 
+#include <algorithm>
+
 namespace roundtrip {
 namespace {
 
@@ -77,9 +79,15 @@ std::string Literal(Dbms dbms, Kind kind, const Value& value)
     return {};
 }
 
+std::string QuotedName(Dbms dbms, const std::string& name)
+{
+    const std::string quote = dbms == Dbms::MariaDb ? "`" : "\"";
+    return quote + name + quote;
+}
+
 std::string CreateTable(Dbms dbms, const Table& table, const std::string& name)
 {
-    std::string sql = "CREATE TABLE " + name + " (";
+    std::string sql = "CREATE TABLE " + QuotedName(dbms, name) + " (";
     for (std::size_t i = 0; i < table.columns.size(); ++i) {
         if (i > 0)
             sql += ", ";
@@ -92,7 +100,7 @@ std::string CreateTable(Dbms dbms, const Table& table, const std::string& name)
 
 std::string InsertRow(Dbms dbms, const Table& table, const std::string& name, const Row& row)
 {
-    std::string sql = "INSERT INTO " + name + " VALUES (";
+    std::string sql = "INSERT INTO " + QuotedName(dbms, name) + " VALUES (";
     for (std::size_t i = 0; i < row.size(); ++i) {
         if (i > 0)
             sql += ", ";
@@ -110,6 +118,34 @@ std::string SelectAll(const Table& table, const std::string& name, const std::st
         sql += table.columns[i].name;
     }
     return sql + " FROM " + quote + name + quote;
+}
+
+std::vector<rawodbc::Row> Sorted(std::vector<rawodbc::Row> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::vector<rawodbc::Row> Expected(const std::vector<Row>& rows)
+{
+    return Sorted(std::vector<rawodbc::Row>(rows.begin(), rows.end()));
+}
+
+std::vector<rawodbc::Row> Normalised(std::vector<rawodbc::Row> rows, const Table& table)
+{
+    for (auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            if (!row[i])
+                continue;
+            std::string& v = *row[i];
+            if (std::string(table.columns[i].type[0]).starts_with("CHAR"))
+                v.erase(v.find_last_not_of(' ') + 1);
+            if (table.columns[i].kind == Kind::Temporal && v.size() > 19 &&
+                v.find_first_not_of(".0", 19) == std::string::npos)
+                v.resize(19);
+        }
+    }
+    return Sorted(std::move(rows));
 }
 
 Table TypesTable()
@@ -245,6 +281,74 @@ Table LastBinaryTable()
     t.adds = 1;     // 4
     t.updates = 3;  // 1 to 3
     t.deletes = 0;
+    return t;
+}
+
+Table QuotesTable()
+{
+    Table t;
+    t.name = "rt_quotes";
+    t.primaryKey = "k";
+    t.columns = {
+        {"k", Kind::Text, {"VARCHAR(40) NOT NULL", "VARCHAR(40) NOT NULL", "VARCHAR(40) NOT NULL"}},
+        {"v", Kind::Text, {"VARCHAR(40)", "VARCHAR(40)", "VARCHAR(40)"}},
+        // SQLite keeps text that is no number as text in an INTEGER column.
+        {"n", Kind::Text, {"INTEGER", "VARCHAR(40)", "VARCHAR(40)"}},
+    };
+    const std::vector<std::string> awkward = {"a''b", "'\"hi\"'", "\"\"", "''''", "\"", "''",
+                                              "x\",y", "say \"hi\"\r\nbye", "NULL", ""};
+    for (std::size_t i = 0; i < awkward.size(); ++i) {
+        const std::string& value = awkward[i];
+        // Changed rows: the awkward value is the new one.
+        t.oldRows.push_back({V("u" + std::to_string(i)), V("old"), V("1")});
+        t.newRows.push_back({V("u" + std::to_string(i)), V(value), V(value)});
+        // Added and deleted rows: the awkward value is also the key.
+        t.newRows.push_back({V(value), V(value), V(value)});
+        t.oldRows.push_back({V("d" + value), V(value), V(value)});
+    }
+    t.adds = static_cast<int>(awkward.size());
+    t.updates = static_cast<int>(awkward.size());
+    t.deletes = static_cast<int>(awkward.size());
+    return t;
+}
+
+Table FloatTable()
+{
+    Table t;
+    t.name = "rt_float";
+    t.primaryKey = "id";
+    t.columns = {
+        {"id", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"d", Kind::Number, {"DOUBLE", "DOUBLE PRECISION", "DOUBLE"}},
+        {"r", Kind::Number, {"REAL", "REAL", "FLOAT"}},
+    };
+    t.oldRows = {{V("1"), V("0.3"), V("0.5")}, {V("2"), V("1"), V("1")}, {V("3"), V("2"), V("2")}};
+    t.newRows = {{V("1"), V("0.30000000000000004"), V("0.5")},
+                 {V("2"), V("1.7976931348623157e308"), V("3.4e38")},
+                 {V("4"), V("2.2250738585072014e-308"), V("1e-7")},
+                 {V("5"), V("4.9406564584124654e-324"), V("-2.5")},
+                 {V("6"), V("1e-7"), N},
+                 {V("7"), V("1e22"), V("95125")}};
+    t.adds = 4;     // 4 to 7
+    t.updates = 2;  // 1 (the 17th digit) and 2
+    t.deletes = 1;  // 3
+    return t;
+}
+
+Table BracketNameTable(const char* name)
+{
+    Table t;
+    t.name = name;
+    t.primaryKey = "id";
+    t.columns = {
+        {"id", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"v", Kind::Text, {"VARCHAR(20)", "VARCHAR(20)", "VARCHAR(20)"}},
+    };
+    t.oldRows = {{V("1"), V("one")}, {V("2"), V("two")}};
+    t.newRows = {{V("1"), V("ONE")}, {V("3"), V("three")}};
+    t.adds = 1;
+    t.updates = 1;
+    t.deletes = 1;
     return t;
 }
 

@@ -3,6 +3,8 @@
 // old and the new table. Values are written here as the test's own SQL, not
 // through the program's statement generators.
 #include <optional>
+
+#include "RawOdbc.h"
 #include <string>
 #include <vector>
 
@@ -34,9 +36,20 @@ struct Table {
 
 // The test's own literal of a value (independent of the code under test).
 std::string Literal(Dbms dbms, Kind kind, const Value& value);
+// The table name in the identifier quotes of the DBMS.
+std::string QuotedName(Dbms dbms, const std::string& name);
 std::string CreateTable(Dbms dbms, const Table& table, const std::string& name);
 std::string InsertRow(Dbms dbms, const Table& table, const std::string& name, const Row& row);
 std::string SelectAll(const Table& table, const std::string& name, const std::string& quote);
+
+// Rows sorted, for comparing tables without regard to row order.
+std::vector<rawodbc::Row> Sorted(std::vector<rawodbc::Row> rows);
+// The expected rows of a table, sorted.
+std::vector<rawodbc::Row> Expected(const std::vector<Row>& rows);
+// Rows read back from a data source as the drivers render them for comparison
+// (CHAR padding and a fraction of zero seconds are the column's, not the
+// value's), sorted.
+std::vector<rawodbc::Row> Normalised(std::vector<rawodbc::Row> rows, const Table& table);
 
 // Every common type, a primary key of one column.
 Table TypesTable();
@@ -47,5 +60,13 @@ Table NoKeyTable();
 // A binary last column holding empty values, whose dump field is then the
 // last one of its line.
 Table LastBinaryTable();
+// Text values that only the doubled double quote of the dump keeps apart, in a
+// key column and in a column whose type the dump writes unquoted on SQLite.
+Table QuotesTable();
+// Floating-point values whose last digits, range ends and subnormals must all
+// arrive.
+Table FloatTable();
+// A small table under a name that holds brackets.
+Table BracketNameTable(const char* name);
 
 } // namespace roundtrip

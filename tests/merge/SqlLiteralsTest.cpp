@@ -130,6 +130,12 @@ TEST(SqlLiteral, DoublesBackslashesWhereTheDbmsEscapesWithThem)
     EXPECT_EQ(SqlLiteral("a\\b", true, text, kPostgres), "'a\\b'");
     EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite")),
               "'a\\b'");
+    // Dates, times and timestamps are escaped exactly like text.
+    const auto mariaDb = SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB");
+    EXPECT_EQ(SqlLiteral("\\", false, Column(9), mariaDb), "{d '\\\\'}");
+    EXPECT_EQ(SqlLiteral("x\\'y", false, Column(10), mariaDb), "{t 'x\\\\''y'}");
+    EXPECT_EQ(SqlLiteral("\\", false, Column(93), mariaDb), "{ts '\\\\'}");
+    EXPECT_EQ(SqlLiteral("\\", false, Column(9), kPostgres), "{d '\\'}");
 }
 
 TEST(JetTimestamp, RewritesOnlyIsoDates)

@@ -56,7 +56,10 @@ TEST(RowScanner, SplitsRowsByTheDumpQuotingRule)
         {"closing quote at end of data", "1,\"open\nstill", {"1,\"open\nstill"}},
         {"empty quoted field", "\"\",\"\"\r\nx\r\n", {"\"\",\"\"\r\n", "x\r\n"}},
         {"closing quote followed by CR alone", "\"a\"\rb\nc\n", {"\"a\"\rb\n", "c\n"}},
-        {"doubled quote candidate", "\"a\"\",1\nb\n", {"\"a\"\",1\n", "b\n"}},
+        {"doubled quote is a quote of the value", "\"a\"\",1\nb\"\nc\n", {"\"a\"\",1\nb\"\n", "c\n"}},
+        {"doubled quote before a line break", "\"say \"\"hi\"\"\r\nbye\",1\r\nz\n",
+         {"\"say \"\"hi\"\"\r\nbye\",1\r\n", "z\n"}},
+        {"value ending in a double quote", "\"a\"\"\",1\nb\n", {"\"a\"\"\",1\n", "b\n"}},
         {"empty lines", "\n\n", {"\n", "\n"}},
     };
     for (const auto& c : cases) {
@@ -79,8 +82,9 @@ TEST(RowScanner, ReportsAnOpenQuotedField)
 }
 
 // The rule written out byte by byte: a quoted field opens with a double quote
-// at the start of the row or after a comma and closes at a double quote that is
-// followed by a comma, a CR, an LF or the end; an LF outside quotes ends the row.
+// at the start of the row or after a comma; inside it two double quotes are a
+// quote of the value, and a single one closes it when a comma, a CR, an LF or
+// the end follows; an LF outside quotes ends the row.
 std::vector<std::string> SplitRowsByteByByte(const std::string& bytes)
 {
     std::vector<std::string> rows;
@@ -92,12 +96,13 @@ std::vector<std::string> SplitRowsByteByByte(const std::string& bytes)
         current += c;
         if (inQuote) {
             if (c == '"') {
-                // Closes when the next byte that is not another quote is a separator.
-                std::size_t j = i + 1;
-                while (j < bytes.size() && bytes[j] == '"')
-                    ++j;
-                if (j == i + 1 && (j == bytes.size() || bytes[j] == ',' || bytes[j] == '\r' || bytes[j] == '\n'))
+                const std::size_t j = i + 1;
+                if (j < bytes.size() && bytes[j] == '"') {
+                    current += bytes[j];
+                    ++i;
+                } else if (j == bytes.size() || bytes[j] == ',' || bytes[j] == '\r' || bytes[j] == '\n') {
                     inQuote = false;
+                }
             }
             continue;
         }
