@@ -74,18 +74,14 @@ bool CompareRun::DumpTable(CRecordsetEx* recordset, const std::string& dataSourc
         return DumpOpenedTable(*recordset, table, dumpPath, keyColumns);
     } catch (const DatabaseError& error) {
         // The driver's text rarely says which side failed.
-        throw DatabaseError(error.ReturnCode(),
-                            "Cannot read the table " + table + " of the data source " + dataSource + ".\n" +
-                                error.Message(),
-                            error.StateText(), error.SqlState());
+        throw error.WithContext("Cannot read the table " + table + " of the data source " + dataSource + ".\n");
     }
 }
 
 bool CompareRun::DumpOpenedTable(CRecordsetEx& recordset, const std::string& table, const std::string& dumpPath,
                                  std::string* keyColumns)
 {
-    if (!recordset.OpenTable(table))
-        return false;
+    recordset.OpenTable(table);
     if (keyColumns)
         recordset.GetKeyColumnList(*keyColumns);
     OutputFile dump(dumpPath, OutputFile::Mode::Text);

@@ -10,11 +10,10 @@
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/WholeTableQuery.h"
 
-bool CRecordsetEx::OpenTable(const std::string& table)
+void CRecordsetEx::OpenTable(const std::string& table)
 {
     const std::string& quote = LiteralFacts().identifierQuote;
-    if (!OpenQuery(forwardOnly, SelectAllText(table, quote)))
-        return false;
+    OpenQuery(forwardOnly, SelectAllText(table, quote));
     if (m_floatsAsText) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
         // printf with the "!" flag gives 21; 17 would be enough if its digits
@@ -37,14 +36,12 @@ bool CRecordsetEx::OpenTable(const std::string& table)
         }
         if (wrapped) {
             const std::vector<ColumnInfo> described = m_columns;
-            if (!OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote)))
-                return false;
+            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote));
             // The expressions describe as text; the dump goes by the table's own types.
             m_columns = described;
         }
     }
     m_strTable = table;
-    return true;
 }
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)

@@ -35,6 +35,7 @@ TEST(Connection, MissingDataSourceRaisesIm002NamingIt)
         db.OpenDataSource("no_such_source");
         FAIL() << "no error raised";
     } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.state(), "IM002");
         EXPECT_NE(e.StateText().find("State:IM002,Native:"), std::string::npos) << e.StateText();
         EXPECT_NE(e.StateText().find(",Origin:["), std::string::npos) << e.StateText();
         EXPECT_NE(e.Message().find("no_such_source"), std::string::npos) << e.Message();
@@ -177,6 +178,34 @@ TEST(Connection, ListsUserAndSystemDataSources)
     }
     EXPECT_TRUE(user);
     EXPECT_TRUE(system);
+}
+
+} // namespace
+
+namespace {
+
+// A connection handle dropped while connected: the owner disconnects before it
+// frees, or the handle stays allocated and its environment cannot be freed.
+TEST(Connection, HandleOwnerDisconnectsWhatItFrees)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    SQLHENV env = SQL_NULL_HENV;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocEnv(&env)));
+    {
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocConnect(env, &dbc)));
+        OdbcConnectionHandle connection(dbc);
+        const std::string connect = std::string("DSN=") + testenv::kSqliteOld;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)connect.c_str(), SQL_NTS, nullptr, 0,
+                                                   nullptr, SQL_DRIVER_NOPROMPT)));
+        SQLHSTMT stmt = SQL_NULL_HSTMT;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocStmt(dbc, &stmt)));
+        OdbcStatementHandle statement(stmt);
+        OdbcStatementHandle moved = std::move(statement);
+        EXPECT_FALSE(statement);
+        EXPECT_TRUE(moved);
+    }
+    EXPECT_EQ(SQLFreeEnv(env), SQL_SUCCESS);
 }
 
 } // namespace

@@ -82,7 +82,7 @@ std::string Dump(CDatabase& database, const Target& target, const std::string& n
                  std::string* keyColumns)
 {
     CRecordsetEx recordset(database);
-    EXPECT_TRUE(recordset.OpenTable(name));
+    EXPECT_NO_THROW(recordset.OpenTable(name));
     if (keyColumns)
         recordset.GetKeyColumnList(*keyColumns);
     OutputFile file(path, OutputFile::Mode::Text);
