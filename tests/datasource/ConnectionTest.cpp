@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DriverCases.h"
 #include "FakePrompt.h"
 #include "TestEnv.h"
 #include "datasource/CDatabase.h"
@@ -9,22 +10,34 @@
 
 namespace {
 
-TEST(Connection, NamedDataSourceOpensWithItsConnectString)
+class ConnectionOnDriver : public ::testing::TestWithParam<DriverCase> {};
+
+TEST_P(ConnectionOnDriver, NamedDataSourceOpensWithItsConnectString)
 {
     REQUIRE_TEST_DATA_SOURCES();
-    for (const char* dsn : {testenv::kSqliteOld, testenv::kPostgres, testenv::kMariaDb}) {
-        const int before = OdbcEnvironmentRef::Count();
-        CDatabase db;
-        ASSERT_TRUE(db.OpenDataSource(dsn)) << dsn;
-        EXPECT_TRUE(db.IsOpen());
-        EXPECT_EQ(db.m_strConnect.rfind(std::string("ODBC;DSN=") + dsn, 0), 0u) << db.m_strConnect;
-        EXPECT_EQ(OdbcEnvironmentRef::Count(), before + 1);
-        db.Close();
-        EXPECT_FALSE(db.IsOpen());
-        EXPECT_EQ(OdbcEnvironmentRef::Count(), before);
-        db.Close();  // harmless when closed
-    }
+    const char* dsn = GetParam().dsn;
+    const int before = OdbcEnvironmentRef::Count();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(dsn)) << dsn;
+    EXPECT_TRUE(db.IsOpen());
+    EXPECT_EQ(db.m_strConnect.rfind(std::string("ODBC;DSN=") + dsn, 0), 0u) << db.m_strConnect;
+    EXPECT_EQ(OdbcEnvironmentRef::Count(), before + 1);
+    db.Close();
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(OdbcEnvironmentRef::Count(), before);
+    db.Close();  // harmless when closed
 }
+
+TEST_P(ConnectionOnDriver, TransactionCapabilityIsReadAtConnectTime)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(GetParam().dsn));
+    EXPECT_NE(db.TransactionCapable(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ConnectionOnDriver, ::testing::ValuesIn(AllDrivers()),
+                         [](const auto& info) { return std::string(info.param.dsn); });
 
 TEST(Connection, MissingDataSourceRaisesIm002NamingIt)
 {
@@ -150,16 +163,6 @@ TEST(Connection, ExtractDataSourceName)
         std::string name = "unchanged";
         ExtractDataSourceName(c.connect, name);
         EXPECT_EQ(name, c.expected) << c.connect;
-    }
-}
-
-TEST(Connection, TransactionCapabilityIsReadAtConnectTime)
-{
-    REQUIRE_TEST_DATA_SOURCES();
-    for (const char* dsn : {testenv::kSqliteOld, testenv::kPostgres, testenv::kMariaDb}) {
-        CDatabase db;
-        ASSERT_TRUE(db.OpenDataSource(dsn));
-        EXPECT_NE(db.TransactionCapable(), 0) << dsn;
     }
 }
 

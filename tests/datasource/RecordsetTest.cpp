@@ -185,24 +185,19 @@ TEST_P(RecordsetOnDriver, ErrorsCarryTheDriverTextAndCloseTheStatement)
     EXPECT_THROW(rs.GetFieldText(-1, text), DatabaseError);
 }
 
+TEST_P(RecordsetOnDriver, DriverFactsDecideTheLiteralStrings)
+{
+    CRecordsetEx rs(db);
+    EXPECT_FALSE(rs.m_bJetDriver);
+    EXPECT_EQ(rs.m_strDatePrefix, "{d '");
+    EXPECT_EQ(rs.m_strDateSuffix, "'}");
+    EXPECT_EQ(rs.m_strTimePrefix, "{t '");
+    EXPECT_EQ(rs.m_strTimeSuffix, "'}");
+    EXPECT_EQ(rs.LiteralFacts().identifierQuote, GetParam().quote);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, RecordsetOnDriver, ::testing::ValuesIn(AllDrivers()),
                          [](const auto& info) { return std::string(info.param.dsn); });
-
-TEST(RecordsetLiterals, DriverFactsDecideTheLiteralStrings)
-{
-    REQUIRE_TEST_DATA_SOURCES();
-    for (const auto& d : AllDrivers()) {
-        CDatabase db;
-        ASSERT_TRUE(db.OpenDataSource(d.dsn));
-        CRecordsetEx rs(db);
-        EXPECT_FALSE(rs.m_bJetDriver);
-        EXPECT_EQ(rs.m_strDatePrefix, "{d '");
-        EXPECT_EQ(rs.m_strDateSuffix, "'}");
-        EXPECT_EQ(rs.m_strTimePrefix, "{t '");
-        EXPECT_EQ(rs.m_strTimeSuffix, "'}");
-        EXPECT_EQ(rs.LiteralFacts().identifierQuote, d.quote);
-    }
-}
 
 } // namespace
 
