@@ -30,3 +30,12 @@ if(TARGET tolvane_merge)
   target_compile_options(execute_driver PRIVATE -Wall -Wextra)
 endif()
 # --- end of statement execution benchmark ---
+# --- SQL preview benchmark (bench/preview_bench) ---
+if(TARGET tolvane_ui)
+  # Qt's imported targets are seen only where they were looked for.
+  find_package(Qt6 REQUIRED COMPONENTS Widgets)
+  add_executable(preview_bench_driver ${CMAKE_CURRENT_LIST_DIR}/preview_bench_driver.cpp)
+  target_link_libraries(preview_bench_driver PRIVATE tolvane_ui)
+  target_compile_options(preview_bench_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of SQL preview benchmark ---

@@ -9,17 +9,18 @@
 #include <new>
 
 #include "app/BrowseDataSource.h"
+#include "app/CMergeDlg.h"
 #include "app/CProgressDlg.h"
-#include "app/CompareRun.h"
-#include "app/ErrorText.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "app/UserDialogs.h"
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
-#include "datasource/CTables.h"
 #include "datasource/DatabaseError.h"
 #include "ui/DialogResources.h"
+#include "workflow/CompareRun.h"
+#include "workflow/ErrorText.h"
+#include "workflow/TableListing.h"
 
 namespace {
 
@@ -32,18 +33,6 @@ constexpr const char* kOldDS = "Old DS";
 constexpr const char* kNewDS = "New DS";
 constexpr const char* kDiffPath = "Diff Path";
 
-// The table names of a catalog, in catalog order. Names read before an error
-// are kept in `names`.
-void ReadTableNames(CDatabase& database, std::vector<std::string>& names)
-{
-    CTables tables(database);
-    tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'", CRecordsetEx::forwardOnly);
-    while (!tables.IsEOF()) {
-        names.push_back(tables.m_strTableName);
-        tables.MoveNext();
-    }
-}
-
 // The data source part of a side's dump file names: the name in the field, or
 // for an empty field the data source picked in the prompt. Two empty fields
 // would otherwise give both sides the same dump file, the new dump would
@@ -54,6 +43,37 @@ std::string DumpNameOf(const std::string& fieldName, const CDatabase& database)
     if (name.empty() && database.IsOpen())
         ExtractDataSourceName(database.m_strConnect, name);
     return name;
+}
+
+// The compare run's progress shown in the "Processing" window: its bar moves
+// before each pair, and Cancel (which takes the window away) stops the run
+// before the next pair. Dumps do not pump, so rows are not shown.
+class ProgressWindowFeedback : public CompareRunProgress {
+public:
+    ProgressWindowFeedback(CProgressDlg*& progress, const std::int32_t& stopFlag)
+        : m_progress(progress), m_stopFlag(stopFlag)
+    {
+    }
+    bool PairStarting(std::size_t number, std::size_t, const TablePairRow&) override
+    {
+        if (m_progress)
+            m_progress->SetProgress(static_cast<std::int64_t>(number));
+        return !m_stopFlag;
+    }
+
+private:
+    CProgressDlg*& m_progress;
+    const std::int32_t& m_stopFlag;
+};
+
+// What the user is told after a run: the error that stopped it (with the
+// tables finished and not), and every pair that could not be compared.
+std::string RunMessage(const CompareRunReport& report)
+{
+    std::string text = report.ErrorText();
+    for (const std::string& line : report.NotComparedLines())
+        text += (text.empty() ? "" : "\n") + line;
+    return text;
 }
 
 } // namespace
@@ -312,6 +332,7 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         explicit RunningFlag(bool& f) : flag(f) { flag = true; }
         ~RunningFlag() { flag = false; }
     } running(m_bRunning);
+    std::string message;
     try {
         if (m_bCompareTables || !m_strOldDS.empty()) {
             if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))
@@ -333,24 +354,22 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         setup.path = WithTrailingSeparator(m_strDiffPath);
         setup.compareTables = m_bCompareTables != 0;
         setup.deleteDumps = m_bDeleteDumps != 0;
+        // A cancelled or failed run keeps the merge file of the pairs it finished.
+        setup.keepFinishedPairs = true;
         CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup);
-        run.Begin();
-        run.Run(rows, progress, stopFlag);
-        m_dbOld.Close();
-        m_dbNew.Close();
-        run.Finish();
-        if (progress)
-            progress->DestroyWindow();
+        ProgressWindowFeedback feedback(progress, stopFlag);
+        message = RunMessage(run.Run(rows, feedback));
     } catch (...) {
-        // Whatever failed, the run's window goes, the dialog is usable again and
-        // nothing stays connected; the merge file was closed with the run.
-        const std::string text = CurrentErrorText();
-        if (progress)
-            progress->DestroyWindow();
-        m_dbOld.Close();
-        m_dbNew.Close();
-        ShowMessage(text);
+        message = CurrentErrorText();
     }
+    // Whatever happened, the run's window goes, the dialog is usable again and
+    // nothing stays connected before the user reads the message.
+    if (progress)
+        progress->DestroyWindow();
+    m_dbOld.Close();
+    m_dbNew.Close();
+    if (!message.empty())
+        ShowMessage(message);
 }
 
 void CCompareDlg::OnOptions()
@@ -361,8 +380,11 @@ void CCompareDlg::OnOptions()
 
 void CCompareDlg::OnMergeData()
 {
-    // The Merge Data dialog belongs to the merge stage, which is not part of
-    // this program build yet.
+    // The dialog works on a copy of the record: the line markers, the options
+    // and the dump paths of the last compare run; nothing comes back.
+    CMergeDlg dialog(m_context, Window());
+    dialog.m_settings = m_options.m_settings;
+    dialog.DoModal();
 }
 
 void CCompareDlg::OnAbout()

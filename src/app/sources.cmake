@@ -1,6 +1,5 @@
 # Sources of app/, listed relative to this file.
 set(APP_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/SettingsStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ProgramPaths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceModule.cpp
@@ -11,12 +10,12 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/QtHooks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/COptionsDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CProgressDlg.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ErrorText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataSourceChooserDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LoginDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogConnectPrompt.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CompareRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BrowseDataSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CMergeDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CSqlPreviewDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareApp.cpp
 )

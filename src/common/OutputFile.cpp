@@ -35,10 +35,12 @@ void OutputFile::Create(const std::string& path, Mode mode)
     m_path = path;
     m_buffer.clear();
     m_buffer.reserve(kBufferSize);
+    m_size = 0;
 }
 
 void OutputFile::Append(const char* data, std::size_t size)
 {
+    m_size += size;
     if (m_buffer.size() + size > kBufferSize) {
         Flush();
         if (size >= kBufferSize) {
@@ -100,6 +102,19 @@ void OutputFile::Flush()
     pending.swap(m_buffer);
     m_buffer.reserve(kBufferSize);
     WriteThrough(pending.data(), pending.size());
+}
+
+void OutputFile::Truncate(std::uint64_t size)
+{
+    if (m_fd < 0)
+        throw FileError(m_path, "write to", EBADF);
+    if (size >= m_size)
+        return;
+    Flush();
+    const off_t length = static_cast<off_t>(size);
+    if (::ftruncate(m_fd, length) != 0 || ::lseek(m_fd, length, SEEK_SET) != length)
+        throw FileError(m_path, "write to", errno);
+    m_size = size;
 }
 
 void OutputFile::Close()

@@ -3,6 +3,7 @@
 // "\n" as CR LF; untranslated mode stores the bytes as they are. Every failure
 // raises FileError, whose text names the file.
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -42,6 +43,12 @@ public:
     // Flushes and closes; harmless when closed. Throws FileError.
     void Close();
 
+    // Bytes written since the file was created, buffered ones included.
+    std::uint64_t Size() const { return m_size; }
+    // Flushes, then cuts the file back to its first `size` bytes (at most Size());
+    // writing goes on from there. Takes back what a failed step wrote. Throws FileError.
+    void Truncate(std::uint64_t size);
+
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }
 
@@ -53,4 +60,5 @@ private:
     Mode m_mode = Mode::Untranslated;
     std::string m_path;
     std::string m_buffer;
+    std::uint64_t m_size = 0;
 };

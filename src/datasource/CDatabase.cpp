@@ -72,7 +72,11 @@ bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool
             return false;
     }
     // Drivers echo the string back; without a leading ";" the name stays first.
-    const std::string named = (base.empty() ? "DSN=" : base + ";DSN=") + dataSource;
+    // A connection string is taken as it stands.
+    const std::string named = IsConnectionString(dataSource)
+                                  ? dataSource.substr(0, dataSource.find_last_not_of(';') + 1)
+                                  : (base.empty() ? "DSN=" : base + ";DSN=") + dataSource;
+    const std::string label = DataSourceLabel(dataSource);
 
     std::string connectString = named;
     for (;;) {
@@ -80,10 +84,10 @@ bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool
             return Connect(connectString, useCursorLibrary);
         } catch (const DatabaseError& error) {
             if (!m_prompt || !IsLoginRejected(error))
-                throw error.WithContext("Cannot connect to the data source " + dataSource + ".\n");
+                throw error.WithContext("Cannot connect to the data source " + label + ".\n");
             std::string user;
             std::string password;
-            if (!m_prompt->Login(dataSource, error.Message(), user, password))
+            if (!m_prompt->Login(label, error.Message(), user, password))
                 return false;
             connectString = named + ";UID=" + ConnectValue(user) + ";PWD=" + ConnectValue(password);
         }
@@ -205,4 +209,35 @@ void ExtractDataSourceName(const std::string& connectString, std::string& name)
     if (semicolon != std::string::npos)
         rest.erase(semicolon);
     name = rest;
+}
+
+bool IsConnectionString(const std::string& dataSource)
+{
+    return dataSource.find('=') != std::string::npos;
+}
+
+std::string DataSourceLabel(const std::string& dataSource)
+{
+    if (!IsConnectionString(dataSource))
+        return dataSource;
+    // Passwords do not belong in messages or on a terminal.
+    std::string label;
+    std::size_t at = 0;
+    while (at < dataSource.size()) {
+        std::size_t end = dataSource.find(';', at);
+        if (end == std::string::npos)
+            end = dataSource.size();
+        const std::string attribute = dataSource.substr(at, end - at);
+        const std::size_t equals = attribute.find('=');
+        std::string key = attribute.substr(0, equals);
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (equals != std::string::npos && (key == "PWD" || key == "PASSWORD"))
+            label += attribute.substr(0, equals + 1) + "***";
+        else
+            label += attribute;
+        if (end < dataSource.size())
+            label += ';';
+        at = end + 1;
+    }
+    return label;
 }

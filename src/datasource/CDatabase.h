@@ -15,8 +15,10 @@ public:
     CDatabase(const CDatabase&) = delete;
     CDatabase& operator=(const CDatabase&) = delete;
 
-    // Connects. A non-empty name is reached with the connect string ";DSN=" + name;
-    // an empty one asks the prompt to choose a data source. Returns false when
+    // Connects. A non-empty name is reached with the connect string ";DSN=" + name,
+    // or, when it holds "=", is itself the connection string
+    // ("Driver=SQLite3;Database=/tmp/a.db"); an empty one asks the prompt to
+    // choose a data source. Returns false when
     // the user cancels a prompt (or the prefix is not "ODBC;"); raises
     // DatabaseError on every other failure, the handle freed.
     bool OpenDataSource(const std::string& name, bool exclusive = false, bool readOnly = false,
@@ -62,3 +64,10 @@ private:
 // Keeps what follows the first "DSN=" up to the next ";". A text without "DSN="
 // leaves `name` unchanged.
 void ExtractDataSourceName(const std::string& connectString, std::string& name);
+
+// Whether a data source argument is a connection string rather than a DSN.
+bool IsConnectionString(const std::string& dataSource);
+
+// A data source as messages and prompts name it: a DSN as it is, a
+// connection string with its password values replaced by "***".
+std::string DataSourceLabel(const std::string& dataSource);

@@ -13,7 +13,7 @@
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
 #include "app/QtHooks.h"
-#include "app/CompareRun.h"
+#include "workflow/CompareRun.h"
 #include "common/UiHooks.h"
 
 namespace {
@@ -408,9 +408,12 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
     EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
     EXPECT_EQ(OpenFileCount(), filesBefore);
-    // What was written before the error stays, the failed pair leaves no head,
-    // and the file is closed.
+    // What was finished before the error stays, the failed pair leaves no head
+    // (read back it would say "No Changes"), and the file is closed.
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_NE(h.dialogs.messages[0].text.find("Tables finished: items.\nTables not finished: nosuch, people."),
+              std::string::npos)
+        << h.dialogs.messages[0].text;
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
 
     // The dialog is usable again: the next run works.
@@ -447,4 +450,19 @@ TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+}
+
+TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
+{
+    apptest::Exec(kOld, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, a VARCHAR(5), b VARCHAR(5))"});
+    apptest::Exec(kNew, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, b VARCHAR(5), c VARCHAR(5))"});
+    h.Button(1018)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"items", "items", true}});
+    h.Button(1)->click();
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Table t1 could not be compared: the column lists differ: " + kOld +
+                                              " has id,a,b, " + kNew + " has id,b,c");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
 }

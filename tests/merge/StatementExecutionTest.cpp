@@ -129,6 +129,7 @@ TEST(ExecuteStatements, RunsNothingForAnEmptyList)
 // running the statement and of the kind it rejects before running it.
 struct MiddleFailure {
     const char* label;
+    const char* table;  // suffix of the case's own table
     const char* statement;
 };
 
@@ -143,23 +144,22 @@ TEST_P(FailureInTheMiddle, KeepsTheStatementsBeforeAndAfterIt)
 {
     REQUIRE_TEST_DATA_SOURCES();
     const auto& [target, failure] = GetParam();
-    // A table of its own per case: ctest runs the cases side by side on one server.
-    const std::string table = std::string("ex_mid_") + failure.label;
-    const auto onTable = [&](std::string sql) {
-        for (std::size_t at = sql.find("ex_mid"); at != std::string::npos; at = sql.find("ex_mid", at + table.size()))
-            sql.replace(at, 6, table);
-        return sql;
+    // A table of its own: the cases run in parallel on the shared servers.
+    const std::string table = std::string("ex_mid_") + failure.table;
+    auto named = [&](std::string sql) {
+        const std::size_t at = sql.find("ex_mid");
+        return sql.replace(at, 6, table);
     };
     rawodbc::Connection setup(target.dsn);
-    setup.ExecIgnoringErrors(onTable("DROP TABLE ex_mid"));
-    setup.ExecAll({onTable("CREATE TABLE ex_mid (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20))"),
-                   onTable("INSERT INTO ex_mid VALUES (1, 'x')")});
+    setup.ExecIgnoringErrors(named("DROP TABLE ex_mid"));
+    setup.ExecAll({named("CREATE TABLE ex_mid (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20))"),
+                   named("INSERT INTO ex_mid VALUES (1, 'x')")});
     // Enough statements before the failure to span more than one savepoint batch.
     std::vector<std::string> texts;
     for (int id = 100; id < 700; ++id)
-        texts.push_back(onTable("INSERT INTO ex_mid VALUES (" + std::to_string(id) + ", 'before')"));
-    texts.push_back(onTable(failure.statement));
-    texts.push_back(onTable("INSERT INTO ex_mid VALUES (2, 'after')"));
+        texts.push_back(named("INSERT INTO ex_mid VALUES (" + std::to_string(id) + ", 'before')"));
+    texts.push_back(named(failure.statement));
+    texts.push_back(named("INSERT INTO ex_mid VALUES (2, 'after')"));
 
     CDatabase database;
     ASSERT_TRUE(database.OpenDataSource(target.dsn));
@@ -175,19 +175,19 @@ TEST_P(FailureInTheMiddle, KeepsTheStatementsBeforeAndAfterIt)
     for (const auto& report : reporter.reports)
         messages += report.message + "\n----\n";
     ASSERT_EQ(reporter.reports.size(), 1u) << messages;
-    EXPECT_EQ(reporter.reports[0].statement, onTable(failure.statement));
+    EXPECT_EQ(reporter.reports[0].statement, named(failure.statement));
     rawodbc::Connection check(target.dsn);
-    EXPECT_EQ(*check.Query(onTable("SELECT COUNT(*) FROM ex_mid"))[0][0], "602");
-    EXPECT_EQ(*check.Query(onTable("SELECT v FROM ex_mid WHERE id = 2"))[0][0], "after");
-    setup.Exec(onTable("DROP TABLE ex_mid"));
+    EXPECT_EQ(check.Query(named("SELECT COUNT(*) FROM ex_mid")), (std::vector<rawodbc::Row>{{"602"}}));
+    EXPECT_EQ(check.Query(named("SELECT v FROM ex_mid WHERE id = 2")), (std::vector<rawodbc::Row>{{"after"}}));
+    setup.Exec(named("DROP TABLE ex_mid"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Drivers, FailureInTheMiddle,
     testing::Combine(testing::ValuesIn(kTargets),
-                     testing::Values(MiddleFailure{"ConstraintViolation", "INSERT INTO ex_mid VALUES (1, 'dup')"},
-                                     MiddleFailure{"UnknownColumn", "UPDATE ex_mid SET nosuch = 1 WHERE id = 1"},
-                                     MiddleFailure{"StatementThatDoesNotParse", "DELETE FROM ex_mid WHERE "})),
+                     testing::Values(MiddleFailure{"ConstraintViolation", "dup", "INSERT INTO ex_mid VALUES (1, 'dup')"},
+                                     MiddleFailure{"UnknownColumn", "col", "UPDATE ex_mid SET nosuch = 1 WHERE id = 1"},
+                                     MiddleFailure{"StatementThatDoesNotParse", "parse", "DELETE FROM ex_mid WHERE "})),
     [](const testing::TestParamInfo<FailureInTheMiddle::ParamType>& info) {
         std::string dsn = std::get<0>(info.param).dsn;
         return dsn.substr(dsn.find('_') + 1) + "_" + std::get<1>(info.param).label;

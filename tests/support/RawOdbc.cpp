@@ -44,7 +44,8 @@ Connection::Connection(const std::string& dsn)
     SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &m_env);
     SQLSetEnvAttr(m_env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     SQLAllocHandle(SQL_HANDLE_DBC, m_env, &m_dbc);
-    const std::string connect = "DSN=" + dsn;
+    // A connection string is taken as it stands.
+    const std::string connect = dsn.find('=') != std::string::npos ? dsn : "DSN=" + dsn;
     SQLRETURN rc = SQLDriverConnect(m_dbc, nullptr, (SQLCHAR*)connect.c_str(), SQL_NTS, nullptr, 0, nullptr,
                                     SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {

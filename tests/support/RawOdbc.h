@@ -10,7 +10,8 @@ namespace rawodbc {
 using Value = std::optional<std::string>;  // nullopt for SQL NULL
 using Row = std::vector<Value>;
 
-// Connects to a data source by name for the lifetime of the object.
+// Connects to a data source by name (or connection string, when it holds "=")
+// for the lifetime of the object.
 class Connection {
 public:
     explicit Connection(const std::string& dsn);

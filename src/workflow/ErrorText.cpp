@@ -1,4 +1,4 @@
-#include "app/ErrorText.h"
+#include "workflow/ErrorText.h"
 
 #include <exception>
 #include <new>

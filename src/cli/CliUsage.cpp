@@ -1,0 +1,95 @@
+#include "cli/CliUsage.h"
+
+#include <map>
+
+namespace {
+
+const std::map<std::string, std::string>& CommandTexts()
+{
+    static const std::map<std::string, std::string> texts = {
+        {"tables",
+         "Usage: tolvane-cli tables OLD NEW\n"
+         "\n"
+         "Lists the tables of both data sources paired by name (case ignored), one\n"
+         "pair a line: old name, a tab, new name; a table of one side only has an\n"
+         "empty other side.\n"},
+        {"compare",
+         "Usage: tolvane-cli compare OLD NEW --out DIR [--table NAME]... [--keep-dumps]\n"
+         "                   [--ignore-case] [--ignore-whitespace] [--quiet]\n"
+         "\n"
+         "Dumps the paired tables (all, or those named) into DIR and writes their\n"
+         "differences into DIR/Vantor_Merge.txt, with the line markers and options of\n"
+         "the settings store. Prints one line per table: its name and the counts of\n"
+         "removed and added lines. The merge file is replaced only when the run\n"
+         "finished; an interrupted or failed run leaves the previous one as it was.\n"
+         "\n"
+         "  --table NAME         compare this table (repeatable)\n"
+         "  --keep-dumps         keep the table dump files in DIR\n"
+         "  --ignore-case        lines differing only in case are equal\n"
+         "  --ignore-whitespace  lines differing only in white space are equal\n"
+         "\n"
+         "Exit status: 0 no table differs, 1 some differ, 2 an error (a table that\n"
+         "could not be compared is one).\n"},
+        {"preview",
+         "Usage: tolvane-cli preview MERGEFILE\n"
+         "\n"
+         "Prints one line per table of the merge file: its name, a tab, and the\n"
+         "changes to make (\"No Changes\" or \"N to add, N to update, N to delete\").\n"},
+        {"sql",
+         "Usage: tolvane-cli sql MERGEFILE TARGET [--table NAME]...\n"
+         "\n"
+         "Prints the statements that bring TARGET up to date, in the order the merge\n"
+         "runs them, each ended by \";\" and a line break: a script for the data\n"
+         "source's own client. A statement that cannot be formed is named on\n"
+         "standard error instead (exit status 1).\n"},
+        {"apply",
+         "Usage: tolvane-cli apply MERGEFILE TARGET [--table NAME]... [--yes] [--quiet]\n"
+         "\n"
+         "Runs the statements on TARGET in one transaction; every statement that\n"
+         "fails or affects another number of rows than one is named on standard\n"
+         "error. Asks first on a terminal unless --yes is given.\n"
+         "\n"
+         "Exit status: 0 every statement affected exactly one row, 1 some failed or\n"
+         "affected another count, 2 nothing could be done (connection, merge file,\n"
+         "commit).\n"},
+        {"verify",
+         "Usage: tolvane-cli verify TARGET NEW [--table NAME]... [--quiet]\n"
+         "\n"
+         "Compares the paired tables of TARGET with those of NEW as compare does (in\n"
+         "a temporary folder) and prints each table that still differs.\n"
+         "\n"
+         "Exit status: 0 equal, 1 some table differs, 2 an error.\n"},
+    };
+    return texts;
+}
+
+} // namespace
+
+std::string ProgramUsage()
+{
+    return "Usage: tolvane-cli COMMAND ARGUMENTS... [--quiet]\n"
+           "\n"
+           "Compares the tables of two ODBC data sources and merges the differences\n"
+           "into a third, without a window.\n"
+           "\n"
+           "Commands:\n"
+           "  tables OLD NEW                         list the paired tables\n"
+           "  compare OLD NEW --out DIR [options]    write the dumps and Vantor_Merge.txt\n"
+           "  preview MERGEFILE                      the changes to make per table\n"
+           "  sql MERGEFILE TARGET [--table NAME]... the statements of the merge\n"
+           "  apply MERGEFILE TARGET [--yes]         run them on TARGET\n"
+           "  verify TARGET NEW [--table NAME]...    what still differs after a merge\n"
+           "\n"
+           "A data source is a DSN name, or an ODBC connection string when it holds\n"
+           "\"=\" (Driver=SQLite3;Database=/tmp/a.db). A data source that asks for a\n"
+           "login is asked for on a terminal. --quiet prints errors only; a progress\n"
+           "bar shows on standard error when it is a terminal.\n"
+           "\n"
+           "tolvane-cli COMMAND --help describes a command.\n";
+}
+
+std::string CommandUsage(const std::string& command)
+{
+    const auto found = CommandTexts().find(command);
+    return found == CommandTexts().end() ? std::string() : found->second;
+}

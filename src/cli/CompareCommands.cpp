@@ -1,0 +1,217 @@
+#include "cli/CompareCommands.h"
+
+#include <strings.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "cli/CliSession.h"
+#include "cli/TerminalProgress.h"
+#include "datasource/CDatabase.h"
+#include "textcompare/CompareSettings.h"
+#include "workflow/CompareRun.h"
+#include "workflow/ErrorText.h"
+#include "workflow/TableListing.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Connections {
+    CDatabase oldDatabase;
+    CDatabase newDatabase;
+};
+
+bool OpenBoth(CliSession& session, Connections& connections)
+{
+    const auto& args = session.Arguments().positional;
+    return session.Open(connections.oldDatabase, args[0]) && session.Open(connections.newDatabase, args[1]);
+}
+
+// The paired tables, or an error line and false.
+bool ListPairs(CliSession& session, Connections& connections, std::vector<TablePairRow>& pairs)
+{
+    try {
+        pairs = ListTablePairs(connections.oldDatabase, connections.newDatabase);
+        return true;
+    } catch (...) {
+        session.Error(CurrentErrorText());
+        return false;
+    }
+}
+
+// The pairs named by --table (old or new name, case ignored), else every
+// pair with both sides. False after an error line for a name without a pair.
+bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, std::vector<TablePairRow>& selected)
+{
+    const auto& args = session.Arguments();
+    if (args.tables.empty()) {
+        for (const TablePairRow& pair : pairs)
+            if (!pair.oldName.empty() && !pair.newName.empty())
+                selected.push_back(pair);
+        return true;
+    }
+    for (const std::string& name : args.tables) {
+        const TablePairRow* found = nullptr;
+        for (const TablePairRow& pair : pairs)
+            if (strcasecmp(pair.oldName.c_str(), name.c_str()) == 0 ||
+                strcasecmp(pair.newName.c_str(), name.c_str()) == 0) {
+                found = &pair;
+                break;
+            }
+        if (!found) {
+            session.Error("table " + name + ": in neither " + DataSourceLabel(args.positional[0]) + " nor " +
+                          DataSourceLabel(args.positional[1]));
+            return false;
+        }
+        if (found->oldName.empty() || found->newName.empty()) {
+            session.Error("table " + name + ": only in " +
+                          DataSourceLabel(args.positional[found->oldName.empty() ? 1 : 0]));
+            return false;
+        }
+        selected.push_back(*found);
+    }
+    return true;
+}
+
+// The first part of the dump names of a side: a DSN as it is; for a
+// connection string the side's role, which holds no "/" or "=".
+std::string DumpName(const std::string& dataSource, const std::string& role)
+{
+    return IsConnectionString(dataSource) ? role : dataSource;
+}
+
+std::string CountsText(const PairReport& pair)
+{
+    return (pair.pair.oldName) + ": " + std::to_string(pair.removed) + " removed, " + std::to_string(pair.added) +
+           " added";
+}
+
+// Runs the compare into `folder`; prints what `printAll` asks (every table, or
+// only those that differ) and returns the exit status.
+int CompareInto(CliSession& session, Connections& connections, const std::vector<TablePairRow>& pairs,
+                const std::string& folder, bool deleteDumps, bool printAll, const std::string& oldRole)
+{
+    const auto& args = session.Arguments();
+    CompareSettings settings;
+    try {
+        session.LoadCompareSettings(settings);
+    } catch (...) {
+        session.Error("cannot read the settings: " + CurrentErrorText());
+        return kExitError;
+    }
+    if (args.Has("--ignore-case"))
+        settings.m_bIgnoreCase = 1;
+    if (args.Has("--ignore-whitespace"))
+        settings.m_bIgnoreWhitespace = 1;
+
+    CompareRunSetup setup;
+    setup.oldDataSource = DumpName(args.positional[0], oldRole);
+    setup.newDataSource = DumpName(args.positional[1], "new");
+    if (setup.oldDataSource == setup.newDataSource) {
+        setup.oldDataSource = oldRole;
+        setup.newDataSource = "new";
+    }
+    setup.path = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    setup.compareTables = true;
+    setup.deleteDumps = deleteDumps;
+    // A merge file that stops half-way must not look complete.
+    setup.keepFinishedPairs = false;
+
+    CompareRunReport report;
+    {
+        TerminalProgress progress(ProgressWanted(session.Quiet()));
+        CompareRun run(settings, connections.oldDatabase, connections.newDatabase, setup);
+        report = run.Run(pairs, progress);
+    }
+    for (const PairReport& pair : report.pairs)
+        if (pair.outcome == PairOutcome::Compared && (printAll || pair.Differs()))
+            printAll ? session.Info(CountsText(pair)) : session.Result(CountsText(pair));
+    for (const std::string& line : report.NotComparedLines())
+        session.Error(line);
+    if (report.error) {
+        const std::string text = report.ErrorText();
+        const std::size_t tables = text.rfind("Tables finished:");
+        session.Error(text.substr(0, tables));
+        session.Error(text.substr(tables));
+    }
+    if (report.cancelled)
+        session.Error("interrupted; " + setup.path + CompareRun::kMergeFileName + " was left as it was");
+    if (report.error || report.cancelled || !report.AllCompared())
+        return kExitError;
+    return report.AnyDifference() ? kExitDifferent : kExitEqual;
+}
+
+// A folder of its own under TMPDIR, removed with the object.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/tolvane-verify.XXXXXX";
+        if (::mkdtemp(pattern.data()))
+            m_path = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        if (!m_path.empty())
+            fs::remove_all(m_path, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+} // namespace
+
+int RunTables(CliSession& session)
+{
+    Connections connections;
+    std::vector<TablePairRow> pairs;
+    if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs))
+        return kExitError;
+    for (const TablePairRow& pair : pairs)
+        session.Result(pair.oldName + "\t" + pair.newName);
+    return kExitEqual;
+}
+
+int RunCompare(CliSession& session)
+{
+    const std::string& out = session.Arguments().out;
+    std::error_code error;
+    fs::create_directories(out, error);
+    if (error) {
+        session.Error("cannot create the folder " + out + ": " + error.message());
+        return kExitError;
+    }
+    Connections connections;
+    std::vector<TablePairRow> pairs;
+    std::vector<TablePairRow> selected;
+    if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
+        !SelectPairs(session, pairs, selected))
+        return kExitError;
+    return CompareInto(session, connections, selected, out, !session.Arguments().Has("--keep-dumps"), true, "old");
+}
+
+int RunVerify(CliSession& session)
+{
+    Connections connections;
+    std::vector<TablePairRow> pairs;
+    std::vector<TablePairRow> selected;
+    if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
+        !SelectPairs(session, pairs, selected))
+        return kExitError;
+    ScratchFolder folder;
+    if (folder.Path().empty()) {
+        session.Error("cannot create a temporary folder for the dumps");
+        return kExitError;
+    }
+    const int status = CompareInto(session, connections, selected, folder.Path(), true, false, "target");
+    if (status == kExitEqual)
+        session.Info(std::to_string(selected.size()) + " tables equal");
+    return status;
+}

@@ -1,0 +1,85 @@
+#include "cli/TerminalProgress.h"
+
+#include <csignal>
+#include <unistd.h>
+
+#include <iostream>
+
+namespace {
+
+constexpr std::size_t kBarWidth = 24;
+constexpr std::uint64_t kRowsPerRedraw = 4096;
+
+// Written by the signal handler only; a signal handler can touch nothing else.
+volatile std::sig_atomic_t s_interrupted = 0;
+
+extern "C" void OnInterrupt(int)
+{
+    s_interrupted = 1;
+}
+
+} // namespace
+
+bool ProgressWanted(bool quiet)
+{
+    return !quiet && ::isatty(STDERR_FILENO);
+}
+
+TerminalProgress::TerminalProgress(bool shown) : m_shown(shown)
+{
+    s_interrupted = 0;
+    struct sigaction action = {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+TerminalProgress::~TerminalProgress()
+{
+    if (m_shown)
+        std::cerr << "\r\033[K" << std::flush;
+    struct sigaction action = {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+bool TerminalProgress::Interrupted()
+{
+    return s_interrupted != 0;
+}
+
+bool TerminalProgress::PairStarting(std::size_t number, std::size_t total, const TablePairRow& pair)
+{
+    m_number = number;
+    m_total = total;
+    m_table = pair.oldName.empty() ? pair.newName : pair.oldName;
+    Draw("");
+    return !Interrupted();
+}
+
+bool TerminalProgress::RowsDumped(const std::string&, const std::string& table, std::uint64_t rows)
+{
+    if (rows % kRowsPerRedraw == 1)
+        Draw(table + ": " + std::to_string(rows) + " rows");
+    return !Interrupted();
+}
+
+bool TerminalProgress::Step(std::size_t done, std::size_t total, const std::string& what)
+{
+    m_number = done + 1;  // drawn as the count done
+    m_total = total;
+    m_table = what;
+    Draw("");
+    return !Interrupted();
+}
+
+void TerminalProgress::Draw(const std::string& detail)
+{
+    if (!m_shown)
+        return;
+    const std::size_t done = m_number > 0 ? m_number - 1 : 0;
+    const std::size_t filled = m_total == 0 ? 0 : done * kBarWidth / m_total;
+    std::cerr << "\r\033[K[" << std::string(filled, '#') << std::string(kBarWidth - filled, '.') << "] " << done
+              << "/" << m_total << " " << (detail.empty() ? m_table : detail) << std::flush;
+}

@@ -1,0 +1,270 @@
+#include "workflow/CompareRun.h"
+
+#include <filesystem>
+
+#include "common/OutputFile.h"
+#include "common/MergeFileLayout.h"
+#include "common/UiHooks.h"
+#include "datasource/CDatabase.h"
+#include "datasource/CRecordsetEx.h"
+#include "datasource/DatabaseError.h"
+#include "textcompare/CompareSettings.h"
+#include "workflow/ErrorText.h"
+#include "workflow/PairComparison.h"
+#include "workflow/ReplacementFile.h"
+
+namespace {
+
+// Raised from inside a dump when the driver of the run asks to stop.
+struct RunStopped {};
+
+// A recordset that tells the progress interface about every row it fetches.
+class DumpingRecordset : public CRecordsetEx {
+public:
+    DumpingRecordset(CDatabase& database, CompareRunProgress& progress, const std::string& dataSource,
+                     const std::string& table)
+        : CRecordsetEx(database), m_progress(progress), m_dataSource(dataSource), m_table(table)
+    {
+    }
+
+private:
+    void OnRowFetched() override
+    {
+        if (!m_progress.RowsDumped(m_dataSource, m_table, ++m_rows))
+            throw RunStopped{};
+    }
+
+    CompareRunProgress& m_progress;
+    const std::string& m_dataSource;
+    const std::string& m_table;
+    std::uint64_t m_rows = 0;
+};
+
+// One side of a pair: its table opened on its connection, dumped on request.
+struct PairSide {
+    const std::string& dataSource;
+    const std::string& table;
+    std::string dumpPath;
+    std::unique_ptr<DumpingRecordset> recordset;
+
+    bool Opened() const { return recordset && recordset->IsOpen(); }
+};
+
+// Runs `step` on a side; a database error names the table and its data
+// source, which the driver's text rarely does.
+template <class Step>
+void OnSide(const PairSide& side, Step step)
+{
+    try {
+        step();
+    } catch (const DatabaseError& error) {
+        throw error.WithContext("Cannot read the table " + side.table + " of the data source " + side.dataSource +
+                                ".\n");
+    }
+}
+
+void OpenSide(PairSide& side, CDatabase& database, CompareRunProgress& progress)
+{
+    if (side.table.empty() || !database.IsOpen())
+        return;
+    side.recordset = std::make_unique<DumpingRecordset>(database, progress, side.dataSource, side.table);
+    OnSide(side, [&] { side.recordset->OpenTable(side.table); });
+}
+
+void DumpSide(PairSide& side)
+{
+    if (!side.Opened())
+        return;
+    OnSide(side, [&] {
+        OutputFile dump(side.dumpPath, OutputFile::Mode::Text);
+        side.recordset->WriteRows(dump, ",");
+        dump.Close();
+    });
+}
+
+std::string ColumnList(const CRecordsetEx& recordset)
+{
+    std::string text;
+    for (const ColumnInfo& column : recordset.Columns())
+        text += (text.empty() ? "" : ",") + column.name;
+    return text;
+}
+
+bool SameColumns(const CRecordsetEx& a, const CRecordsetEx& b)
+{
+    if (a.Columns().size() != b.Columns().size())
+        return false;
+    for (std::size_t i = 0; i < a.Columns().size(); ++i)
+        if (a.Columns()[i].name != b.Columns()[i].name)
+            return false;
+    return true;
+}
+
+// Removes a pair's dumps when it is over, however it ended.
+class DumpCleanup {
+public:
+    DumpCleanup(bool active, const PairSide& oldSide, const PairSide& newSide)
+        : m_active(active), m_old(oldSide), m_new(newSide)
+    {
+    }
+    ~DumpCleanup()
+    {
+        if (!m_active)
+            return;
+        std::error_code ignored;  // a dump that is not there is no error
+        if (!m_old.table.empty())
+            std::filesystem::remove(m_old.dumpPath, ignored);
+        if (!m_new.table.empty())
+            std::filesystem::remove(m_new.dumpPath, ignored);
+    }
+    DumpCleanup(const DumpCleanup&) = delete;
+    DumpCleanup& operator=(const DumpCleanup&) = delete;
+
+private:
+    bool m_active;
+    const PairSide& m_old;
+    const PairSide& m_new;
+};
+
+void WriteSectionHead(OutputFile& mergeFile, const std::string& table, const std::string& keys)
+{
+    mergeFile.Write(MergeFileLayout::SectionHead(table, keys));
+}
+
+} // namespace
+
+CompareRun::CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup)
+    : m_settings(settings), m_dbOld(dbOld), m_dbNew(dbNew), m_setup(std::move(setup))
+{
+}
+
+CompareRun::~CompareRun() = default;
+
+std::string CompareRun::DumpPath(const std::string& dataSource, const std::string& table) const
+{
+    return m_setup.path + dataSource + "." + table + ".csv";
+}
+
+CompareRunReport CompareRun::Run(const std::vector<TablePairRow>& pairs, CompareRunProgress& progress)
+{
+    CompareRunReport report;
+    for (const TablePairRow& pair : pairs) {
+        PairReport entry;
+        entry.pair = pair;
+        report.pairs.push_back(std::move(entry));
+    }
+    try {
+        if (m_setup.compareTables)
+            m_mergeFile = std::make_unique<ReplacementFile>(MergeFilePath(), OutputFile::Mode::Untranslated);
+        // Only for this program run: the record is not stored.
+        m_settings.m_bWriteCommonSections = 0;
+        for (std::size_t i = 0; i < pairs.size(); ++i) {
+            if (!progress.PairStarting(i + 1, pairs.size(), pairs[i])) {
+                report.cancelled = true;
+                break;
+            }
+            ProcessPair(report.pairs[i], progress);
+        }
+    } catch (const RunStopped&) {
+        report.cancelled = true;
+    } catch (...) {
+        report.error = CurrentErrorText();
+    }
+    try {
+        EndMergeFile(m_setup.keepFinishedPairs || (!report.cancelled && !report.error));
+    } catch (...) {
+        if (!report.error)
+            report.error = CurrentErrorText();
+    }
+    return report;
+}
+
+void CompareRun::EndMergeFile(bool keep)
+{
+    if (!m_mergeFile)
+        return;
+    std::unique_ptr<ReplacementFile> file = std::move(m_mergeFile);
+    if (keep)
+        file->Commit();
+    else
+        file->Drop();
+}
+
+void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
+{
+    const TablePairRow& pair = report.pair;
+    const bool compare = m_setup.compareTables;
+    if (compare && (pair.oldName.empty() || pair.newName.empty())) {
+        report.outcome = PairOutcome::Skipped;
+        return;
+    }
+    WaitCursor wait;
+    PairSide oldSide{m_setup.oldDataSource, pair.oldName, DumpPath(m_setup.oldDataSource, pair.oldName), nullptr};
+    PairSide newSide{m_setup.newDataSource, pair.newName, DumpPath(m_setup.newDataSource, pair.newName), nullptr};
+    DumpCleanup cleanup(m_setup.deleteDumps, oldSide, newSide);
+    if (!pair.oldName.empty())
+        m_settings.m_strFile1Path = oldSide.dumpPath;
+    if (!pair.newName.empty())
+        m_settings.m_strFile2Path = newSide.dumpPath;
+
+    OpenSide(oldSide, m_dbOld, progress);
+    OpenSide(newSide, m_dbNew, progress);
+    std::string keys;
+    if (compare) {
+        // A dump left by an earlier run must never be compared, and tables
+        // whose columns differ would be merged as if one column were another.
+        for (const PairSide* side : {&oldSide, &newSide}) {
+            if (!side->Opened()) {
+                report.outcome = PairOutcome::NotCompared;
+                report.reason = "the table " + side->table + " of the data source " + side->dataSource +
+                                " could not be opened";
+                return;
+            }
+        }
+        if (!SameColumns(*oldSide.recordset, *newSide.recordset)) {
+            report.outcome = PairOutcome::NotCompared;
+            report.reason = "the column lists differ: " + oldSide.dataSource + " has " +
+                            ColumnList(*oldSide.recordset) + ", " + newSide.dataSource + " has " +
+                            ColumnList(*newSide.recordset);
+            return;
+        }
+        oldSide.recordset->GetKeyColumnList(keys);
+    }
+    DumpSide(oldSide);
+    DumpSide(newSide);
+    if (!compare) {
+        report.outcome = PairOutcome::Dumped;
+        return;
+    }
+    ComparePair(report, keys, oldSide.dumpPath, newSide.dumpPath);
+}
+
+void CompareRun::ComparePair(PairReport& report, const std::string& keys, const std::string& oldPath,
+                             const std::string& newPath)
+{
+    OutputFile& mergeFile = m_mergeFile->File();
+    const std::uint64_t sectionStart = mergeFile.Size();
+    PairComparison comparison;
+    try {
+        WriteSectionHead(mergeFile, report.pair.oldName, keys);
+        comparison = CompareDumps(m_settings, oldPath, newPath, mergeFile);
+    } catch (...) {
+        // The pair's head must not stay without its differences: read back,
+        // it would say the table has none.
+        try {
+            mergeFile.Truncate(sectionStart);
+        } catch (const FileError&) {
+            // The first error is the one to report.
+        }
+        throw;
+    }
+    if (!comparison.compared) {
+        mergeFile.Truncate(sectionStart);
+        report.outcome = PairOutcome::NotCompared;
+        report.reason = comparison.reason;
+        return;
+    }
+    report.outcome = PairOutcome::Compared;
+    report.removed = comparison.removed;
+    report.added = comparison.added;
+}

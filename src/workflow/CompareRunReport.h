@@ -1,0 +1,41 @@
+#pragma once
+// What a compare run did with each pair it was given, and how it ended. The
+// texts are for the user: one line per pair that could not be compared, and
+// for a run stopped by an error, which tables were finished and which not.
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "datasource/TablePairing.h"
+
+enum class PairOutcome {
+    NotStarted,   // the run stopped before it (or while it was being dumped)
+    Skipped,      // a one-sided pair while tables are compared: nothing to do
+    Dumped,       // dumps only (tables are not compared)
+    Compared,     // dumped and compared; its section is in the merge file
+    NotCompared,  // could not be compared (reason); no section in the merge file
+};
+
+struct PairReport {
+    TablePairRow pair;
+    PairOutcome outcome = PairOutcome::NotStarted;
+    std::string reason;       // why a pair was not compared
+    std::size_t removed = 0;  // lines only in the old dump
+    std::size_t added = 0;    // lines only in the new dump
+
+    bool Differs() const { return outcome == PairOutcome::Compared && (removed > 0 || added > 0); }
+};
+
+struct CompareRunReport {
+    std::vector<PairReport> pairs;    // one per pair given, in that order
+    bool cancelled = false;           // stopped by the progress interface
+    std::optional<std::string> error; // the text of the error that stopped the run
+
+    bool AnyDifference() const;
+    bool AllCompared() const;  // no pair NotCompared
+    // "Table t could not be compared: <reason>", one line per such pair.
+    std::vector<std::string> NotComparedLines() const;
+    // The error, then the finished and the unfinished tables.
+    std::string ErrorText() const;
+};

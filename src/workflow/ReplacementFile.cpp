@@ -1,0 +1,62 @@
+#include "workflow/ReplacementFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+// Hidden, and unique per process so that two runs on one folder do not write
+// into each other's file; the last to finish wins, each with a whole file.
+std::string TemporaryPathFor(const std::string& finalPath)
+{
+    const std::size_t slash = finalPath.rfind('/');
+    const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+    return finalPath.substr(0, nameAt) + "." + finalPath.substr(nameAt) + "." + std::to_string(::getpid()) +
+           ".tmp";
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile(const std::string& finalPath, OutputFile::Mode mode)
+    : m_finalPath(finalPath), m_temporaryPath(TemporaryPathFor(finalPath))
+{
+    try {
+        m_file.Create(m_temporaryPath, mode);
+    } catch (const FileError& error) {
+        // The user knows the final name; the temporary one would only puzzle.
+        throw FileError(m_finalPath, "create", error.error());
+    }
+    m_pending = true;
+}
+
+ReplacementFile::~ReplacementFile()
+{
+    Drop();
+}
+
+void ReplacementFile::Commit()
+{
+    if (!m_pending)
+        return;
+    m_file.Close();
+    if (std::rename(m_temporaryPath.c_str(), m_finalPath.c_str()) != 0) {
+        const int error = errno;
+        Drop();
+        throw FileError(m_finalPath, "create", error);
+    }
+    m_pending = false;
+}
+
+void ReplacementFile::Drop() noexcept
+{
+    if (!m_pending)
+        return;
+    m_pending = false;
+    try {
+        m_file.Close();
+    } catch (const FileError&) {
+        // The file goes anyway.
+    }
+    std::remove(m_temporaryPath.c_str());
+}

@@ -1,0 +1,73 @@
+#include "CliRunner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "TestEnv.h"
+
+namespace clitest {
+
+namespace {
+
+std::string Slurp(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+CliResult RunCli(const std::vector<std::string>& args, const std::function<void(int pid)>& whileRunning)
+{
+    // Files rather than pipes: a child that writes much never blocks on a reader.
+    testenv::TempDir capture;
+    const std::string outPath = capture.str() + "/out";
+    const std::string errPath = capture.str() + "/err";
+    std::vector<char*> argv;
+    std::string program = TOLVANE_CLI;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int in = ::open("/dev/null", O_RDONLY);
+        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(in, STDIN_FILENO);
+        ::dup2(out, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    CliResult result;
+    if (pid < 0)
+        return result;
+    if (whileRunning)
+        whileRunning(pid);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0) {
+    }
+    if (WIFEXITED(status))
+        result.status = WEXITSTATUS(status);
+    result.out = Slurp(outPath);
+    result.err = Slurp(errPath);
+    return result;
+}
+
+int Shell(const std::string& commandLine)
+{
+    const int status = std::system(commandLine.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace clitest

@@ -1,0 +1,24 @@
+#pragma once
+// Runs tolvane-cli as a child process with its standard output and error
+// captured and standard input not a terminal.
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace clitest {
+
+struct CliResult {
+    int status = -1;  // exit status; -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with `args`. `whileRunning`, when given, is called with the
+// child's process id once it has started (the run then waits for it to end).
+CliResult RunCli(const std::vector<std::string>& args,
+                 const std::function<void(int pid)>& whileRunning = nullptr);
+
+// Runs a shell command line; returns its exit status.
+int Shell(const std::string& commandLine);
+
+} // namespace clitest

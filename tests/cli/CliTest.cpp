@@ -1,0 +1,338 @@
+// tolvane-cli end to end, as a script runs it: compare, apply and verify on
+// every driver, the exit statuses and error lines, sql through the DBMS's own
+// client, and Ctrl+C in the middle of a dump.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "CliRunner.h"
+#include "RawOdbc.h"
+#include "TestEnv.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using clitest::CliResult;
+using clitest::RunCli;
+
+enum class Dbms { SQLite, PostgreSQL, MariaDB };
+
+void PrintTo(Dbms dbms, std::ostream* out)
+{
+    *out << (dbms == Dbms::SQLite ? "SQLite" : dbms == Dbms::PostgreSQL ? "PostgreSQL" : "MariaDB");
+}
+
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Connection strings of the three roles; the servers have a database per role
+// for these tests, SQLite files live in the test's folder.
+std::string ConnectionString(Dbms dbms, const std::string& role, const fs::path& folder)
+{
+    switch (dbms) {
+    case Dbms::SQLite:
+        return "Driver=SQLite3;Database=" + (folder / (role + ".db")).string() + ";StepAPI=1;Timeout=10000";
+    case Dbms::PostgreSQL:
+        return "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + Env("TOLVANE_PG_PORT") +
+               ";Database=tolvane_cli_" + role + ";Username=tolvane;Password=tolvane;UseDeclareFetch=1";
+    case Dbms::MariaDB:
+        return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") + ";Database=tolvane_cli_" +
+               role + ";User=tolvane;Password=tolvane;Option=2";
+    }
+    return {};
+}
+
+bool OneLine(const std::string& text)
+{
+    return !text.empty() && text.find('\n') == text.size() - 1;
+}
+
+class CliTest : public ::testing::TestWithParam<Dbms> {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_TEST_DATA_SOURCES();
+        old = ConnectionString(GetParam(), "old", work.path());
+        neu = ConnectionString(GetParam(), "new", work.path());
+        merge = ConnectionString(GetParam(), "merge", work.path());
+    }
+
+    // Tests of one program run at the same time on the servers: each names its
+    // tables with a prefix of its own.
+    std::string Name(const std::string& table) const { return prefix + table; }
+    std::string Quoted(const std::string& table) const
+    {
+        const char* quote = GetParam() == Dbms::MariaDB ? "`" : "\"";
+        return quote + Name(table) + quote;
+    }
+
+    // items: one row changed, one deleted, one added; codes: one of each kind;
+    // texts: a value with a line break added. PostgreSQL dumps in storage
+    // order, where an updated row moves to the end: the new rows are stored in
+    // the order the merge leaves them, since the engine still reports a moved
+    // row as removed and added.
+    void CreateTables()
+    {
+        const std::vector<std::string> create = {
+            "CREATE TABLE " + Quoted("items") + " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(40), note VARCHAR(40))",
+            "CREATE TABLE " + Quoted("codes") + " (code VARCHAR(10) NOT NULL PRIMARY KEY, qty INTEGER)",
+            "CREATE TABLE " + Quoted("texts") + " (id INTEGER NOT NULL PRIMARY KEY, t VARCHAR(20))",
+            "INSERT INTO " + Quoted("texts") + " VALUES (1, 'x')"};
+        const std::vector<std::string> oldRows = {
+            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b')",
+            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', NULL)",
+            "INSERT INTO " + Quoted("items") + " VALUES (3, 'Cy', 'it''s')",
+            "INSERT INTO " + Quoted("codes") + " VALUES ('a', 1)", "INSERT INTO " + Quoted("codes") + " VALUES ('b', 2)"};
+        const std::vector<std::string> newRows = {
+            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b')",
+            "INSERT INTO " + Quoted("items") + " VALUES (4, 'Dee', NULL)",
+            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', 'changed')",
+            "INSERT INTO " + Quoted("codes") + " VALUES ('a', 1)", "INSERT INTO " + Quoted("codes") + " VALUES ('c', 3)",
+            "INSERT INTO " + Quoted("texts") + " VALUES (2, 'line\nbreak')"};
+        for (const std::string* role : {&old, &neu, &merge}) {
+            rawodbc::Connection connection(*role);
+            for (const char* table : {"items", "codes", "texts"})
+                connection.ExecIgnoringErrors("DROP TABLE " + Quoted(table));
+            connection.ExecAll(create);
+            connection.ExecAll(role == &neu ? newRows : oldRows);
+        }
+    }
+    std::vector<std::string> Tables() const
+    {
+        return {"--table", Name("items"), "--table", Name("codes"), "--table", Name("texts")};
+    }
+    std::vector<std::string> With(std::vector<std::string> args, const std::vector<std::string>& more) const
+    {
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    }
+    std::string MergeFile() const { return (work.path() / "out" / "Vantor_Merge.txt").string(); }
+
+    testenv::TempDir work;
+    std::string prefix = "cli_";
+    std::string old;
+    std::string neu;
+    std::string merge;
+};
+
+std::string DbmsName(const ::testing::TestParamInfo<Dbms>& info)
+{
+    std::ostringstream name;
+    PrintTo(info.param, &name);
+    return name.str();
+}
+
+} // namespace
+
+TEST_P(CliTest, CompareApplyVerifyRoundTrip)
+{
+    prefix = "rt_";
+    CreateTables();
+    const std::string out = (work.path() / "out").string();
+    CliResult compare = RunCli(With({"compare", old, neu, "--out", out}, Tables()));
+    EXPECT_EQ(compare.status, 1) << compare.err;
+    EXPECT_EQ(compare.out, Name("items") + ": 2 removed, 2 added\n" + Name("codes") + ": 1 removed, 1 added\n" +
+                               Name("texts") + ": 0 removed, 1 added\n");
+    EXPECT_EQ(compare.err, "");
+
+    CliResult preview = RunCli({"preview", MergeFile()});
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(preview.out, Name("items") + "\t1 to add, 1 to update, 1 to delete\n" + Name("codes") +
+                               "\t1 to add, 0 to update, 1 to delete\n" + Name("texts") +
+                               "\t1 to add, 0 to update, 0 to delete\n");
+
+    CliResult apply = RunCli({"apply", MergeFile(), merge, "--yes"});
+    EXPECT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(apply.err, "");
+
+    CliResult verify = RunCli(With({"verify", merge, neu}, Tables()));
+    EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
+    EXPECT_EQ(verify.err, "");
+
+    // A row changed by hand afterwards: verify names the table.
+    rawodbc::Connection(merge).Exec("UPDATE " + Quoted("codes") + " SET qty = 9 WHERE code = 'c'");
+    verify = RunCli(With({"verify", merge, neu}, Tables()));
+    EXPECT_EQ(verify.status, 1) << verify.err;
+    EXPECT_EQ(verify.out, Name("codes") + ": 1 removed, 1 added\n");
+}
+
+TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
+{
+    if (GetParam() == Dbms::MariaDB)
+        GTEST_SKIP() << "the MariaDB client is not part of the test setup";
+    prefix = "sq_";
+    CreateTables();
+    const std::string out = (work.path() / "out").string();
+    ASSERT_EQ(RunCli(With({"compare", old, neu, "--out", out}, Tables())).status, 1);
+    CliResult sql = RunCli({"sql", MergeFile(), merge});
+    ASSERT_EQ(sql.status, 0) << sql.err;
+    // A value's line break stays inside its literal: one statement per ";" line end.
+    EXPECT_NE(sql.out.find("'line\nbreak'"), std::string::npos) << sql.out;
+    const fs::path script = work.path() / "merge.sql";
+    testenv::WriteFile(script, sql.out);
+
+    std::string client;
+    if (GetParam() == Dbms::SQLite)
+        client = "sqlite3 -bail '" + (work.path() / "merge.db").string() + "' < '" + script.string() + "'";
+    else
+        client = "PGPASSWORD=tolvane '" + Env("TOLVANE_PG_BIN") + "/psql' -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
+                 Env("TOLVANE_PG_PORT") + " -U tolvane -d tolvane_cli_merge -f '" + script.string() + "'";
+    ASSERT_EQ(clitest::Shell(client), 0) << client;
+
+    // The same as apply: the target equals the new data source.
+    CliResult verify = RunCli(With({"verify", merge, neu}, Tables()));
+    EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, CliTest, ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
+                         DbmsName);
+
+namespace {
+
+// The SQLite cases of exit statuses and error lines; they need no server.
+class CliStatusTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_TEST_DATA_SOURCES();
+        old = ConnectionString(Dbms::SQLite, "old", work.path());
+        neu = ConnectionString(Dbms::SQLite, "new", work.path());
+        merge = ConnectionString(Dbms::SQLite, "merge", work.path());
+        rawodbc::Connection(old).ExecAll({"CREATE TABLE t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                          "INSERT INTO t VALUES (1, 'a')", "INSERT INTO t VALUES (2, 'b')",
+                                          "CREATE TABLE cols (id INTEGER NOT NULL PRIMARY KEY, a INTEGER)"});
+        rawodbc::Connection(neu).ExecAll({"CREATE TABLE t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                                          "INSERT INTO t VALUES (1, 'a')", "INSERT INTO t VALUES (2, 'B')",
+                                          "CREATE TABLE cols (id INTEGER NOT NULL PRIMARY KEY, b INTEGER)"});
+        fs::copy_file(work.path() / "old.db", work.path() / "merge.db");
+    }
+    std::string Out() const { return (work.path() / "out").string(); }
+
+    testenv::TempDir work;
+    std::string old;
+    std::string neu;
+    std::string merge;
+};
+
+struct StatusCase {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* errorPart;  // in the one error line; "Usage:" for the usage
+};
+
+} // namespace
+
+TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
+{
+    const std::string missingDsn = "tolvane_no_such_dsn";
+    const std::vector<StatusCase> cases = {
+        {"compare equal", {"compare", old, merge, "--out", Out(), "--table", "t"}, 0, ""},
+        {"compare different", {"compare", old, neu, "--out", Out(), "--table", "t"}, 1, ""},
+        {"compare other columns", {"compare", old, neu, "--out", Out()}, 2,
+         "Table cols could not be compared: the column lists differ: old has id,a, new has id,b"},
+        {"compare unknown table", {"compare", old, neu, "--out", Out(), "--table", "nosuch"}, 2,
+         "table nosuch: in neither"},
+        {"compare missing data source", {"compare", missingDsn, neu, "--out", Out()}, 2,
+         "Cannot connect to the data source tolvane_no_such_dsn."},
+        {"connection string", {"tables", "Driver=NoSuchDriver;Database=x;PWD=secret", neu}, 2,
+         "Cannot connect to the data source Driver=NoSuchDriver;Database=x;PWD=***."},
+        {"login without terminal", {"tables", testenv::kPostgresLogin, neu}, 2,
+         "the data source tolvane_pg_login rejected the login"},
+        {"apply missing merge file", {"apply", Out() + "/none.txt", merge, "--yes"}, 2,
+         "cannot read the merge file "},
+        {"preview missing merge file", {"preview", Out() + "/none.txt"}, 2,
+         "/none.txt: No such file or directory"},
+        {"unknown command", {"frobnicate"}, 2, "Usage:"},
+        {"unknown option", {"compare", old, neu, "--out", Out(), "--fast"}, 2,
+         "Usage: tolvane-cli compare"},
+        {"missing argument", {"verify", old}, 2, "Usage: tolvane-cli verify"},
+        {"no command", {}, 2, "Usage:"},
+    };
+    for (const StatusCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult result = RunCli(c.args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_EQ(result.err.find("secret"), std::string::npos) << result.err;
+        const std::string part = c.errorPart;
+        if (part.empty()) {
+            EXPECT_EQ(result.err, "");
+        } else if (part.rfind("Usage:", 0) == 0) {
+            EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+        } else {
+            EXPECT_TRUE(OneLine(result.err)) << result.err;
+            EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+        }
+    }
+    // The line naming a missing merge file names it whole.
+    const CliResult missing = RunCli({"apply", Out() + "/none.txt", merge, "--yes"});
+    EXPECT_NE(missing.err.find(Out() + "/none.txt"), std::string::npos) << missing.err;
+}
+
+TEST_F(CliStatusTest, ApplyExitStatuses)
+{
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    const std::string mergeFile = Out() + "/Vantor_Merge.txt";
+
+    // Without --yes and without a terminal nothing is done.
+    CliResult apply = RunCli({"apply", mergeFile, merge});
+    EXPECT_EQ(apply.status, 2);
+    EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+
+    apply = RunCli({"apply", mergeFile, merge, "--yes"});
+    EXPECT_EQ(apply.status, 0) << apply.err;
+    EXPECT_EQ(RunCli({"verify", merge, neu, "--table", "t"}).status, 0);
+
+    // Applied again after the changed row was deleted by hand: its update
+    // affects no row.
+    rawodbc::Connection(merge).Exec("DELETE FROM t WHERE id = 2");
+    apply = RunCli({"apply", mergeFile, merge, "--yes"});
+    EXPECT_EQ(apply.status, 1);
+    EXPECT_NE(apply.err.find("0 records were affected by statement:"), std::string::npos) << apply.err;
+    EXPECT_NE(apply.err.find("UPDATE \"t\""), std::string::npos) << apply.err;
+
+    // A target that is not there: nothing could be done.
+    apply = RunCli({"apply", mergeFile, "tolvane_no_such_dsn", "--yes"});
+    EXPECT_EQ(apply.status, 2);
+    EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+}
+
+TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
+{
+    // Tables large enough that the interrupt comes while they are dumped.
+    for (const std::string* role : {&old, &neu})
+        rawodbc::Connection(*role).ExecAll(
+            {"CREATE TABLE big (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(40))",
+             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300000) "
+             "INSERT INTO big SELECT i, 'value number ' || i FROM n",
+             "CREATE TABLE big2 AS SELECT * FROM big"});
+    fs::create_directories(Out());
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    testenv::WriteFile(mergeFile, "the earlier run's merge file");
+
+    bool interrupted = false;
+    const CliResult result =
+        RunCli({"compare", old, neu, "--out", Out(), "--table", "big", "--table", "big2"}, [&](int pid) {
+            // Once the first dump is being written, Ctrl+C.
+            const fs::path dump = fs::path(Out()) / "old.big.csv";
+            for (int i = 0; i < 600000 && !fs::exists(dump); ++i)
+                ::usleep(100);
+            interrupted = ::kill(pid, SIGINT) == 0;
+        });
+    ASSERT_TRUE(interrupted);
+    EXPECT_EQ(result.status, 2) << result.err;
+    EXPECT_NE(result.err.find("interrupted; "), std::string::npos) << result.err;
+    EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
+    // Neither a temporary merge file nor a dump stays behind.
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(Out()))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Vantor_Merge.txt"});
+}

@@ -1,0 +1,205 @@
+// The core compare run on every driver: pairs that cannot be compared are
+// named and leave no section, an error takes the failed pair's head back out,
+// and a stopped run keeps or drops the merge file as it was asked to.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "RawOdbc.h"
+#include "TestEnv.h"
+#include "datasource/CDatabase.h"
+#include "textcompare/CompareSettings.h"
+#include "workflow/CompareRun.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Driver {
+    const char* label;
+    const char* dsn;
+    const char* quote;
+};
+
+void PrintTo(const Driver& driver, std::ostream* out)
+{
+    *out << driver.label;
+}
+
+// Tables of these tests carry a prefix of their own: the data sources are
+// shared with other test programs running at the same time.
+const std::string kPrefix = "wfrun_";
+
+class RecordingProgress : public CompareRunProgress {
+public:
+    bool PairStarting(std::size_t number, std::size_t total, const TablePairRow&) override
+    {
+        starts.push_back(std::to_string(number) + "/" + std::to_string(total));
+        return number != stopBeforePair;
+    }
+    bool RowsDumped(const std::string&, const std::string& table, std::uint64_t rows) override
+    {
+        if (onRows)
+            onRows(table, rows);
+        return table != stopInTable;
+    }
+
+    std::vector<std::string> starts;
+    std::size_t stopBeforePair = 0;
+    std::string stopInTable;
+    std::function<void(const std::string&, std::uint64_t)> onRows;
+};
+
+class CompareRunOnDriver : public ::testing::TestWithParam<Driver> {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_TEST_DATA_SOURCES();
+        connection = std::make_unique<rawodbc::Connection>(GetParam().dsn);
+        for (const char* name : {"a_old", "a_new", "b_old", "b_new", "c_old", "c_new", "d_old", "d_new"})
+            connection->ExecIgnoringErrors("DROP TABLE " + Table(name));
+        // a: one row changed; b: column lists that differ; c: one row more; d: equal.
+        Exec({"CREATE TABLE " + Table("a_old") + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+              "CREATE TABLE " + Table("a_new") + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+              "INSERT INTO " + Table("a_old") + " VALUES (1, 'old')",
+              "INSERT INTO " + Table("a_new") + " VALUES (1, 'new')",
+              "CREATE TABLE " + Table("b_old") + " (id INTEGER NOT NULL PRIMARY KEY, a VARCHAR(5), b VARCHAR(5))",
+              "CREATE TABLE " + Table("b_new") + " (id INTEGER NOT NULL PRIMARY KEY, b VARCHAR(5), c VARCHAR(5))",
+              "INSERT INTO " + Table("b_old") + " VALUES (1, 'a', 'b')",
+              "INSERT INTO " + Table("b_new") + " VALUES (1, 'b', 'c')",
+              "CREATE TABLE " + Table("c_old") + " (id INTEGER NOT NULL PRIMARY KEY)",
+              "CREATE TABLE " + Table("c_new") + " (id INTEGER NOT NULL PRIMARY KEY)",
+              "INSERT INTO " + Table("c_new") + " VALUES (7)",
+              "CREATE TABLE " + Table("d_old") + " (id INTEGER NOT NULL PRIMARY KEY)",
+              "CREATE TABLE " + Table("d_new") + " (id INTEGER NOT NULL PRIMARY KEY)",
+              "INSERT INTO " + Table("d_old") + " VALUES (1)", "INSERT INTO " + Table("d_old") + " VALUES (2)",
+              "INSERT INTO " + Table("d_new") + " VALUES (1)", "INSERT INTO " + Table("d_new") + " VALUES (2)"});
+        ASSERT_TRUE(dbOld.OpenDataSource(GetParam().dsn));
+        ASSERT_TRUE(dbNew.OpenDataSource(GetParam().dsn));
+    }
+
+    std::string Table(const std::string& name) const
+    {
+        return GetParam().quote + kPrefix + name + GetParam().quote;
+    }
+    void Exec(const std::vector<std::string>& statements) { connection->ExecAll(statements); }
+    static TablePairRow Pair(const std::string& name)
+    {
+        return {kPrefix + name + "_old", kPrefix + name + "_new", true};
+    }
+
+    CompareRunReport RunPairs(const std::vector<TablePairRow>& pairs, bool keepFinishedPairs = true)
+    {
+        CompareRunSetup setup{"old", "new", work.str() + "/", true, true, keepFinishedPairs};
+        CompareRun run(settings, dbOld, dbNew, setup);
+        return run.Run(pairs, progress);
+    }
+    std::string MergeFile() const { return testenv::ReadFile(work.path() / CompareRun::kMergeFileName); }
+    std::string Section(const std::string& name, const std::string& lines) const
+    {
+        return "\r\nTable=[" + kPrefix + name + "_old]0\r\n\r\n" + lines;
+    }
+
+    std::unique_ptr<rawodbc::Connection> connection;
+    CDatabase dbOld;
+    CDatabase dbNew;
+    CompareSettings settings;
+    RecordingProgress progress;
+    testenv::TempDir work;
+};
+
+const std::string kALines = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
+const std::string kCLines = "||>>7\r\n";
+
+} // namespace
+
+TEST_P(CompareRunOnDriver, DifferentColumnListsAreNamedAndLeaveNoSection)
+{
+    const CompareRunReport report = RunPairs({Pair("a"), Pair("b"), Pair("c")});
+    EXPECT_FALSE(report.error) << report.ErrorText();
+    EXPECT_EQ(progress.starts, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
+    EXPECT_EQ(MergeFile(), Section("a", kALines) + Section("c", kCLines));
+
+    ASSERT_EQ(report.pairs.size(), 3u);
+    EXPECT_EQ(report.pairs[0].outcome, PairOutcome::Compared);
+    EXPECT_EQ(report.pairs[0].removed, 1u);
+    EXPECT_EQ(report.pairs[0].added, 1u);
+    EXPECT_EQ(report.pairs[1].outcome, PairOutcome::NotCompared);
+    EXPECT_EQ(report.pairs[2].removed, 0u);
+    EXPECT_EQ(report.pairs[2].added, 1u);
+    EXPECT_TRUE(report.AnyDifference());
+    EXPECT_FALSE(report.AllCompared());
+    // The user learns the table and both column lists as the data sources give them.
+    const std::vector<std::string> lines = report.NotComparedLines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "Table " + kPrefix +
+                            "b_old could not be compared: the column lists differ: old has id,a,b, new has id,b,c");
+}
+
+TEST_P(CompareRunOnDriver, AnUnreadableDumpIsNamedAndLeavesNoSection)
+{
+    // While the second row of the new table of pair d is dumped, the old dump
+    // (written and closed by then) turns into something no one can read.
+    const fs::path oldDump = work.path() / ("old." + kPrefix + "d_old.csv");
+    progress.onRows = [&](const std::string& table, std::uint64_t rows) {
+        if (table != kPrefix + "d_new" || rows != 2)
+            return;
+        fs::remove(oldDump);
+        fs::create_directory(oldDump);
+    };
+    const CompareRunReport report = RunPairs({Pair("d"), Pair("c")});
+    EXPECT_FALSE(report.error) << report.ErrorText();
+    EXPECT_EQ(MergeFile(), Section("c", kCLines));
+    ASSERT_EQ(report.NotComparedLines().size(), 1u);
+    EXPECT_NE(report.NotComparedLines()[0].find("Table " + kPrefix + "d_old could not be compared: "),
+              std::string::npos)
+        << report.NotComparedLines()[0];
+    fs::remove_all(oldDump);
+}
+
+TEST_P(CompareRunOnDriver, AnErrorTakesTheFailedPairsHeadOutAndNamesTheTables)
+{
+    const CompareRunReport report = RunPairs({Pair("a"), {kPrefix + "nosuch", kPrefix + "nosuch", true}, Pair("c")});
+    ASSERT_TRUE(report.error);
+    EXPECT_EQ(MergeFile(), Section("a", kALines));
+    const std::string text = report.ErrorText();
+    EXPECT_NE(text.find("Cannot read the table " + kPrefix + "nosuch of the data source old."), std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Tables finished: " + kPrefix + "a_old.\nTables not finished: " + kPrefix + "nosuch, " +
+                        kPrefix + "c_old."),
+              std::string::npos)
+        << text;
+    EXPECT_FALSE(fs::exists(work.path() / ("old." + kPrefix + "c_old.csv")));
+}
+
+TEST_P(CompareRunOnDriver, AStopInsideADumpKeepsOrDropsTheMergeFileAsAsked)
+{
+    testenv::WriteFile(work.path() / CompareRun::kMergeFileName, "earlier run");
+    progress.stopInTable = kPrefix + "c_new";
+
+    // Dropped: the earlier merge file stays as it was, no temporary file is left.
+    CompareRunReport report = RunPairs({Pair("a"), Pair("c")}, false);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_FALSE(report.error);
+    EXPECT_EQ(report.pairs[1].outcome, PairOutcome::NotStarted);
+    EXPECT_EQ(MergeFile(), "earlier run");
+    EXPECT_EQ(std::distance(fs::directory_iterator(work.path()), fs::directory_iterator()), 1);
+
+    // Kept: the pairs finished before the stop replace it.
+    report = RunPairs({Pair("a"), Pair("c")}, true);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(MergeFile(), Section("a", kALines));
+
+    // Stopped before a pair: the same, and the pair is not started.
+    progress.stopInTable.clear();
+    progress.stopBeforePair = 2;
+    report = RunPairs({Pair("c"), Pair("a")}, true);
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(MergeFile(), Section("c", kCLines));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, CompareRunOnDriver,
+                         ::testing::Values(Driver{"SQLite", testenv::kSqliteOld, "\""},
+                                           Driver{"PostgreSQL", testenv::kPostgres, "\""},
+                                           Driver{"MariaDB", testenv::kMariaDb, "`"}),
+                         [](const ::testing::TestParamInfo<Driver>& info) { return std::string(info.param.label); });
