@@ -32,8 +32,8 @@ public:
     void OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
     // Opens the whole of `table` for a dump ("Select * from" the quoted name,
     // forward-only) and keeps the name for the key column list. On SQLite,
-    // floating-point columns are asked for as text of 21 digits, since the
-    // driver hands them over with 15 whichever way they are read.
+    // floating-point columns are asked for as printf text with all their
+    // digits, since the driver hands them over with 15 whichever way they are read.
     void OpenTable(const std::string& table);
     virtual void MoveNext();
     void Close();

@@ -16,8 +16,8 @@ void CRecordsetEx::OpenTable(const std::string& table)
     OpenQuery(forwardOnly, SelectAllText(table, quote));
     if (m_floatsAsText) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
-        // printf with the "!" flag gives 21; 17 would be enough if its digits
-        // were exact, but near the ends of the range they are not.
+        // printf with the "!" flag gives 17, which read back to the same double
+        // below 1e100; above, its digits drift, and 21 of them are needed.
         // Other values in such a column (any text, integers) come as they are.
         std::string columns;
         bool wrapped = false;
@@ -27,8 +27,9 @@ void CRecordsetEx::OpenTable(const std::string& table)
                 columns += ", ";
             // A name cut to 64 characters by the column description cannot be selected.
             if (IsFloatType(column.sqlType) && column.name.size() < kMaxColumnName) {
-                columns += "CASE typeof(" + name + ") WHEN 'real' THEN printf('%!.20e', " + name + ") ELSE " +
-                           name + " END AS " + name;
+                columns += "CASE WHEN typeof(" + name + ") <> 'real' THEN " + name + " WHEN abs(" + name +
+                           ") < 1e100 THEN printf('%!.17g', " + name + ") ELSE printf('%!.20e', " + name +
+                           ") END AS " + name;
                 wrapped = true;
             } else {
                 columns += name;
