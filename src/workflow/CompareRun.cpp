@@ -59,10 +59,8 @@ void OnSide(const PairSide& side, Step step)
     try {
         step();
     } catch (const DatabaseError& error) {
-        throw DatabaseError(error.ReturnCode(),
-                            "Cannot read the table " + side.table + " of the data source " + side.dataSource + ".\n" +
-                                error.Message(),
-                            error.StateText(), error.SqlState());
+        throw error.WithContext("Cannot read the table " + side.table + " of the data source " + side.dataSource +
+                                ".\n");
     }
 }
 
@@ -71,10 +69,7 @@ void OpenSide(PairSide& side, CDatabase& database, CompareRunProgress& progress)
     if (side.table.empty() || !database.IsOpen())
         return;
     side.recordset = std::make_unique<DumpingRecordset>(database, progress, side.dataSource, side.table);
-    OnSide(side, [&] {
-        if (!side.recordset->OpenTable(side.table))
-            side.recordset.reset();
-    });
+    OnSide(side, [&] { side.recordset->OpenTable(side.table); });
 }
 
 void DumpSide(PairSide& side)
