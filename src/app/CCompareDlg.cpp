@@ -110,15 +110,15 @@ CCompareDlg::~CCompareDlg()
 
 void CCompareDlg::DoDataExchange(bool save)
 {
-    m_editOldDS = Item<QLineEdit>(1013);
-    m_editNewDS = Item<QLineEdit>(1015);
-    m_editDiffPath = Item<QLineEdit>(1019);
-    m_listTables = Item<QTableWidget>(1017);
-    DDX_Text(save, 1019, m_strDiffPath);
-    DDX_Text(save, 1015, m_strNewDS);
-    DDX_Text(save, 1013, m_strOldDS);
-    DDX_Check(save, 1021, m_bDeleteDumps);
-    DDX_Check(save, 1027, m_bCompareTables);
+    m_editOldDS = Item<QLineEdit>(kOldDataSourceEdit);
+    m_editNewDS = Item<QLineEdit>(kNewDataSourceEdit);
+    m_editDiffPath = Item<QLineEdit>(kDiffPathEdit);
+    m_listTables = Item<QTableWidget>(kTableList);
+    DDX_Text(save, kDiffPathEdit, m_strDiffPath);
+    DDX_Text(save, kNewDataSourceEdit, m_strNewDS);
+    DDX_Text(save, kOldDataSourceEdit, m_strOldDS);
+    DDX_Check(save, kDeleteDumpsCheck, m_bDeleteDumps);
+    DDX_Check(save, kCompareTablesCheck, m_bCompareTables);
 }
 
 bool CCompareDlg::OnInitDialog()
@@ -161,25 +161,25 @@ void CCompareDlg::OnCommand(int id)
     if (m_bRunning)
         return;
     switch (id) {
-    case 1014:
-        RunCommand([this] { BrowseDataSource(1013, m_strOldDS, m_dbOld); });
+    case kBrowseOldDataSourceButton:
+        RunCommand([this] { BrowseDataSource(kOldDataSourceEdit, m_strOldDS, m_dbOld); });
         break;
-    case 1016:
-        RunCommand([this] { BrowseDataSource(1015, m_strNewDS, m_dbNew); });
+    case kBrowseNewDataSourceButton:
+        RunCommand([this] { BrowseDataSource(kNewDataSourceEdit, m_strNewDS, m_dbNew); });
         break;
-    case 1020:
+    case kBrowseDiffPathButton:
         RunCommand([this] { OnBrowseDiffPath(); });
         break;
-    case 1018:
+    case kUpdateButton:
         RunCommand([this] { OnUpdate(); });
         break;
-    case 1022:
+    case kOptionsButton:
         RunCommand([this] { OnOptions(); });
         break;
-    case 3:
+    case kMergeDataButton:
         RunCommand([this] { OnMergeData(); });
         break;
-    case 1028:
+    case kAboutButton:
         RunCommand([this] { OnAbout(); });
         break;
     default:
@@ -204,7 +204,7 @@ void CCompareDlg::ShowMessage(const std::string& text)
 
 void CCompareDlg::SetProcessEnabled(bool enabled)
 {
-    if (auto* process = Item<QPushButton>(IDOK))
+    if (auto* process = Item<QPushButton>(kProcessButton))
         process->setEnabled(enabled);
 }
 

@@ -13,6 +13,10 @@ class QProgressBar;
 class CProgressDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 128;
+    // Control ids of the template.
+    static constexpr int kStatusText = 1090;
+    static constexpr int kProgressBar = 1088;
+    static constexpr int kCancelButton = IDCANCEL;
     static constexpr int kRange = 200;
 
     // Creates the window (not shown yet) and disables `parent`. Allocate with new:
