@@ -12,7 +12,7 @@
 #include "merge/ChangeSet.h"
 #include "merge/MergeFileReader.h"
 #include "merge/StatementBuilder.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 namespace {
 

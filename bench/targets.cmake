@@ -3,6 +3,13 @@ if(TARGET tolvane_textcompare)
   add_executable(compare_driver ${CMAKE_CURRENT_LIST_DIR}/compare_driver.cpp)
   target_link_libraries(compare_driver PRIVATE tolvane_textcompare)
   target_compile_options(compare_driver PRIVATE -Wall -Wextra)
+  # The same inside a Qt application, to see what the user interface costs.
+  if(TOLVANE_BUILD_GUI)
+    find_package(Qt6 REQUIRED COMPONENTS Widgets)
+    add_executable(compare_qt_driver ${CMAKE_CURRENT_LIST_DIR}/compare_qt_driver.cpp)
+    target_link_libraries(compare_qt_driver PRIVATE tolvane_textcompare Qt6::Widgets)
+    target_compile_options(compare_qt_driver PRIVATE -Wall -Wextra)
+  endif()
 endif()
 # --- end of comparison engine benchmark ---
 # --- merge stage benchmark (bench/merge_bench) ---

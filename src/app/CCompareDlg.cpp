@@ -9,14 +9,17 @@
 #include <new>
 
 #include "app/BrowseDataSource.h"
+#include "app/CAboutDlg.h"
 #include "app/CMergeDlg.h"
 #include "app/CProgressDlg.h"
+#include "app/HostSystemFacts.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "app/UserDialogs.h"
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
 #include "datasource/DatabaseError.h"
+#include "ui/DesktopLinkShell.h"
 #include "ui/DialogResources.h"
 #include "workflow/CompareRun.h"
 #include "workflow/ErrorText.h"
@@ -389,5 +392,9 @@ void CCompareDlg::OnMergeData()
 
 void CCompareDlg::OnAbout()
 {
-    // The About dialog comes with the dialog toolkit.
+    DesktopLinkShell shell;
+    HostSystemFacts facts;
+    // The main dialog as parent, so that About opens centred on it.
+    CAboutDlg about(m_context.resources, shell, facts, Window());
+    about.DoModal();
 }

@@ -9,7 +9,7 @@
 
 #include "app/AppContext.h"
 #include "datasource/CDatabase.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "ui/TemplateDialog.h"
 #include "workflow/MergeRun.h"
 

@@ -2,7 +2,7 @@
 // The Options dialog: the six line markers of the merge file. The object holds
 // the comparison settings record for the whole program run; each opening
 // re-reads the record from the store, OK writes all fifteen values back.
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "ui/TemplateDialog.h"
 
 class SettingsValues;

@@ -80,6 +80,17 @@ QWidget* CreateGroupBox(const DialogControlTemplate& control, QWidget* parent)
     return group;
 }
 
+// A black rectangle: the rules that divide a dialog.
+QWidget* CreateBlackRect(const DialogControlTemplate&, QWidget* parent)
+{
+    auto* rect = new QWidget(parent);
+    QPalette palette = rect->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    rect->setPalette(palette);
+    rect->setAutoFillBackground(true);
+    return rect;
+}
+
 QWidget* CreateProgress(const DialogControlTemplate&, QWidget* parent)
 {
     auto* bar = new QProgressBar(parent);
@@ -210,6 +221,8 @@ QWidget* DialogBuilder::CreateControl(const DialogControlTemplate& control, QWid
         return new QRadioButton(Text(control), parent);
     if (control.kind == "groupbox")
         return CreateGroupBox(control, parent);
+    if (control.kind == "blackrect")
+        return CreateBlackRect(control, parent);
     return nullptr;
 }
 

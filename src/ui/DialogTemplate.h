@@ -11,7 +11,8 @@ class QByteArray;
 
 struct DialogControlTemplate {
     int id = -1;            // -1 for controls the program never addresses
-    std::string kind;       // "label", "edit", "button", "checkbox", "radio", "groupbox", "listview", "progress"
+    std::string kind;       // "label", "edit", "button", "checkbox", "radio", "groupbox", "listview", "progress",
+                            // "blackrect"
     std::string text;
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     std::vector<std::string> styles;

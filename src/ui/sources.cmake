@@ -12,4 +12,8 @@ set(UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ReportListModel.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CReportFindDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CReportListCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkShortcut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopLinkShell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CHyperLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CIconButton.cpp
 )

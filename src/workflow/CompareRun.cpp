@@ -2,13 +2,14 @@
 
 #include <filesystem>
 
+#include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
 #include "common/MergeFileLayout.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
 #include "workflow/ReplacementFile.h"
@@ -126,11 +127,6 @@ private:
     const PairSide& m_new;
 };
 
-void WriteSectionHead(OutputFile& mergeFile, const std::string& table, const std::string& keys)
-{
-    mergeFile.Write(MergeFileLayout::SectionHead(table, keys));
-}
-
 } // namespace
 
 CompareRun::CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup)
@@ -246,7 +242,7 @@ void CompareRun::ComparePair(PairReport& report, const std::string& keys, const 
     const std::uint64_t sectionStart = mergeFile.Size();
     PairComparison comparison;
     try {
-        WriteSectionHead(mergeFile, report.pair.oldName, keys);
+        mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys));
         comparison = CompareDumps(m_settings, oldPath, newPath, mergeFile);
     } catch (...) {
         // The pair's head must not stay without its differences: read back,

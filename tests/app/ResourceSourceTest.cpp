@@ -67,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
                                    {1013, 1014, 1015, 1016, 1017, 1018, 1022, 1019, 1020, 1021, 1027, 1, 3, 2, 1028}},
                       TemplateCase{143, "Options", 220, 123, {1125, 1126, 1127, 1128, 1129, 1130, 1, 2}},
                       TemplateCase{150, "Select Data Source", 240, 160, {1201, 1, 2}},
-                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}}));
+                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}},
+                      TemplateCase{100, "About Tolvane", 229, 141, {1008, 1003, 107, 901, 906, 1}}));
 
 TEST(OwnResources, MainDialogControlsAsLaidOut)
 {
@@ -93,6 +94,27 @@ TEST(OwnResources, IconIsThere)
     ResourceSource source(own);
     EXPECT_FALSE(source.LoadIcon(128).isNull());
     EXPECT_TRUE(source.LoadIcon(129).isNull());
+}
+
+TEST(OwnResources, TheLinksHandCursorAndMenuAreThere)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    const auto cursor = source.LoadCursor(130);
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(cursor->shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor->hotSpot(), QPoint(5, 0));  // the fingertip
+    EXPECT_FALSE(source.LoadCursor(131));
+
+    const auto menu = source.LoadMenuTemplate(103);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->name, "_POPUP_");
+    std::vector<std::pair<int, std::string>> items;
+    for (const auto& item : menu->items)
+        items.emplace_back(item.id, item.text);
+    EXPECT_EQ(items, (std::vector<std::pair<int, std::string>>{
+                         {32776, "&Open"}, {32771, "Copy Shor&tcut"}, {32774, "Add to &Favorites"},
+                         {32775, "Add to &Desktop"}}));
 }
 
 TEST(StringTableFormat, ParsesNumbersTabsAndLineBreaks)

@@ -9,7 +9,7 @@
 #include "AppTestSupport.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 namespace {
 

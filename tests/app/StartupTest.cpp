@@ -148,6 +148,9 @@ TEST(Startup, TheGermanModuleIsOfTheProgramsVersion)
     EXPECT_EQ(LoadResourceString(3001), "Alte Tabellen");
     EXPECT_EQ(app.Resources().LoadDialogTemplate(142)->caption, "Datenquellen vergleichen");
     EXPECT_EQ(app.Resources().LoadDialogTemplate(143)->caption, "Optionen");
+    EXPECT_EQ(app.Resources().LoadDialogTemplate(100)->caption, "Info über Tolvane");
+    EXPECT_EQ(app.Resources().LoadMenuTemplate(103)->items.at(0).text, "Ö&ffnen");
+    EXPECT_EQ(LoadResourceString(2325), "Schreiben Sie an tolvane@orvenne.example");
 }
 
 TEST(Startup, InitInstanceRunsTheMainDialogAndStoresItsValues)
