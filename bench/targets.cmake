@@ -46,3 +46,10 @@ if(TARGET tolvane_ui)
   target_compile_options(preview_bench_driver PRIVATE -Wall -Wextra)
 endif()
 # --- end of SQL preview benchmark ---
+# --- whole compare run benchmark (bench/e2e_bench) ---
+if(TARGET tolvane_workflow)
+  add_executable(e2e_driver ${CMAKE_CURRENT_LIST_DIR}/e2e_driver.cpp)
+  target_link_libraries(e2e_driver PRIVATE tolvane_workflow)
+  target_compile_options(e2e_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of whole compare run benchmark ---

@@ -14,11 +14,13 @@ class SystemFacts;
 class CAboutDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 100;
+    // Control ids of the template.
     static constexpr int kIconButton = 1008;
     static constexpr int kWebLink = 1003;
     static constexpr int kMailLink = 107;
     static constexpr int kMemoryText = 901;
     static constexpr int kDiskText = 906;
+    static constexpr int kOkButton = IDOK;
 
     static constexpr const char* kWebAddress = "https://orvenne.example/tolvane";
     static constexpr const char* kMailAddress = "mailto:tolvane@orvenne.example";

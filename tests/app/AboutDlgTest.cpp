@@ -50,10 +50,8 @@ std::string LabelText(CAboutDlg& dialog, int id)
     return label ? label->text().toStdString() : "<no label>";
 }
 
-class AboutDialog : public ::testing::Test {
+class AboutDialog : public apptest::WindowTest {
 protected:
-    void TearDown() override { EXPECT_EQ(apptest::TopLevelWidgetCount(), 0); }
-
     ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
     ResourceSource resources{own};
     FakeShell shell;
@@ -90,7 +88,7 @@ TEST_P(AboutFacts, FillTheMemoryAndDiskLines)
         [&](QDialog*) {
             memory = LabelText(dialog, CAboutDlg::kMemoryText);
             disk = LabelText(dialog, CAboutDlg::kDiskText);
-            dialog.Item<QPushButton>(TemplateDialog::IDOK)->click();
+            dialog.Item<QPushButton>(CAboutDlg::kOkButton)->click();
         },
         [&] { return dialog.DoModal(); });
     EXPECT_EQ(result, TemplateDialog::IDOK);
@@ -146,9 +144,10 @@ TEST_F(AboutDialog, ShowsTheIconLargeAndLinksToTheProject)
     EXPECT_EQ(shell.opened, std::vector<std::string>{"mailto:tolvane@orvenne.example"});
 }
 
-TEST(MainDialogAbout, OpensAboutModallyOverTheMainDialog)
+class MainDialogAbout : public apptest::WindowTest {};
+
+TEST_F(MainDialogAbout, OpensAboutModallyOverTheMainDialog)
 {
-    constexpr int kAboutButton = 1028;  // "&About" of the main dialog
     apptest::MainDialogHarness harness;
     CCompareDlg& main = harness.Open();
     std::string caption;
@@ -159,17 +158,12 @@ TEST(MainDialogAbout, OpensAboutModallyOverTheMainDialog)
         [&](QDialog* about) {
             caption = about->windowTitle().toStdString();
             parent = about->parentWidget();
-            for (QLabel* label : about->findChildren<QLabel*>()) {
-                const int id = label->property(DialogBuilder::kIdProperty).toInt();
-                if (id == CAboutDlg::kMemoryText)
-                    memory = label->text().toStdString();
-                if (id == CAboutDlg::kDiskText)
-                    disk = label->text().toStdString();
-            }
+            memory = apptest::Control<QLabel>(about, CAboutDlg::kMemoryText)->text().toStdString();
+            disk = apptest::Control<QLabel>(about, CAboutDlg::kDiskText)->text().toStdString();
             about->accept();
         },
         [&] {
-            harness.Button(kAboutButton)->click();
+            harness.Button(CCompareDlg::kAboutButton)->click();
             return 0;
         });
     EXPECT_EQ(caption, "About Tolvane");

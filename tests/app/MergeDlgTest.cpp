@@ -38,15 +38,13 @@ std::vector<std::string> ShownStatements(QDialog* preview)
 
 void ClickButton(QDialog* dialog, int id)
 {
-    for (auto* button : dialog->findChildren<QPushButton*>())
-        if (button->property("controlId").toInt() == id) {
-            button->click();
-            return;
-        }
-    ADD_FAILURE() << "no button " << id;
+    if (auto* button = apptest::Control<QPushButton>(dialog, id))
+        button->click();
+    else
+        ADD_FAILURE() << "no button " << id;
 }
 
-class MergeDlgTest : public ::testing::Test {
+class MergeDlgTest : public apptest::WindowTest {
 protected:
     void SetUp() override
     {
@@ -59,7 +57,7 @@ protected:
     {
         dialog.reset();
         main.Close();
-        EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+        apptest::WindowTest::TearDown();
     }
 
     AppContext Context() { return AppContext{main.store, main.resources, main.dialogs, &main.prompt, "/opt/tolvane/bin/tolvane"}; }
@@ -115,23 +113,17 @@ TEST_F(MergeDlgTest, TheMainDialogsMergeDataOpensItOnACopyOfTheRecord)
     std::string summary;
     apptest::WhileModal(
         [&](QDialog* merge) {
-            QPushButton* mergeButton = nullptr;
-            for (auto* button : merge->findChildren<QPushButton*>())
-                if (button->property("controlId").toInt() == CMergeDlg::kMergeButton)
-                    mergeButton = button;
-            mergeEnabled = mergeButton->isEnabled();
-            auto* list = merge->findChild<QTableWidget*>();
+            mergeEnabled = apptest::Control<QPushButton>(merge, CMergeDlg::kMergeButton)->isEnabled();
+            auto* list = apptest::Control<QTableWidget>(merge, CMergeDlg::kTableList);
             rows = list->rowCount();
             EXPECT_EQ(merge->windowTitle().toStdString(), "Merge Data");
-            for (auto* edit : merge->findChildren<QLineEdit*>())
-                if (edit->property("controlId").toInt() == CMergeDlg::kMergeFileEdit)
-                    edit->setText(QString::fromStdString(path));
+            apptest::Control<QLineEdit>(merge, CMergeDlg::kMergeFileEdit)->setText(QString::fromStdString(path));
             ClickButton(merge, CMergeDlg::kPreviewChangesButton);
             summary = list->item(0, 1)->text().toStdString();
             merge->reject();
         },
         [&] {
-            main.Button(3)->click();
+            main.Button(CCompareDlg::kMergeDataButton)->click();
             return 0;
         });
     EXPECT_FALSE(mergeEnabled);
@@ -379,7 +371,7 @@ TEST_P(WholePath, TheMergeDataSourceEndsWithTheNewData)
 
     // Compare in the main dialog.
     main.SetNames(d.oldDsn, d.newDsn);
-    main.Edit(1019)->setText(QString::fromStdString(work.str() + "/"));
+    main.Edit(CCompareDlg::kDiffPathEdit)->setText(QString::fromStdString(work.str() + "/"));
     std::vector<TablePairRow> pairs;
     for (const auto& t : tables)
         pairs.push_back({name(t), newName(t), true});

@@ -20,10 +20,9 @@
 
 namespace {
 
-class SqlPreview : public ::testing::Test {
+class SqlPreview : public apptest::WindowTest {
 protected:
     void SetUp() override { resources.InstallAsStringLoader(); }
-    void TearDown() override { EXPECT_EQ(apptest::TopLevelWidgetCount(), 0); }
 
     // Opens the dialog with `statements`, runs `action` while it is up.
     int Run(CSqlPreviewDlg& dialog, const std::function<void()>& action)
