@@ -205,6 +205,14 @@ int RunVerify(CliSession& session)
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
         !SelectPairs(session, pairs, selected))
         return kExitError;
+    // The merge adds no tables: one side's own tables are named, not counted.
+    if (session.Arguments().tables.empty()) {
+        for (const TablePairRow& pair : pairs)
+            if (pair.oldName.empty() || pair.newName.empty())
+                session.Info(
+                    (pair.oldName.empty() ? pair.newName : pair.oldName) + ": only in " +
+                    DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) + ", not compared");
+    }
     ScratchFolder folder;
     if (folder.Path().empty()) {
         session.Error("cannot create a temporary folder for the dumps");

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
 #include "common/MergeFileLayout.h"
 #include "common/UiHooks.h"
@@ -58,10 +59,8 @@ void OnSide(const PairSide& side, Step step)
     try {
         step();
     } catch (const DatabaseError& error) {
-        throw DatabaseError(error.ReturnCode(),
-                            "Cannot read the table " + side.table + " of the data source " + side.dataSource + ".\n" +
-                                error.Message(),
-                            error.StateText(), error.SqlState());
+        throw error.WithContext("Cannot read the table " + side.table + " of the data source " + side.dataSource +
+                                ".\n");
     }
 }
 
@@ -70,10 +69,7 @@ void OpenSide(PairSide& side, CDatabase& database, CompareRunProgress& progress)
     if (side.table.empty() || !database.IsOpen())
         return;
     side.recordset = std::make_unique<DumpingRecordset>(database, progress, side.dataSource, side.table);
-    OnSide(side, [&] {
-        if (!side.recordset->OpenTable(side.table))
-            side.recordset.reset();
-    });
+    OnSide(side, [&] { side.recordset->OpenTable(side.table); });
 }
 
 void DumpSide(PairSide& side)
@@ -130,11 +126,6 @@ private:
     const PairSide& m_old;
     const PairSide& m_new;
 };
-
-void WriteSectionHead(OutputFile& mergeFile, const std::string& table, const std::string& keys)
-{
-    mergeFile.Write(MergeFileLayout::SectionHead(table, keys));
-}
 
 } // namespace
 
@@ -251,7 +242,7 @@ void CompareRun::ComparePair(PairReport& report, const std::string& keys, const 
     const std::uint64_t sectionStart = mergeFile.Size();
     PairComparison comparison;
     try {
-        WriteSectionHead(mergeFile, report.pair.oldName, keys);
+        mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys));
         comparison = CompareDumps(m_settings, oldPath, newPath, mergeFile);
     } catch (...) {
         // The pair's head must not stay without its differences: read back,

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 
 #include "CliRunner.h"
 #include "RawOdbc.h"
@@ -335,4 +336,23 @@ TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
     for (const auto& entry : fs::directory_iterator(Out()))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"Vantor_Merge.txt"});
+}
+
+TEST(CliHelp, EveryCommandHasHelpAndTheReadmeShowsTheProgramsAsItIs)
+{
+    const CliResult help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    std::string indented;
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);)
+        indented += line.empty() ? "\n" : "    " + line + "\n";
+    const std::string readme = testenv::ReadFile(fs::path(TOLVANE_SOURCE_DIR) / "README.md");
+    EXPECT_NE(readme.find(indented), std::string::npos) << indented;
+
+    for (const char* command : {"tables", "compare", "preview", "sql", "apply", "verify"}) {
+        SCOPED_TRACE(command);
+        const CliResult commandHelp = RunCli({command, "--help"});
+        EXPECT_EQ(commandHelp.status, 0);
+        EXPECT_EQ(commandHelp.out.rfind(std::string("Usage: tolvane-cli ") + command, 0), 0u) << commandHelp.out;
+    }
 }
