@@ -25,7 +25,7 @@ if(TARGET tolvane_datasource)
   target_link_libraries(dump_driver PRIVATE tolvane_datasource)
   target_compile_options(dump_driver PRIVATE -Wall -Wextra)
   # The peer: the smallest ODBC loop that writes the same bytes.
-  add_executable(dump_peer_loop ${CMAKE_CURRENT_LIST_DIR}/dump_peer_loop.c)
+  add_executable(dump_peer_loop ${CMAKE_CURRENT_LIST_DIR}/dump_peer_loop.cpp)
   target_link_libraries(dump_peer_loop PRIVATE ODBC::ODBC)
   target_compile_options(dump_peer_loop PRIVATE -O2 -Wall -Wextra)
 endif()

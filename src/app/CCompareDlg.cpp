@@ -18,6 +18,7 @@
 #include "app/UserDialogs.h"
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
+#include "common/UiHooks.h"
 #include "datasource/DatabaseError.h"
 #include "ui/DesktopLinkShell.h"
 #include "ui/DialogResources.h"
@@ -32,6 +33,7 @@ constexpr int kNewTablesText = 3002;
 constexpr int kIconId = 128;
 constexpr int kNothingSelectedText = 2326;
 constexpr int kCreatingReportText = 2309;
+constexpr int kNoTablesText = 3014;
 constexpr const char* kOldDS = "Old DS";
 constexpr const char* kNewDS = "New DS";
 constexpr const char* kDiffPath = "Diff Path";
@@ -285,13 +287,39 @@ void CCompareDlg::OnUpdate()
     } catch (...) {
         error = "Errors occurred.";
     }
-    // The rows of the names read before an error stay in the list.
-    FillTableList(PairTables(oldNames, newNames));
+    // Both catalogs are read before a row is listed: a side that failed would
+    // leave the other side's tables looking like a whole list that can be processed.
+    if (error.empty()) {
+        FillTableList(PairTables(oldNames, newNames));
+        error = EmptySidesText(oldNames, newNames);
+    }
     if (!error.empty())
         ShowMessage(error);
     m_dbOld.Close();
     m_dbNew.Close();
     SetProcessEnabled(m_listTables && m_listTables->rowCount() > 0);
+}
+
+std::string CCompareDlg::EmptySidesText(const std::vector<std::string>& oldNames,
+                                        const std::vector<std::string>& newNames) const
+{
+    // A SQLite data source whose database file is missing is created empty by
+    // the driver, and a file that is no database lists nothing: say so rather
+    // than show half a list without a word.
+    std::string text;
+    const auto note = [&](const CDatabase& database, const std::string& field, const std::vector<std::string>& names) {
+        if (!database.IsOpen() || !names.empty())
+            return;
+        std::string name = field;
+        if (name.empty())
+            ExtractDataSourceName(database.m_strConnect, name);
+        if (!text.empty())
+            text += '\n';
+        text += FormatString(LoadResourceString(kNoTablesText).c_str(), name.c_str());
+    };
+    note(m_dbOld, m_strOldDS, oldNames);
+    note(m_dbNew, m_strNewDS, newNames);
+    return text;
 }
 
 void CCompareDlg::BrowseDataSource(int editId, std::string& name, CDatabase& database)
@@ -349,7 +377,12 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         }
         progress = new CProgressDlg(&progress, static_cast<std::int64_t>(rows.size()), &stopFlag,
                                     kCreatingReportText, m_context.resources, Window());
+        // After a Cancel the pair being worked on still finishes: until then
+        // the dialog stays disabled under the wait cursor, so that no click is
+        // taken and then dropped.
+        progress->KeepParentDisabledOnCancel();
         progress->ShowWindow();
+        WaitCursor wait;
 
         CompareRunSetup setup;
         setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld);
@@ -369,6 +402,8 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
     // nothing stays connected before the user reads the message.
     if (progress)
         progress->DestroyWindow();
+    if (QDialog* window = Window())
+        window->setEnabled(true);
     m_dbOld.Close();
     m_dbNew.Close();
     if (!message.empty())

@@ -69,6 +69,9 @@ private:
     void RunCommand(Command command);
     void ShowMessage(const std::string& text);
     void SetProcessEnabled(bool enabled);
+    // "The data source ... lists no tables." for each connected side without tables.
+    std::string EmptySidesText(const std::vector<std::string>& oldNames,
+                               const std::vector<std::string>& newNames) const;
     void ProcessSelectedRows(const std::vector<TablePairRow>& rows);
 
     AppContext m_context;

@@ -86,6 +86,7 @@ void CProgressDlg::OnCancel()
     // Without a stop flag only the program may end the dialog.
     if (!m_pStopFlag)
         return;
+    m_cancelledByUser = true;
     DestroyWindow();
 }
 
@@ -97,7 +98,8 @@ void CProgressDlg::EnableParent()
 
 void CProgressDlg::OnDestroy()
 {
-    EnableParent();
+    if (!(m_cancelledByUser && m_keepParentDisabledOnCancel))
+        EnableParent();
 }
 
 void CProgressDlg::PostNcDestroy()

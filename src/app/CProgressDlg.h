@@ -27,6 +27,10 @@ public:
     int Position() const { return m_nPosition; }
     const std::string& StatusText() const { return m_strStatus; }
 
+    // The user's Cancel leaves the parent disabled: the work goes on to the end
+    // of its current step, and its owner enables the parent when it is done.
+    void KeepParentDisabledOnCancel() { m_keepParentDisabledOnCancel = true; }
+
     // The bar position for `current` units of `total`.
     static int PositionFor(std::int64_t current, std::int64_t total);
 
@@ -46,6 +50,8 @@ private:
     std::int64_t m_nTotal;
     std::int32_t m_nPosition = 0;
     std::int32_t* m_pStopFlag;
+    bool m_keepParentDisabledOnCancel = false;
+    bool m_cancelledByUser = false;
     QWidget* m_pParent;
     CProgressDlg** m_ppDialog;
 };

@@ -93,10 +93,8 @@ void OnSide(const PairSide& side, Step step)
     try {
         step();
     } catch (const DatabaseError& error) {
-        throw DatabaseError(error.ReturnCode(),
-                            "Cannot read the table " + side.table + " of the data source " + side.dataSource + ".\n" +
-                                error.Message(),
-                            error.StateText(), error.SqlState());
+        throw error.WithContext("Cannot read the table " + side.table + " of the data source " + side.dataSource +
+                                ".\n");
     }
 }
 
@@ -105,10 +103,7 @@ void OpenSide(PairSide& side)
     if (side.table.empty() || !side.database.IsOpen())
         return;
     side.recordset = std::make_unique<DumpingRecordset>(side.database, side.count, side.stop, side.onRow);
-    OnSide(side, [&] {
-        if (!side.recordset->OpenTable(side.table))
-            side.recordset.reset();
-    });
+    OnSide(side, [&] { side.recordset->OpenTable(side.table); });
 }
 
 void DumpSide(PairSide& side)

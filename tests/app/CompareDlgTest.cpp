@@ -262,3 +262,27 @@ TEST(MainDialogOnData, EnterStartsProcess)
     EXPECT_EQ(h.dialogs.messages[0].text, "Please select some tables to process");
     EXPECT_TRUE(dialog.Window()->isVisible());
 }
+
+// A side that lists no tables is named: a SQLite data source whose file is
+// missing (the driver creates it empty) or is no database passes otherwise for
+// an empty one without a word.
+TEST(MainDialog, UpdateNamesASideThatListsNoTables)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    apptest::Exec(apptest::OldDataSource(), {"DROP TABLE IF EXISTS up_t", "CREATE TABLE up_t (id INTEGER)"});
+    testenv::TempDir dir;
+    const std::string garbage = dir.str() + "/garbage.db";
+    testenv::WriteFile(garbage, std::string(4096, 'x'));
+    for (const std::string& file : {dir.str() + "/missing.db", garbage}) {
+        const std::string source = "Driver=SQLite3;Database=" + file;
+        MainDialogHarness h;
+        h.Open();
+        h.SetNames(apptest::OldDataSource(), source);
+        h.Button(1018)->click();
+        ASSERT_EQ(h.dialogs.messages.size(), 1u);
+        EXPECT_EQ(h.dialogs.messages[0].text, "The data source " + source + " lists no tables.");
+        EXPECT_EQ(h.List()->rowCount(), 1);  // the old side's table, unpaired
+        EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+        EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+    }
+}

@@ -330,6 +330,7 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
     // the comparison finishes, press Process, Update and Close on the main dialog.
     bool cancelled = false;
     bool pressed = false;
+    bool disabledWhilePairFinished = false;
     SetMessagePump([&] {
         QWidget* progress = ProgressWindow();
         if (!cancelled && progress && fs::exists(Dump(kNew, "t2"))) {
@@ -337,6 +338,8 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
             progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
         } else if (cancelled && !pressed && !progress) {
             pressed = true;
+            // The pair still runs: the dialog takes no click until it is done.
+            disabledWhilePairFinished = !h.dialog->Window()->isEnabled();
             h.Button(1)->click();
             h.Button(1018)->click();
             h.Button(2)->click();
@@ -348,6 +351,7 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
 
     ASSERT_TRUE(cancelled);
     ASSERT_TRUE(pressed);
+    EXPECT_TRUE(disabledWhilePairFinished);
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     // Only the cancelled run wrote the merge file: pairs 1 and 2, nothing after.
     const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
