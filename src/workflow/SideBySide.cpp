@@ -3,13 +3,38 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
 #include <thread>
+
+#include <pthread.h>
+#include <signal.h>
 
 namespace {
 
 // Often enough for the window to repaint smoothly and to answer a click at
 // once; rare enough that waiting costs nothing next to the dumps.
 constexpr std::chrono::milliseconds kWaitingPeriod{10};
+
+// Ctrl+C and its kind are for the calling thread, whose handlers expect them
+// there; a task's blocking driver call is then never cut short by one. Held
+// while the threads are started, which take the blocked set with them.
+class SignalsBlocked {
+public:
+    SignalsBlocked()
+    {
+        sigset_t signals;
+        sigemptyset(&signals);
+        for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            sigaddset(&signals, signal);
+        pthread_sigmask(SIG_BLOCK, &signals, &m_previous);
+    }
+    ~SignalsBlocked() { pthread_sigmask(SIG_SETMASK, &m_previous, nullptr); }
+    SignalsBlocked(const SignalsBlocked&) = delete;
+    SignalsBlocked& operator=(const SignalsBlocked&) = delete;
+
+private:
+    sigset_t m_previous;
+};
 
 // What the tasks and the waiting thread share.
 struct Rendezvous {
@@ -64,6 +89,7 @@ std::vector<std::exception_ptr> RunSideBySide(const std::vector<std::function<vo
     std::vector<std::exception_ptr> errors(tasks.size());
     Rendezvous rendezvous;
     ThreadsJoined threads(stop, tasks.size());
+    std::optional<SignalsBlocked> blocked(std::in_place);
     for (std::size_t i = 0; i < tasks.size(); ++i) {
         {
             std::lock_guard<std::mutex> lock(rendezvous.mutex);
@@ -87,6 +113,7 @@ std::vector<std::exception_ptr> RunSideBySide(const std::vector<std::function<vo
             throw;
         }
     }
+    blocked.reset();
     for (;;) {
         {
             std::unique_lock<std::mutex> lock(rendezvous.mutex);
