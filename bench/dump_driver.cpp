@@ -17,8 +17,7 @@ int main(int argc, char** argv)
         if (!db.OpenDataSource(argv[1]))
             return 1;
         CRecordsetEx rs(db);
-        if (!rs.OpenTable(argv[2]))
-            return 1;
+        rs.OpenTable(argv[2]);
         OutputFile file(argv[3], OutputFile::Mode::Text);
         rs.WriteRows(file, ",");
     } catch (const std::exception& e) {

@@ -25,7 +25,7 @@ if(TARGET tolvane_datasource)
   target_link_libraries(dump_driver PRIVATE tolvane_datasource)
   target_compile_options(dump_driver PRIVATE -Wall -Wextra)
   # The peer: the smallest ODBC loop that writes the same bytes.
-  add_executable(dump_peer_loop ${CMAKE_CURRENT_LIST_DIR}/dump_peer_loop.c)
+  add_executable(dump_peer_loop ${CMAKE_CURRENT_LIST_DIR}/dump_peer_loop.cpp)
   target_link_libraries(dump_peer_loop PRIVATE ODBC::ODBC)
   target_compile_options(dump_peer_loop PRIVATE -O2 -Wall -Wextra)
 endif()
@@ -46,3 +46,10 @@ if(TARGET tolvane_ui)
   target_compile_options(preview_bench_driver PRIVATE -Wall -Wextra)
 endif()
 # --- end of SQL preview benchmark ---
+# --- whole compare run benchmark (bench/e2e_bench) ---
+if(TARGET tolvane_workflow)
+  add_executable(e2e_driver ${CMAKE_CURRENT_LIST_DIR}/e2e_driver.cpp)
+  target_link_libraries(e2e_driver PRIVATE tolvane_workflow)
+  target_compile_options(e2e_driver PRIVATE -Wall -Wextra)
+endif()
+# --- end of whole compare run benchmark ---

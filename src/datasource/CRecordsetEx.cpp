@@ -107,7 +107,7 @@ void CRecordsetEx::ThrowError(SQLRETURN rc) const
     throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), m_hstmt.get());
 }
 
-bool CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql)
+void CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql)
 {
     Close();
     m_nOpenType = openType;
@@ -115,13 +115,13 @@ bool CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, c
     m_strSQL = sql;
     m_strTable.clear();
     if (!m_database.IsOpen())
-        return false;
+        throw DatabaseError(SQL_ERROR, "The connection to the data source is not open.\n", {"08003", 0, ""});
     SQLHSTMT statement = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &statement)))
-        return false;
+    const SQLRETURN rc = SQLAllocStmt(m_database.Handle(), &statement);
+    if (!SQL_SUCCEEDED(rc))
+        throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), SQL_NULL_HSTMT);
     m_hstmt = OdbcStatementHandle(statement);
     m_database.ApplyQueryTimeout(statement);
-    return true;
 }
 
 void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute)
@@ -143,10 +143,9 @@ void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& 
     }
 }
 
-bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
+void CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
 {
-    if (!AllocateStatement(openType, options, sql))
-        return false;
+    AllocateStatement(openType, options, sql);
     ExecuteAndPosition([&](SQLHSTMT statement) {
         SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
         const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
@@ -157,7 +156,6 @@ bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uin
             return rc;
         return RetryWhileExecuting([&] { return SQLExecute(statement); });
     });
-    return true;
 }
 
 void CRecordsetEx::DescribeColumns()
@@ -225,22 +223,18 @@ void CRecordsetEx::Close()
     m_bBOF = m_bEOF = true;
 }
 
-bool CRecordsetEx::ExecuteDirect(const std::string& sql)
+void CRecordsetEx::ExecuteDirect(const std::string& sql)
 {
     m_lRowsAffected = 0;
-    if (!OpenQuery(forwardOnly, sql, executeDirect))
-        return false;
+    OpenQuery(forwardOnly, sql, executeDirect);
     Close();
-    return true;
 }
 
-bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
+void CRecordsetEx::ExecuteInSeries(const std::string& sql)
 {
     m_lRowsAffected = 0;
-    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty()) {
-        if (!AllocateStatement(forwardOnly, executeDirect, sql))
-            return false;
-    }
+    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty())
+        AllocateStatement(forwardOnly, executeDirect, sql);
     m_strSQL = sql;
     SQLHSTMT statement = m_hstmt.get();
     SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
@@ -255,11 +249,11 @@ bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
     SQLLEN count = 0;
     m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;
     SQLFreeStmt(statement, SQL_CLOSE);
-    return true;
 }
 
 void CRecordsetEx::ReplaceBrackets(std::string& statement) const
 {
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (!m_bJetDriver)
         ::ReplaceBrackets(statement, LiteralFacts().identifierQuote);
 }
@@ -269,8 +263,7 @@ void CRecordsetEx::GetColumns(const std::string& table, std::vector<ColumnInfo>&
     columns.clear();
     std::string sql = "SELECT * FROM " + table;
     ReplaceBrackets(sql);
-    if (!OpenQuery(forwardOnly, sql))
-        return;
+    OpenQuery(forwardOnly, sql);
     columns = m_columns;
     Close();
 }
@@ -280,9 +273,7 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     if (m_nColumns <= 0)
         return;
     if (index < 0 || index >= m_nColumns)
-        throw DatabaseError(DatabaseError::kFieldNotFound,
-                            "Field not found: the result has no column " + std::to_string(index + 1) + ".\n",
-                            "State:,Native:0,Origin:");
+        throw FieldNotFoundError(index);
     m_bValueIsNull = false;
     text.clear();
 

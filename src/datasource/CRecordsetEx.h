@@ -26,15 +26,15 @@ public:
     CRecordsetEx(const CRecordsetEx&) = delete;
     CRecordsetEx& operator=(const CRecordsetEx&) = delete;
 
-    // Runs `sql` unchanged. Returns false when no statement can be set up on the
-    // connection; raises DatabaseError on every ODBC failure after that (the
-    // statement closed). A result set is positioned on its first row.
-    bool OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
+    // Runs `sql` unchanged; a result set is positioned on its first row.
+    // Raises DatabaseError on every failure, the statement closed, also when
+    // the connection is not open or gives no statement.
+    void OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
     // Opens the whole of `table` for a dump ("Select * from" the quoted name,
     // forward-only) and keeps the name for the key column list. On SQLite,
-    // floating-point columns are asked for as text of 21 digits, since the
-    // driver hands them over with 15 whichever way they are read.
-    bool OpenTable(const std::string& table);
+    // floating-point columns are asked for as printf text with all their
+    // digits, since the driver hands them over with 15 whichever way they are read.
+    void OpenTable(const std::string& table);
     virtual void MoveNext();
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hstmt); }
@@ -42,11 +42,11 @@ public:
     bool IsEOF() const { return m_bEOF; }
 
     // Runs a statement without result set; the affected row count goes to m_lRowsAffected.
-    bool ExecuteDirect(const std::string& sql);
+    void ExecuteDirect(const std::string& sql);
     // The same for a long series of statements: the statement handle is kept
     // from one call to the next (only its cursor is closed), which saves
     // allocating and setting up a handle per statement.
-    bool ExecuteInSeries(const std::string& sql);
+    void ExecuteInSeries(const std::string& sql);
 
     // The columns of "SELECT * FROM " + table. The table is named as the merge
     // file spells it, [name]; the brackets become the data source's identifier
@@ -54,6 +54,7 @@ public:
     void GetColumns(const std::string& table, std::vector<ColumnInfo>& columns);
 
     // Reads column `index` (0-based) of the current row as text; sets m_bValueIsNull.
+    // An index outside the columns raises FieldNotFoundError.
     void GetFieldText(int index, std::string& text);
 
     int GetColumnCount() const { return m_nColumns; }
@@ -93,9 +94,9 @@ public:
     static bool IsQuotedInDump(int sqlType);
 
 protected:
-    // Closes what is open and sets up a new statement with the query time-out;
-    // false when the connection gives none.
-    bool AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
+    // Closes what is open and sets up a new statement with the query time-out.
+    // Raises DatabaseError when the connection is closed or gives none.
+    void AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
     // Runs `execute` on the statement, describes the result and moves to its
     // first row; any error closes the statement and is raised.
     void ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute);

@@ -10,15 +10,14 @@
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/WholeTableQuery.h"
 
-bool CRecordsetEx::OpenTable(const std::string& table)
+void CRecordsetEx::OpenTable(const std::string& table)
 {
     const std::string& quote = LiteralFacts().identifierQuote;
-    if (!OpenQuery(forwardOnly, SelectAllText(table, quote)))
-        return false;
+    OpenQuery(forwardOnly, SelectAllText(table, quote));
     if (m_floatsAsText) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
-        // printf with the "!" flag gives 21; 17 would be enough if its digits
-        // were exact, but near the ends of the range they are not.
+        // printf with the "!" flag gives 17, which read back to the same double
+        // below 1e100; above, its digits drift, and 21 of them are needed.
         // Other values in such a column (any text, integers) come as they are.
         std::string columns;
         bool wrapped = false;
@@ -28,8 +27,9 @@ bool CRecordsetEx::OpenTable(const std::string& table)
                 columns += ", ";
             // A name cut to 64 characters by the column description cannot be selected.
             if (IsFloatType(column.sqlType) && column.name.size() < kMaxColumnName) {
-                columns += "CASE typeof(" + name + ") WHEN 'real' THEN printf('%!.20e', " + name + ") ELSE " +
-                           name + " END AS " + name;
+                columns += "CASE WHEN typeof(" + name + ") <> 'real' THEN " + name + " WHEN abs(" + name +
+                           ") < 1e100 THEN printf('%!.17g', " + name + ") ELSE printf('%!.20e', " + name +
+                           ") END AS " + name;
                 wrapped = true;
             } else {
                 columns += name;
@@ -37,14 +37,12 @@ bool CRecordsetEx::OpenTable(const std::string& table)
         }
         if (wrapped) {
             const std::vector<ColumnInfo> described = m_columns;
-            if (!OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote)))
-                return false;
+            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote));
             // The expressions describe as text; the dump goes by the table's own types.
             m_columns = described;
         }
     }
     m_strTable = table;
-    return true;
 }
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)

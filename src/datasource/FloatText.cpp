@@ -36,6 +36,9 @@ bool RewriteAsShortestDouble(std::string& text)
     const auto result = std::from_chars(text.data(), end, value);
     if (result.ec != std::errc() || result.ptr != end)
         return false;
-    text = ShortestText(value);
+    // Into the text's own room: no allocation per value.
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value);
+    text.assign(buffer, written.ptr);
     return true;
 }

@@ -33,6 +33,7 @@ KeyColumnList NonKeyColumns(std::size_t columnCount, const KeyColumnList& keyCol
 
 void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
 {
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (!facts.jetDriver)
         ReplaceBrackets(statement, facts.identifierQuote);
 }
@@ -98,6 +99,7 @@ GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray&
     GeneratedStatement statement{"INSERT INTO " + table + " (", {}};
     KeyColumnList includeList;
     bool leaveOutFirst = false;
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (facts.jetDriver && keyColumns.size() == 1 && keyColumns[0] == 0) {
         includeList = NonKeyColumns(columns.size(), keyColumns);
         leaveOutFirst = !includeList.empty();

@@ -23,8 +23,6 @@ struct Comparison {
         file2.SetPartner(b, a);
         return true;
     }
-
-    FileLines& File(bool isFile1) { return isFile1 ? file1 : file2; }
 };
 
 // Pairs the lines of the two loaded files and leaves the final block lists in

@@ -1,6 +1,7 @@
 #include "textcompare/LineMatching.h"
 
 #include <cstddef>
+#include <utility>
 
 #include "textcompare/HashCountMap.h"
 #include "textcompare/MessageDrain.h"
@@ -56,16 +57,19 @@ struct PendingLine {
 
 constexpr int kBatch = 16;
 
-// Calls `flush` with batches of up to kBatch unpaired lines of the range,
-// having started to fetch each line's slot of the map while the batch filled,
-// so that the random accesses into a large map overlap instead of waiting one
-// after the other. `onLine` is called for every line of the range.
+// Calls `flush` with batches of up to kBatch unpaired lines of the range, in
+// order. Each line's slot of the map is fetched a whole batch before its batch
+// is flushed, so that the random accesses into a large map overlap instead of
+// waiting one after the other. `onLine` is called for every line of the range.
 template <class Flush, class OnLine>
 void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map, Flush flush,
                           OnLine onLine)
 {
-    PendingLine batch[kBatch];
+    PendingLine batches[2][kBatch];
+    PendingLine* filling = batches[0];
+    PendingLine* waiting = batches[1];  // full, its slots on the way
     int pending = 0;
+    bool haveWaiting = false;
     for (LineIndex line = range.first; line <= range.last; ++line) {
         onLine();
         if (file.IsPaired(line))
@@ -73,14 +77,19 @@ void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const H
         const std::uint64_t key = file.Key(line);
         const std::size_t home = map.Home(key);
         map.Prefetch(home);
-        batch[pending++] = {line, key, home};
+        filling[pending++] = {line, key, home};
         if (pending == kBatch) {
-            flush(batch, pending);
+            if (haveWaiting)
+                flush(waiting, kBatch);
+            std::swap(filling, waiting);
+            haveWaiting = true;
             pending = 0;
         }
     }
+    if (haveWaiting)
+        flush(waiting, kBatch);
     if (pending > 0)
-        flush(batch, pending);
+        flush(filling, pending);
 }
 
 // Every unpaired line of A whose kind occurs exactly once among the unpaired

@@ -1,11 +1,10 @@
 #pragma once
 // The lines of one file taking part in a comparison: the whole file in one
-// buffer and one array of small line cells (where the line starts, its hash,
+// buffer and one array of small line cells (where the line starts, its key,
 // its partner in the other file). Lines are known by their 0-based index; the
 // line number a user sees is the index + 1.
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -1,7 +1,6 @@
 #include "textcompare/MergeBlocks.h"
 
 #include <cstdint>
-#include <vector>
 
 #include "textcompare/MessageDrain.h"
 
@@ -10,8 +9,7 @@ namespace {
 class BlockMerger {
 public:
     BlockMerger(const Comparison& c, const ResultVisitor& visit)
-        : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_visit(visit),
-          m_partnerShown(c.blocks1.size(), 0), m_partnerPassed(c.blocks2.size(), 0)
+        : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_visit(visit)
     {
     }
 
@@ -24,11 +22,15 @@ public:
         DrainTicker drain;
         while (p < n1 || q < n2) {
             drain.Tick();
-            if (p < n1 && m_partnerShown[p]) {
+            // Blocks are passed over in order on both sides, so a block whose
+            // partner lies behind the other side's position has moved.
+            const BlockIndex partner1 = p < n1 ? m_blocks1[p].partner : kNoBlock;
+            if (partner1 != kNoBlock && partner1 < q) {
                 ++p;  // moved: its lines were handed out at their place in file 2
                 continue;
             }
-            if (q < n2 && m_partnerPassed[q]) {
+            const BlockIndex partner2 = q < n2 ? m_blocks2[q].partner : kNoBlock;
+            if (partner2 != kNoBlock && partner2 < p) {
                 if (!EmitMoved(q++))
                     return false;
                 continue;
@@ -61,10 +63,8 @@ public:
                 // smaller one (the file-2 block on a tie), so that the larger
                 // stays in step.
                 if (BlockSize(m_blocks2[q]) > BlockSize(m_blocks1[p])) {
-                    m_partnerPassed[m_blocks1[p].partner] = 1;
                     ++p;
                 } else {
-                    m_partnerShown[m_blocks2[q].partner] = 1;
                     emitted = EmitMoved(q);
                     ++q;
                 }
@@ -93,8 +93,6 @@ private:
     const BlockList& m_blocks1;
     const BlockList& m_blocks2;
     const ResultVisitor& m_visit;
-    std::vector<std::uint8_t> m_partnerShown;   // file 1: the partner was handed out as moved
-    std::vector<std::uint8_t> m_partnerPassed;  // file 2: the partner was passed over as moved
 };
 
 } // namespace

@@ -1,9 +1,11 @@
 // The compare run end to end on SQLite data sources: the merge file byte for
 // byte, what the two check boxes gate, the difference data path, repeated
-// runs, cancelling, and an error in the middle of a run.
+// runs, cancelling (also while a table is being dumped), and an error in the
+// middle of a run.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -470,4 +472,63 @@ TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
+}
+
+TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDumped)
+{
+    // A table whose dump takes many rounds of the waiting loop; one row differs.
+    for (const std::string& dataSource : {kOld, kNew})
+        apptest::Exec(dataSource, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))",
+                                   "INSERT INTO t1 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < 200000) SELECT i, printf('%090d', i) FROM n"});
+    apptest::Exec(kNew, {"UPDATE t1 SET v = 'changed' WHERE id = 7"});
+    h.Button(1018)->click();
+    // A first run makes what the progress window keeps for the process.
+    h.dialog->FillTableList({{"items", "items", true}});
+    h.Button(1)->click();
+    ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    h.dialog->FillTableList({{"t1", "t1", true}, {"people", "people", true}});
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    const std::size_t threadsBefore = testenv::ThreadCount();
+    QWidget* watched = nullptr;
+    int paintsWhileDumping = 0;
+    bool cancelledWhileDumping = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        // The dump threads are running and have begun their files.
+        const bool dumping = progress && fs::exists(Dump(kOld, "t1")) && testenv::ThreadCount() > threadsBefore;
+        if (dumping && !cancelledWhileDumping) {
+            if (!watched) {
+                watched = progress;
+                progress->installEventFilter(&counter);
+                progress->update();
+            } else if (counter.paints > 0) {
+                paintsWhileDumping = counter.paints;
+                cancelledWhileDumping = true;
+                progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+            }
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(1)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+
+    ASSERT_TRUE(cancelledWhileDumping);
+    EXPECT_GT(paintsWhileDumping, 0);
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // The pair being dumped is finished; the next one is not begun.
+    EXPECT_EQ(testenv::ReadFile(MergeFile()),
+              "\r\nTable=[t1]0\r\n\r\n|<<7,\"" + std::string(89, '0') + "7\"\r\n||>>7,\"changed\"\r\n");
+    EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
+    EXPECT_EQ(testenv::ThreadCount(), threadsBefore);
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
 }

@@ -295,6 +295,13 @@ struct OptionsCase {
     bool ignoreCase;
 };
 
+// ctest shows the printed parameter beside the name.
+void PrintTo(const OptionsCase& c, std::ostream* os)
+{
+    *os << (c.ignoreWhitespace ? "ignore whitespace" : "whitespace counts") << ", "
+        << (c.ignoreCase ? "ignore case" : "case counts");
+}
+
 class UniqueLines : public ::testing::TestWithParam<OptionsCase> {};
 
 // Splits a report with the default prefixes into removed and added lines.
