@@ -482,10 +482,10 @@ TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDu
                                    "INSERT INTO t1 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                                    "WHERE i < 200000) SELECT i, printf('%090d', i) FROM n"});
     apptest::Exec(kNew, {"UPDATE t1 SET v = 'changed' WHERE id = 7"});
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     // A first run makes what the progress window keeps for the process.
     h.dialog->FillTableList({{"items", "items", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     h.dialog->FillTableList({{"t1", "t1", true}, {"people", "people", true}});
 
@@ -513,12 +513,12 @@ TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDu
             } else if (counter.paints > 0) {
                 paintsWhileDumping = counter.paints;
                 cancelledWhileDumping = true;
-                progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+                apptest::Control<QPushButton>(progress, CProgressDlg::kCancelButton)->click();
             }
         }
         ProcessWaitingEvents();
     });
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     SetMessagePump(&ProcessWaitingEvents);
 
     ASSERT_TRUE(cancelledWhileDumping);
