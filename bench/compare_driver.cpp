@@ -9,8 +9,8 @@
 
 #include "common/OutputFile.h"
 #include "common/UiHooks.h"
-#include "textcompare/CompareReport.h"
-#include "textcompare/CompareSettings.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/OutputFileSink.h"
 
 int main(int argc, char** argv)
 {
@@ -21,27 +21,26 @@ int main(int argc, char** argv)
     long pumps = 0;
     SetMessagePump([&pumps] { ++pumps; });  // stands in for the GUI's event processing
 
-    CompareSettings settings;
-    settings.m_bWriteCommonSections = 0;
-    settings.m_strFile1Path = argv[1];
-    settings.m_strFile2Path = argv[2];
+    CompareOptions options;  // common sections off, as the compare run has them
     for (int i = 4; i < argc; ++i) {
         if (std::strcmp(argv[i], "--ignore-whitespace") == 0)
-            settings.m_bIgnoreWhitespace = 1;
+            options.ignoreWhitespace = true;
         else if (std::strcmp(argv[i], "--ignore-case") == 0)
-            settings.m_bIgnoreCase = 1;
+            options.ignoreCase = true;
     }
 
     const auto start = std::chrono::steady_clock::now();
     OutputFile merge(argv[3], OutputFile::Mode::Untranslated);
-    const int result = CompareFiles(settings, merge);
+    OutputFileSink sink(merge);
+    const CompareOutcome outcome = CompareFiles(argv[1], argv[2], options, sink);
     merge.Close();
     const auto compared = std::chrono::steady_clock::now();
-    ReleaseContext(settings.m_context);
-    const auto released = std::chrono::steady_clock::now();
 
     const auto seconds = [](auto d) { return std::chrono::duration<double>(d).count(); };
-    std::printf("result %d compare %.3f s release %.3f s pumps %ld\n", result, seconds(compared - start),
-                seconds(released - compared), pumps);
-    return result == 1 ? 0 : 1;
+    std::printf("status %d removed %lld added %lld compare %.3f s pumps %ld\n", static_cast<int>(outcome.status),
+                static_cast<long long>(outcome.removedLines), static_cast<long long>(outcome.addedLines),
+                seconds(compared - start), pumps);
+    if (outcome.status != CompareStatus::Compared)
+        std::fprintf(stderr, "%s\n", outcome.message.c_str());
+    return outcome.status == CompareStatus::Compared ? 0 : 1;
 }

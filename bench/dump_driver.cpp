@@ -5,7 +5,6 @@
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
-#include "datasource/WholeTableQuery.h"
 
 int main(int argc, char** argv)
 {
@@ -18,8 +17,7 @@ int main(int argc, char** argv)
         if (!db.OpenDataSource(argv[1]))
             return 1;
         CRecordsetEx rs(db);
-        if (!rs.OpenQuery(CRecordsetEx::forwardOnly, SelectAllText(argv[2], rs.LiteralFacts().identifierQuote)))
-            return 1;
+        rs.OpenTable(argv[2]);
         OutputFile file(argv[3], OutputFile::Mode::Text);
         rs.WriteRows(file, ",");
     } catch (const std::exception& e) {

@@ -12,7 +12,7 @@
 #include "merge/ChangeSet.h"
 #include "merge/MergeFileReader.h"
 #include "merge/StatementBuilder.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 namespace {
 
@@ -57,28 +57,22 @@ int main(int argc, char** argv)
     BuildUpdates(deleteTables, addTables, updateTables);
     const auto paired = Clock::now();
 
-    std::vector<std::string> statements;
-    std::string statement;
+    std::vector<GeneratedStatement> statements;
     for (std::size_t i = 0; i < addTables.size(); ++i) {
         const CTableRows& table = deleteTables[i];
-        for (const auto& row : addTables[i]) {
-            BuildInsert(statement, row, kColumns, table.m_strTable, table.m_keyColumns, facts);
-            statements.push_back(statement);
-        }
-        for (std::size_t k = 1; k < updateTables[i].size(); k += 2) {
-            BuildUpdate(statement, updateTables[i][k], kColumns, table.m_strTable, table.m_keyColumns, facts);
-            statements.push_back(statement);
-        }
-        for (const auto& row : deleteTables[i]) {
-            BuildDelete(statement, row, kColumns, table.m_strTable, table.m_keyColumns, facts);
-            statements.push_back(statement);
-        }
+        for (const auto& row : addTables[i])
+            statements.push_back(BuildInsert(row, kColumns, table.m_strTable, table.m_keyColumns, facts));
+        for (std::size_t k = 1; k < updateTables[i].size(); k += 2)
+            statements.push_back(
+                BuildUpdate(updateTables[i][k], kColumns, table.m_strTable, table.m_keyColumns, facts));
+        for (const auto& row : deleteTables[i])
+            statements.push_back(BuildDelete(row, kColumns, table.m_strTable, table.m_keyColumns, facts));
     }
     const auto built = Clock::now();
 
     std::size_t bytes = 0;
     for (const auto& s : statements)
-        bytes += s.size();
+        bytes += s.text.size();
     ChangeCounts total;
     for (std::size_t i = 0; i < deleteTables.size(); ++i) {
         const ChangeCounts counts = CountChanges(deleteTables, addTables, updateTables, i);
@@ -92,6 +86,6 @@ int main(int argc, char** argv)
     std::printf("read_seconds=%.3f\npair_seconds=%.3f\nbuild_seconds=%.3f\ntotal_seconds=%.3f\n",
                 Seconds(start, read), Seconds(read, paired), Seconds(paired, built), Seconds(start, built));
     if (!statements.empty())
-        std::printf("first_update=%s\n", statements[static_cast<std::size_t>(total.toAdd)].c_str());
+        std::printf("first_update=%s\n", statements[static_cast<std::size_t>(total.toAdd)].text.c_str());
     return 0;
 }

@@ -27,7 +27,6 @@ testenv_start_postgres() {
   local bin
   bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
   [ -x "$bin/initdb" ] || { echo "testenv: PostgreSQL server binaries not found" >&2; return 1; }
-  TOLVANE_PG_PORT=$(testenv_free_port 55432)
   local dir=$TOLVANE_TEST_DIR/pg
   mkdir -p "$dir"
   [ "$(id -u)" -eq 0 ] && chown postgres: "$dir"
@@ -35,9 +34,20 @@ testenv_start_postgres() {
   testenv_as_pg "$bin/initdb" -D "$dir/data" -U postgres --pwfile="$dir/pw" -A scram-sha-256 \
     -E UTF8 --locale=C.UTF-8 --no-sync >"$dir/initdb.log" 2>&1 \
     || { cat "$dir/initdb.log" >&2; return 1; }
-  testenv_as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-    -o "-p $TOLVANE_PG_PORT -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off" \
-    start >/dev/null || { cat "$dir/server.log" >&2; return 1; }
+  # Another test run on the machine may take the free port between the look
+  # and the start: then the next free port is tried.
+  local attempt started=0 port=55432
+  for attempt in 1 2 3 4 5; do
+    TOLVANE_PG_PORT=$(testenv_free_port "$port")
+    if testenv_as_pg "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+      -o "-p $TOLVANE_PG_PORT -k $dir -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off" \
+      start >/dev/null; then
+      started=1
+      break
+    fi
+    port=$((TOLVANE_PG_PORT + 1 + RANDOM % 50))
+  done
+  [ "$started" = 1 ] || { cat "$dir/server.log" >&2; return 1; }
   TOLVANE_PG_BIN=$bin
   PGPASSWORD=postgres "$bin/psql" -q -h 127.0.0.1 -p "$TOLVANE_PG_PORT" -U postgres -d postgres \
     -c "CREATE ROLE tolvane LOGIN PASSWORD 'tolvane'" \
@@ -52,7 +62,6 @@ testenv_start_mariadb() {
   local server
   server=$(command -v mariadbd || command -v mysqld || ls /usr/sbin/mariadbd /usr/sbin/mysqld 2>/dev/null | head -n 1)
   [ -x "$server" ] || { echo "testenv: MariaDB server not found" >&2; return 1; }
-  TOLVANE_MARIA_PORT=$(testenv_free_port 53306)
   local dir=$TOLVANE_TEST_DIR/maria user
   mkdir -p "$dir"
   user=$(id -un)
@@ -60,14 +69,25 @@ testenv_start_mariadb() {
   mariadb-install-db --no-defaults --datadir="$dir/data" --user="$user" \
     --auth-root-authentication-method=socket --skip-test-db >"$dir/install.log" 2>&1 \
     || { cat "$dir/install.log" >&2; return 1; }
-  "$server" --no-defaults --datadir="$dir/data" --socket="$dir/sock" --port="$TOLVANE_MARIA_PORT" \
-    --bind-address=127.0.0.1 --user="$user" --pid-file="$dir/pid" --log-error="$dir/server.log" \
-    --skip-log-bin --innodb-flush-log-at-trx-commit=0 --character-set-server=utf8mb4 \
-    --collation-server=utf8mb4_bin >/dev/null 2>&1 &
-  local i
-  for i in $(seq 1 120); do
-    mariadb --no-defaults -S "$dir/sock" -u root -e 'SELECT 1' >/dev/null 2>&1 && break
-    sleep 0.5
+  # As for PostgreSQL: when the port was taken meanwhile, the server ends and
+  # the next free port is tried.
+  local attempt i pid up=0 port=53306
+  for attempt in 1 2 3 4 5; do
+    TOLVANE_MARIA_PORT=$(testenv_free_port "$port")
+    "$server" --no-defaults --datadir="$dir/data" --socket="$dir/sock" --port="$TOLVANE_MARIA_PORT" \
+      --bind-address=127.0.0.1 --user="$user" --pid-file="$dir/pid" --log-error="$dir/server.log" \
+      --skip-log-bin --innodb-flush-log-at-trx-commit=0 --character-set-server=utf8mb4 \
+      --collation-server=utf8mb4_bin >/dev/null 2>&1 &
+    pid=$!
+    for i in $(seq 1 120); do
+      if mariadb --no-defaults -S "$dir/sock" -u root -e 'SELECT 1' >/dev/null 2>&1; then up=1; break; fi
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.5
+    done
+    [ "$up" = 1 ] && break
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+    port=$((TOLVANE_MARIA_PORT + 1 + RANDOM % 50))
   done
   mariadb --no-defaults -S "$dir/sock" -u root -e "
     CREATE DATABASE tolvane CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;

@@ -9,13 +9,18 @@
 #include <new>
 
 #include "app/BrowseDataSource.h"
+#include "app/CAboutDlg.h"
+#include "app/CMergeDlg.h"
 #include "app/CProgressDlg.h"
+#include "app/HostSystemFacts.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "app/UserDialogs.h"
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
+#include "common/UiHooks.h"
 #include "datasource/DatabaseError.h"
+#include "ui/DesktopLinkShell.h"
 #include "ui/DialogResources.h"
 #include "workflow/CompareRun.h"
 #include "workflow/ErrorText.h"
@@ -28,6 +33,7 @@ constexpr int kNewTablesText = 3002;
 constexpr int kIconId = 128;
 constexpr int kNothingSelectedText = 2326;
 constexpr int kCreatingReportText = 2309;
+constexpr int kNoTablesText = 3014;
 constexpr const char* kOldDS = "Old DS";
 constexpr const char* kNewDS = "New DS";
 constexpr const char* kDiffPath = "Diff Path";
@@ -104,15 +110,15 @@ CCompareDlg::~CCompareDlg()
 
 void CCompareDlg::DoDataExchange(bool save)
 {
-    m_editOldDS = Item<QLineEdit>(1013);
-    m_editNewDS = Item<QLineEdit>(1015);
-    m_editDiffPath = Item<QLineEdit>(1019);
-    m_listTables = Item<QTableWidget>(1017);
-    DDX_Text(save, 1019, m_strDiffPath);
-    DDX_Text(save, 1015, m_strNewDS);
-    DDX_Text(save, 1013, m_strOldDS);
-    DDX_Check(save, 1021, m_bDeleteDumps);
-    DDX_Check(save, 1027, m_bCompareTables);
+    m_editOldDS = Item<QLineEdit>(kOldDataSourceEdit);
+    m_editNewDS = Item<QLineEdit>(kNewDataSourceEdit);
+    m_editDiffPath = Item<QLineEdit>(kDiffPathEdit);
+    m_listTables = Item<QTableWidget>(kTableList);
+    DDX_Text(save, kDiffPathEdit, m_strDiffPath);
+    DDX_Text(save, kNewDataSourceEdit, m_strNewDS);
+    DDX_Text(save, kOldDataSourceEdit, m_strOldDS);
+    DDX_Check(save, kDeleteDumpsCheck, m_bDeleteDumps);
+    DDX_Check(save, kCompareTablesCheck, m_bCompareTables);
 }
 
 bool CCompareDlg::OnInitDialog()
@@ -155,25 +161,25 @@ void CCompareDlg::OnCommand(int id)
     if (m_bRunning)
         return;
     switch (id) {
-    case 1014:
-        RunCommand([this] { BrowseDataSource(1013, m_strOldDS, m_dbOld); });
+    case kBrowseOldDataSourceButton:
+        RunCommand([this] { BrowseDataSource(kOldDataSourceEdit, m_strOldDS, m_dbOld); });
         break;
-    case 1016:
-        RunCommand([this] { BrowseDataSource(1015, m_strNewDS, m_dbNew); });
+    case kBrowseNewDataSourceButton:
+        RunCommand([this] { BrowseDataSource(kNewDataSourceEdit, m_strNewDS, m_dbNew); });
         break;
-    case 1020:
+    case kBrowseDiffPathButton:
         RunCommand([this] { OnBrowseDiffPath(); });
         break;
-    case 1018:
+    case kUpdateButton:
         RunCommand([this] { OnUpdate(); });
         break;
-    case 1022:
+    case kOptionsButton:
         RunCommand([this] { OnOptions(); });
         break;
-    case 3:
+    case kMergeDataButton:
         RunCommand([this] { OnMergeData(); });
         break;
-    case 1028:
+    case kAboutButton:
         RunCommand([this] { OnAbout(); });
         break;
     default:
@@ -198,7 +204,7 @@ void CCompareDlg::ShowMessage(const std::string& text)
 
 void CCompareDlg::SetProcessEnabled(bool enabled)
 {
-    if (auto* process = Item<QPushButton>(IDOK))
+    if (auto* process = Item<QPushButton>(kProcessButton))
         process->setEnabled(enabled);
 }
 
@@ -281,13 +287,39 @@ void CCompareDlg::OnUpdate()
     } catch (...) {
         error = "Errors occurred.";
     }
-    // The rows of the names read before an error stay in the list.
-    FillTableList(PairTables(oldNames, newNames));
+    // Both catalogs are read before a row is listed: a side that failed would
+    // leave the other side's tables looking like a whole list that can be processed.
+    if (error.empty()) {
+        FillTableList(PairTables(oldNames, newNames));
+        error = EmptySidesText(oldNames, newNames);
+    }
     if (!error.empty())
         ShowMessage(error);
     m_dbOld.Close();
     m_dbNew.Close();
     SetProcessEnabled(m_listTables && m_listTables->rowCount() > 0);
+}
+
+std::string CCompareDlg::EmptySidesText(const std::vector<std::string>& oldNames,
+                                        const std::vector<std::string>& newNames) const
+{
+    // A SQLite data source whose database file is missing is created empty by
+    // the driver, and a file that is no database lists nothing: say so rather
+    // than show half a list without a word.
+    std::string text;
+    const auto note = [&](const CDatabase& database, const std::string& field, const std::vector<std::string>& names) {
+        if (!database.IsOpen() || !names.empty())
+            return;
+        std::string name = field;
+        if (name.empty())
+            ExtractDataSourceName(database.m_strConnect, name);
+        if (!text.empty())
+            text += '\n';
+        text += FormatString(LoadResourceString(kNoTablesText).c_str(), name.c_str());
+    };
+    note(m_dbOld, m_strOldDS, oldNames);
+    note(m_dbNew, m_strNewDS, newNames);
+    return text;
 }
 
 void CCompareDlg::BrowseDataSource(int editId, std::string& name, CDatabase& database)
@@ -345,7 +377,12 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         }
         progress = new CProgressDlg(&progress, static_cast<std::int64_t>(rows.size()), &stopFlag,
                                     kCreatingReportText, m_context.resources, Window());
+        // After a Cancel the pair being worked on still finishes: until then
+        // the dialog stays disabled under the wait cursor, so that no click is
+        // taken and then dropped.
+        progress->KeepParentDisabledOnCancel();
         progress->ShowWindow();
+        WaitCursor wait;
 
         CompareRunSetup setup;
         setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld);
@@ -365,6 +402,8 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
     // nothing stays connected before the user reads the message.
     if (progress)
         progress->DestroyWindow();
+    if (QDialog* window = Window())
+        window->setEnabled(true);
     m_dbOld.Close();
     m_dbNew.Close();
     if (!message.empty())
@@ -379,11 +418,18 @@ void CCompareDlg::OnOptions()
 
 void CCompareDlg::OnMergeData()
 {
-    // The Merge Data dialog belongs to the merge stage, which is not part of
-    // this program build yet.
+    // The dialog works on a copy of the record: the line markers, the options
+    // and the dump paths of the last compare run; nothing comes back.
+    CMergeDlg dialog(m_context, Window());
+    dialog.m_settings = m_options.m_settings;
+    dialog.DoModal();
 }
 
 void CCompareDlg::OnAbout()
 {
-    // The About dialog comes with the dialog toolkit.
+    DesktopLinkShell shell;
+    HostSystemFacts facts;
+    // The main dialog as parent, so that About opens centred on it.
+    CAboutDlg about(m_context.resources, shell, facts, Window());
+    about.DoModal();
 }

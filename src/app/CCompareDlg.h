@@ -22,6 +22,22 @@ class QTableWidget;
 class CCompareDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 142;
+    // Control ids of the template.
+    static constexpr int kOldDataSourceEdit = 1013;
+    static constexpr int kBrowseOldDataSourceButton = 1014;
+    static constexpr int kNewDataSourceEdit = 1015;
+    static constexpr int kBrowseNewDataSourceButton = 1016;
+    static constexpr int kTableList = 1017;
+    static constexpr int kUpdateButton = 1018;
+    static constexpr int kDiffPathEdit = 1019;
+    static constexpr int kBrowseDiffPathButton = 1020;
+    static constexpr int kDeleteDumpsCheck = 1021;
+    static constexpr int kOptionsButton = 1022;
+    static constexpr int kCompareTablesCheck = 1027;
+    static constexpr int kAboutButton = 1028;
+    static constexpr int kProcessButton = IDOK;
+    static constexpr int kCloseButton = IDCANCEL;
+    static constexpr int kMergeDataButton = 3;
 
     explicit CCompareDlg(const AppContext& context, QWidget* parent = nullptr);
     ~CCompareDlg() override;
@@ -69,6 +85,9 @@ private:
     void RunCommand(Command command);
     void ShowMessage(const std::string& text);
     void SetProcessEnabled(bool enabled);
+    // "The data source ... lists no tables." for each connected side without tables.
+    std::string EmptySidesText(const std::vector<std::string>& oldNames,
+                               const std::vector<std::string>& newNames) const;
     void ProcessSelectedRows(const std::vector<TablePairRow>& rows);
 
     AppContext m_context;

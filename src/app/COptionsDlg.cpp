@@ -13,12 +13,12 @@ void COptionsDlg::DoDataExchange(bool save)
     // record (Write Common Sections) is the stored one again.
     if (!save)
         m_settings.LoadSettings(m_store);
-    DDX_Text(save, 1125, m_settings.m_strFile1LinePrefix);
-    DDX_Text(save, 1129, m_settings.m_strFile1SectionFooter);
-    DDX_Text(save, 1127, m_settings.m_strFile1SectionHeader);
-    DDX_Text(save, 1126, m_settings.m_strFile2LinePrefix);
-    DDX_Text(save, 1130, m_settings.m_strFile2SectionFooter);
-    DDX_Text(save, 1128, m_settings.m_strFile2SectionHeader);
+    DDX_Text(save, kFile1LinePrefixEdit, m_settings.m_strFile1LinePrefix);
+    DDX_Text(save, kFile1SectionFooterEdit, m_settings.m_strFile1SectionFooter);
+    DDX_Text(save, kFile1SectionHeaderEdit, m_settings.m_strFile1SectionHeader);
+    DDX_Text(save, kFile2LinePrefixEdit, m_settings.m_strFile2LinePrefix);
+    DDX_Text(save, kFile2SectionFooterEdit, m_settings.m_strFile2SectionFooter);
+    DDX_Text(save, kFile2SectionHeaderEdit, m_settings.m_strFile2SectionHeader);
     if (save)
         m_settings.SaveSettings(m_store);
 }

@@ -36,9 +36,9 @@ int CProgressDlg::PositionFor(std::int64_t current, std::int64_t total)
 
 void CProgressDlg::DoDataExchange(bool save)
 {
-    m_progress = Item<QProgressBar>(1088);
+    m_progress = Item<QProgressBar>(kProgressBar);
     if (!save) {
-        if (auto* text = Item<QLabel>(1090))
+        if (auto* text = Item<QLabel>(kStatusText))
             text->setText(QString::fromStdString(m_strStatus));
     }
 }
@@ -51,7 +51,7 @@ bool CProgressDlg::OnInitDialog()
         m_progress->setValue(0);
     }
     if (!m_pStopFlag) {
-        if (auto* cancel = Item<QPushButton>(IDCANCEL))
+        if (auto* cancel = Item<QPushButton>(kCancelButton))
             cancel->setEnabled(false);
     }
     return true;
@@ -86,6 +86,7 @@ void CProgressDlg::OnCancel()
     // Without a stop flag only the program may end the dialog.
     if (!m_pStopFlag)
         return;
+    m_cancelledByUser = true;
     DestroyWindow();
 }
 
@@ -97,7 +98,8 @@ void CProgressDlg::EnableParent()
 
 void CProgressDlg::OnDestroy()
 {
-    EnableParent();
+    if (!(m_cancelledByUser && m_keepParentDisabledOnCancel))
+        EnableParent();
 }
 
 void CProgressDlg::PostNcDestroy()

@@ -13,6 +13,10 @@ class QProgressBar;
 class CProgressDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 128;
+    // Control ids of the template.
+    static constexpr int kStatusText = 1090;
+    static constexpr int kProgressBar = 1088;
+    static constexpr int kCancelButton = IDCANCEL;
     static constexpr int kRange = 200;
 
     // Creates the window (not shown yet) and disables `parent`. Allocate with new:
@@ -26,6 +30,10 @@ public:
     void SetProgress(std::int64_t current);
     int Position() const { return m_nPosition; }
     const std::string& StatusText() const { return m_strStatus; }
+
+    // The user's Cancel leaves the parent disabled: the work goes on to the end
+    // of its current step, and its owner enables the parent when it is done.
+    void KeepParentDisabledOnCancel() { m_keepParentDisabledOnCancel = true; }
 
     // The bar position for `current` units of `total`.
     static int PositionFor(std::int64_t current, std::int64_t total);
@@ -46,6 +54,8 @@ private:
     std::int64_t m_nTotal;
     std::int32_t m_nPosition = 0;
     std::int32_t* m_pStopFlag;
+    bool m_keepParentDisabledOnCancel = false;
+    bool m_cancelledByUser = false;
     QWidget* m_pParent;
     CProgressDlg** m_ppDialog;
 };

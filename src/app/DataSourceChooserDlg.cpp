@@ -48,15 +48,15 @@ void DataSourceChooserDlg::FillList(QTableWidget& list)
 
 void DataSourceChooserDlg::UpdateOkButton()
 {
-    auto* list = Item<QTableWidget>(kListId);
-    if (auto* ok = Item<QPushButton>(IDOK))
+    auto* list = Item<QTableWidget>(kDataSourceList);
+    if (auto* ok = Item<QPushButton>(kOkButton))
         ok->setEnabled(list && list->selectionModel()->hasSelection());
 }
 
 bool DataSourceChooserDlg::OnInitDialog()
 {
     TemplateDialog::OnInitDialog();
-    auto* list = Item<QTableWidget>(kListId);
+    auto* list = Item<QTableWidget>(kDataSourceList);
     if (list) {
         FillList(*list);
         QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, Window(),
@@ -71,7 +71,7 @@ void DataSourceChooserDlg::DoDataExchange(bool save)
 {
     if (!save)
         return;
-    auto* list = Item<QTableWidget>(kListId);
+    auto* list = Item<QTableWidget>(kDataSourceList);
     if (!list)
         return;
     const auto rows = list->selectionModel()->selectedRows();

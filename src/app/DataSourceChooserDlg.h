@@ -12,7 +12,10 @@ class QTableWidget;
 class DataSourceChooserDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 150;
-    static constexpr int kListId = 1201;
+    // Control ids of the template.
+    static constexpr int kDataSourceList = 1201;
+    static constexpr int kOkButton = IDOK;
+    static constexpr int kCancelButton = IDCANCEL;
 
     DataSourceChooserDlg(std::vector<DataSourceEntry> sources, const DialogResources& resources,
                          QWidget* parent = nullptr);

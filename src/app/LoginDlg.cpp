@@ -13,11 +13,11 @@ LoginDlg::LoginDlg(std::string dataSourceName, std::string reason, const DialogR
 void LoginDlg::DoDataExchange(bool save)
 {
     if (!save) {
-        if (auto* name = Item<QLabel>(1210))
+        if (auto* name = Item<QLabel>(kDataSourceText))
             name->setText(QString::fromStdString(m_strDataSource));
-        if (auto* reason = Item<QLabel>(1213))
+        if (auto* reason = Item<QLabel>(kReasonText))
             reason->setText(QString::fromStdString(m_strReason).trimmed());
     }
-    DDX_Text(save, 1211, m_strUser);
-    DDX_Text(save, 1212, m_strPassword);
+    DDX_Text(save, kUserEdit, m_strUser);
+    DDX_Text(save, kPasswordEdit, m_strPassword);
 }

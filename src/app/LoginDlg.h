@@ -8,6 +8,13 @@
 class LoginDlg : public TemplateDialog {
 public:
     static constexpr int IDD = 151;
+    // Control ids of the template.
+    static constexpr int kDataSourceText = 1210;
+    static constexpr int kUserEdit = 1211;
+    static constexpr int kPasswordEdit = 1212;
+    static constexpr int kReasonText = 1213;
+    static constexpr int kOkButton = IDOK;
+    static constexpr int kCancelButton = IDCANCEL;
 
     LoginDlg(std::string dataSourceName, std::string reason, const DialogResources& resources,
              QWidget* parent = nullptr);

@@ -1,5 +1,10 @@
 #include "app/ResourceSource.h"
 
+#include <QDebug>
+#include <QImage>
+#include <QPixmap>
+
+#include "app/FormatConversions.h"
 #include "app/ResourceModule.h"
 #include "app/StringTable.h"
 #include "common/ResourceStrings.h"
@@ -19,6 +24,11 @@ QString IconPath(int iconId)
 QString MenuPath(int menuId)
 {
     return QStringLiteral("menus/%1.json").arg(menuId);
+}
+
+QString CursorPath(int cursorId)
+{
+    return QStringLiteral("cursors/%1.png").arg(cursorId);
 }
 
 } // namespace
@@ -44,9 +54,31 @@ const std::map<int, std::string>& ResourceSource::StringsOf(const ResourceModule
     auto found = m_strings.find(&module);
     if (found == m_strings.end()) {
         const auto bytes = module.Read(QStringLiteral("strings.txt"));
-        found = m_strings.emplace(&module, bytes ? ParseStringTable(*bytes) : std::map<int, std::string>{}).first;
+        auto strings = bytes ? ParseStringTable(*bytes) : std::map<int, std::string>{};
+        if (&module != &m_own)
+            KeepOwnFormats(module, strings);
+        found = m_strings.emplace(&module, std::move(strings)).first;
     }
     return found->second;
+}
+
+void ResourceSource::KeepOwnFormats(const ResourceModule& module, std::map<int, std::string>& strings) const
+{
+    // The program formats its texts with the arguments its own texts ask for; a
+    // translation that reads other arguments would make vsnprintf read garbage
+    // or write through an argument. Such a text is not used.
+    const auto& own = StringsOf(m_own);
+    for (auto& [id, text] : strings) {
+        const auto ownText = own.find(id);
+        if (ownText == own.end() || SameFormatConversions(text, ownText->second))
+            continue;
+        qDebug().noquote() << QStringLiteral("%1: string %2 \"%3\" does not take the arguments of \"%4\"; "
+                                             "the program's own text is used")
+                                  .arg(QString::fromStdString(module.FileName()))
+                                  .arg(id)
+                                  .arg(QString::fromStdString(text), QString::fromStdString(ownText->second));
+        text = ownText->second;
+    }
 }
 
 std::optional<std::string> ResourceSource::LoadString(int id) const
@@ -93,6 +125,24 @@ QIcon ResourceSource::LoadIcon(int iconId) const
             return QIcon(module->ResourcePath(IconPath(iconId)));
     }
     return QIcon();
+}
+
+std::optional<QCursor> ResourceSource::LoadCursor(int cursorId) const
+{
+    for (const ResourceModule* module : {m_module, &m_own}) {
+        if (!module)
+            continue;
+        const QImage image(module->ResourcePath(CursorPath(cursorId)));
+        if (image.isNull())
+            continue;
+        // A PNG has no hot spot of its own: the picture carries it as the text
+        // "HotSpot" ("x,y"); without it the hot spot is the top-left corner.
+        const QStringList hotSpot = image.text(QStringLiteral("HotSpot")).split(QLatin1Char(','));
+        const int x = hotSpot.size() == 2 ? hotSpot[0].trimmed().toInt() : 0;
+        const int y = hotSpot.size() == 2 ? hotSpot[1].trimmed().toInt() : 0;
+        return QCursor(QPixmap::fromImage(image), x, y);
+    }
+    return std::nullopt;
 }
 
 void ResourceSource::InstallAsStringLoader() const

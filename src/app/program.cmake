@@ -53,7 +53,10 @@ function(tolvane_add_language_module target)
   endif()
   file(CONFIGURE OUTPUT ${work}/module.qrc
        CONTENT "<RCC>\n  <qresource prefix=\"/\">\n${entries}  </qresource>\n</RCC>\n")
+  # Ninja makes the folders of a command's outputs, Make does not.
+  get_filename_component(output_dir ${M_OUTPUT} DIRECTORY)
   add_custom_command(OUTPUT ${M_OUTPUT}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${output_dir}
     COMMAND $<TARGET_FILE:Qt6::rcc> --binary -o ${M_OUTPUT} ${work}/module.qrc
     DEPENDS ${work}/module.qrc ${depends}
     COMMENT "Packing the language module ${M_OUTPUT}")

@@ -4,6 +4,7 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/StringTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceModule.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ModuleVersion.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FormatConversions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceSource.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtUserDialogs.cpp
@@ -14,6 +15,12 @@ set(APP_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/LoginDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogConnectPrompt.cpp
   ${CMAKE_CURRENT_LIST_DIR}/BrowseDataSource.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CMergeDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CSqlPreviewDlg.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CCompareApp.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HostSystemFacts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AboutTexts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CAboutDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SelfCheck.cpp
 )

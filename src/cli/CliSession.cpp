@@ -5,7 +5,7 @@
 #include "app/SettingsStore.h"
 #include "common/ResourceStrings.h"
 #include "datasource/CDatabase.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
 #include "datasource/CDatabase.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/CompareRun.h"
 #include "workflow/ErrorText.h"
 #include "workflow/TableListing.h"

@@ -11,7 +11,7 @@
 #include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
 #include "datasource/CDatabase.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
 #include "workflow/MergeRun.h"
 

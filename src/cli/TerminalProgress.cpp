@@ -65,10 +65,15 @@ bool TerminalProgress::PairStarting(std::size_t number, std::size_t total, const
     return !Interrupted();
 }
 
-bool TerminalProgress::RowsDumped(const std::string&, const std::string& table, std::uint64_t rows)
+bool TerminalProgress::RowsDumped(const std::string& dataSource, const std::string& table, std::uint64_t rows)
 {
-    if (rows % kRowsPerRedraw == 1)
+    // Rows come one by one or, while both tables of a pair are read at once, in
+    // steps of any size: redraw whenever a table has passed another block.
+    std::uint64_t& drawn = m_drawnBlocks[dataSource + "." + table];
+    if (rows / kRowsPerRedraw != drawn || rows == 1) {
+        drawn = rows / kRowsPerRedraw;
         Draw(table + ": " + std::to_string(rows) + " rows");
+    }
     return !Interrupted();
 }
 

@@ -5,6 +5,7 @@
 // of a file.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "workflow/CompareRunProgress.h"
@@ -32,6 +33,8 @@ private:
     std::size_t m_number = 0;
     std::size_t m_total = 0;
     std::string m_table;
+    // Per data source and table, the block of rows last drawn.
+    std::map<std::string, std::uint64_t> m_drawnBlocks;
 };
 
 // Whether the bar would be drawn: standard error is a terminal.

@@ -2,12 +2,17 @@
 
 #include <chrono>
 #include <cstdio>
+#include <thread>
 #include <utility>
 
 namespace {
 
-// The hooks are the process-wide bindings of the single user-interface thread.
+// The hooks are the process-wide bindings of the single user-interface thread:
+// the thread that installed them. Work on other threads (a table dumped beside
+// another) goes through the same code, and there the pump and the wait cursor
+// do nothing.
 struct Hooks {
+    std::thread::id uiThread;
     std::function<void()> pump;
     int pumpIntervalMs = 5;
     std::chrono::steady_clock::time_point lastPump{};
@@ -24,12 +29,17 @@ Hooks& hooks()
     return h;
 }
 
+bool OnUiThread(const Hooks& h)
+{
+    return h.uiThread == std::this_thread::get_id();
+}
+
 } // namespace
 
 void PumpWaitingMessages()
 {
     Hooks& h = hooks();
-    if (!h.pump)
+    if (!h.pump || !OnUiThread(h))
         return;
     h.lastPump = std::chrono::steady_clock::now();
     h.pump();
@@ -38,7 +48,7 @@ void PumpWaitingMessages()
 void PumpWaitingMessagesIfDue()
 {
     Hooks& h = hooks();
-    if (!h.pump)
+    if (!h.pump || !OnUiThread(h))
         return;
     if (h.pumpIntervalMs > 0 &&
         std::chrono::steady_clock::now() - h.lastPump < std::chrono::milliseconds(h.pumpIntervalMs))
@@ -48,6 +58,8 @@ void PumpWaitingMessagesIfDue()
 
 void SetMessagePump(std::function<void()> pump)
 {
+    if (pump)
+        hooks().uiThread = std::this_thread::get_id();
     hooks().pump = std::move(pump);
     hooks().lastPump = {};
 }
@@ -85,20 +97,22 @@ void DebugOutput(const std::string& text)
 
 void SetWaitCursorHooks(std::function<void()> begin, std::function<void()> end)
 {
+    if (begin || end)
+        hooks().uiThread = std::this_thread::get_id();
     hooks().waitBegin = std::move(begin);
     hooks().waitEnd = std::move(end);
 }
 
-WaitCursor::WaitCursor()
+WaitCursor::WaitCursor() : m_counted(OnUiThread(hooks()))
 {
     Hooks& h = hooks();
-    if (h.waitDepth++ == 0 && h.waitBegin)
+    if (m_counted && h.waitDepth++ == 0 && h.waitBegin)
         h.waitBegin();
 }
 
 WaitCursor::~WaitCursor()
 {
     Hooks& h = hooks();
-    if (--h.waitDepth == 0 && h.waitEnd)
+    if (m_counted && --h.waitDepth == 0 && h.waitEnd)
         h.waitEnd();
 }

@@ -30,7 +30,8 @@ void SetDebugSink(std::function<void(const std::string&)> sink);
 void DebugOutput(const std::string& text);
 
 // Wait cursor: the hooks are called when the first WaitCursor of a nesting
-// begins and when the last one ends.
+// begins and when the last one ends. The pump and the wait cursor belong to the
+// thread that installed their hooks; on any other thread they do nothing.
 void SetWaitCursorHooks(std::function<void()> begin, std::function<void()> end);
 
 // Shows the wait cursor for its lifetime.
@@ -40,4 +41,7 @@ public:
     ~WaitCursor();
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    bool m_counted;
 };

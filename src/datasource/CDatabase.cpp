@@ -40,7 +40,7 @@ bool ContainsNoCase(const std::string& text, const char* word)
 // the user for a login makes sense.
 bool IsLoginRejected(const DatabaseError& error)
 {
-    const std::string& state = error.SqlState();
+    const std::string& state = error.state();
     if (state.rfind("28", 0) == 0)
         return true;
     const std::string& text = error.Message();
@@ -84,9 +84,7 @@ bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool
             return Connect(connectString, useCursorLibrary);
         } catch (const DatabaseError& error) {
             if (!m_prompt || !IsLoginRejected(error))
-                throw DatabaseError(error.ReturnCode(),
-                                    "Cannot connect to the data source " + label + ".\n" + error.Message(),
-                                    error.StateText(), error.SqlState());
+                throw error.WithContext("Cannot connect to the data source " + label + ".\n");
             std::string user;
             std::string password;
             if (!m_prompt->Login(label, error.Message(), user, password))
@@ -100,7 +98,7 @@ bool CDatabase::Connect(const std::string& connectString, bool useCursorLibrary)
 {
     SQLHENV env = m_env.Acquire();
     if (env == SQL_NULL_HENV)
-        throw DatabaseError(SQL_ERROR, "The ODBC environment could not be allocated.\n", "State:HY001,Native:0,Origin:");
+        throw DatabaseError(SQL_ERROR, "The ODBC environment could not be allocated.\n", {"HY001", 0, ""});
 
     SQLHDBC hdbc = SQL_NULL_HDBC;
     SQLRETURN rc = SQLAllocConnect(env, &hdbc);
@@ -154,7 +152,7 @@ void CDatabase::Close()
         SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_COMMIT);
         m_inTransaction = false;
     }
-    m_hdbc.reset(/*connected=*/true);
+    m_hdbc.reset();
     m_env.Release();
 }
 

@@ -5,12 +5,13 @@
 
 #include "datasource/CDatabase.h"
 #include "datasource/DatabaseError.h"
+#include "datasource/FloatText.h"
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/ReplaceBrackets.h"
 
 namespace {
 
-constexpr std::size_t kNameBufferSize = 65;        // 64 characters and the terminator
+constexpr std::size_t kNameBufferSize = CRecordsetEx::kMaxColumnName + 1;  // and the terminator
 constexpr std::size_t kMaxFirstBuffer = 64 * 1024;   // first read of a value of unknown or huge size
 constexpr std::size_t kLongFirstBuffer = 256;        // first read of a long value
 // First read of any other value at least: a number's text can be longer than
@@ -53,6 +54,7 @@ CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
     m_strDateSuffix = facts.dateSuffix;
     m_strTimePrefix = facts.timePrefix;
     m_strTimeSuffix = facts.timeSuffix;
+    m_floatsAsText = m_dbmsName.find("SQLite") != std::string::npos;
 }
 
 CRecordsetEx::~CRecordsetEx()
@@ -69,6 +71,11 @@ bool CRecordsetEx::IsLongType(int sqlType)
 {
     return sqlType == SQL_LONGVARCHAR || sqlType == SQL_LONGVARBINARY || sqlType == SQL_WLONGVARCHAR ||
            sqlType == -97;
+}
+
+bool CRecordsetEx::IsFloatType(int sqlType)
+{
+    return sqlType == SQL_FLOAT || sqlType == SQL_DOUBLE || sqlType == SQL_REAL;
 }
 
 bool CRecordsetEx::IsBinaryType(int sqlType)
@@ -100,20 +107,21 @@ void CRecordsetEx::ThrowError(SQLRETURN rc) const
     throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), m_hstmt.get());
 }
 
-bool CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql)
+void CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql)
 {
     Close();
     m_nOpenType = openType;
     m_dwOptions = options;
     m_strSQL = sql;
+    m_strTable.clear();
     if (!m_database.IsOpen())
-        return false;
+        throw DatabaseError(SQL_ERROR, "The connection to the data source is not open.\n", {"08003", 0, ""});
     SQLHSTMT statement = SQL_NULL_HSTMT;
-    if (!SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &statement)))
-        return false;
+    const SQLRETURN rc = SQLAllocStmt(m_database.Handle(), &statement);
+    if (!SQL_SUCCEEDED(rc))
+        throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), SQL_NULL_HSTMT);
     m_hstmt = OdbcStatementHandle(statement);
     m_database.ApplyQueryTimeout(statement);
-    return true;
 }
 
 void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute)
@@ -135,10 +143,9 @@ void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& 
     }
 }
 
-bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
+void CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
 {
-    if (!AllocateStatement(openType, options, sql))
-        return false;
+    AllocateStatement(openType, options, sql);
     ExecuteAndPosition([&](SQLHSTMT statement) {
         SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
         const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
@@ -149,7 +156,6 @@ bool CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uin
             return rc;
         return RetryWhileExecuting([&] { return SQLExecute(statement); });
     });
-    return true;
 }
 
 void CRecordsetEx::DescribeColumns()
@@ -217,22 +223,18 @@ void CRecordsetEx::Close()
     m_bBOF = m_bEOF = true;
 }
 
-bool CRecordsetEx::ExecuteDirect(const std::string& sql)
+void CRecordsetEx::ExecuteDirect(const std::string& sql)
 {
     m_lRowsAffected = 0;
-    if (!OpenQuery(forwardOnly, sql, executeDirect))
-        return false;
+    OpenQuery(forwardOnly, sql, executeDirect);
     Close();
-    return true;
 }
 
-bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
+void CRecordsetEx::ExecuteInSeries(const std::string& sql)
 {
     m_lRowsAffected = 0;
-    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty()) {
-        if (!AllocateStatement(forwardOnly, executeDirect, sql))
-            return false;
-    }
+    if (!m_hstmt || m_dwOptions != executeDirect || !m_columns.empty())
+        AllocateStatement(forwardOnly, executeDirect, sql);
     m_strSQL = sql;
     SQLHSTMT statement = m_hstmt.get();
     SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
@@ -247,11 +249,11 @@ bool CRecordsetEx::ExecuteInSeries(const std::string& sql)
     SQLLEN count = 0;
     m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;
     SQLFreeStmt(statement, SQL_CLOSE);
-    return true;
 }
 
 void CRecordsetEx::ReplaceBrackets(std::string& statement) const
 {
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (!m_bJetDriver)
         ::ReplaceBrackets(statement, LiteralFacts().identifierQuote);
 }
@@ -261,8 +263,7 @@ void CRecordsetEx::GetColumns(const std::string& table, std::vector<ColumnInfo>&
     columns.clear();
     std::string sql = "SELECT * FROM " + table;
     ReplaceBrackets(sql);
-    if (!OpenQuery(forwardOnly, sql))
-        return;
+    OpenQuery(forwardOnly, sql);
     columns = m_columns;
     Close();
 }
@@ -272,13 +273,15 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     if (m_nColumns <= 0)
         return;
     if (index < 0 || index >= m_nColumns)
-        throw DatabaseError(DatabaseError::kFieldNotFound,
-                            "Field not found: the result has no column " + std::to_string(index + 1) + ".\n",
-                            "State:,Native:0,Origin:");
+        throw FieldNotFoundError(index);
     m_bValueIsNull = false;
     text.clear();
 
     const ColumnInfo& column = m_columns[static_cast<std::size_t>(index)];
+    if (IsFloatType(column.sqlType) && !m_floatsAsText) {
+        GetFloatText(index, column.sqlType == SQL_REAL, text);
+        return;
+    }
     const bool binary = IsBinaryType(column.sqlType);
     const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
     const std::size_t terminator = binary ? 0 : 1;
@@ -336,4 +339,28 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     // last field of a dump line (a trailing separator gives no field).
     if (binary)
         value.insert(0, "0x");
+    // Text that is no number stays as it is.
+    if (IsFloatType(column.sqlType))
+        RewriteAsShortestDouble(value);
+}
+
+void CRecordsetEx::GetFloatText(int index, bool single, std::string& text)
+{
+    // One call: the MariaDB connector returns garbage for a second read of a number.
+    double wide = 0;
+    float narrow = 0;
+    SQLLEN indicator = 0;
+    const SQLRETURN rc = RetryWhileExecuting([&] {
+        return single ? SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_FLOAT, &narrow,
+                                   sizeof narrow, &indicator)
+                      : SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_DOUBLE, &wide,
+                                   sizeof wide, &indicator);
+    });
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
+        ThrowError(rc);
+    if (indicator == SQL_NULL_DATA) {
+        m_bValueIsNull = true;
+        return;
+    }
+    text = single ? ShortestText(narrow) : ShortestText(wide);
 }

@@ -18,16 +18,23 @@ class CRecordsetEx {
 public:
     enum OpenType : unsigned { forwardOnly = 3 };
     enum Options : std::uint32_t { none = 0, executeDirect = 0x2000 };
+    // Column names are described up to this length; longer ones are cut.
+    static constexpr std::size_t kMaxColumnName = 64;
 
     explicit CRecordsetEx(CDatabase& database);  // the connection must be open
     virtual ~CRecordsetEx();
     CRecordsetEx(const CRecordsetEx&) = delete;
     CRecordsetEx& operator=(const CRecordsetEx&) = delete;
 
-    // Runs `sql` unchanged. Returns false when no statement can be set up on the
-    // connection; raises DatabaseError on every ODBC failure after that (the
-    // statement closed). A result set is positioned on its first row.
-    bool OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
+    // Runs `sql` unchanged; a result set is positioned on its first row.
+    // Raises DatabaseError on every failure, the statement closed, also when
+    // the connection is not open or gives no statement.
+    void OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
+    // Opens the whole of `table` for a dump ("Select * from" the quoted name,
+    // forward-only) and keeps the name for the key column list. On SQLite,
+    // floating-point columns are asked for as printf text with all their
+    // digits, since the driver hands them over with 15 whichever way they are read.
+    void OpenTable(const std::string& table);
     virtual void MoveNext();
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hstmt); }
@@ -35,11 +42,11 @@ public:
     bool IsEOF() const { return m_bEOF; }
 
     // Runs a statement without result set; the affected row count goes to m_lRowsAffected.
-    bool ExecuteDirect(const std::string& sql);
+    void ExecuteDirect(const std::string& sql);
     // The same for a long series of statements: the statement handle is kept
     // from one call to the next (only its cursor is closed), which saves
     // allocating and setting up a handle per statement.
-    bool ExecuteInSeries(const std::string& sql);
+    void ExecuteInSeries(const std::string& sql);
 
     // The columns of "SELECT * FROM " + table. The table is named as the merge
     // file spells it, [name]; the brackets become the data source's identifier
@@ -47,6 +54,7 @@ public:
     void GetColumns(const std::string& table, std::vector<ColumnInfo>& columns);
 
     // Reads column `index` (0-based) of the current row as text; sets m_bValueIsNull.
+    // An index outside the columns raises FieldNotFoundError.
     void GetFieldText(int index, std::string& text);
 
     int GetColumnCount() const { return m_nColumns; }
@@ -79,18 +87,22 @@ public:
 
     // Long types: only the terminator fits in the first read.
     static bool IsLongType(int sqlType);
+    // SQL_FLOAT, SQL_DOUBLE and SQL_REAL: read as binary values.
+    static bool IsFloatType(int sqlType);
     static bool IsBinaryType(int sqlType);
     // Types whose values the dump writes in double quotes.
     static bool IsQuotedInDump(int sqlType);
 
 protected:
-    // Closes what is open and sets up a new statement with the query time-out;
-    // false when the connection gives none.
-    bool AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
+    // Closes what is open and sets up a new statement with the query time-out.
+    // Raises DatabaseError when the connection is closed or gives none.
+    void AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
     // Runs `execute` on the statement, describes the result and moves to its
     // first row; any error closes the statement and is raised.
     void ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute);
     void DescribeColumns();
+    // A floating-point value read as a binary double (a float when `single`).
+    void GetFloatText(int index, bool single, std::string& text);
     void Fetch();
     // Called after every fetch that delivered a row.
     virtual void OnRowFetched() {}
@@ -112,7 +124,10 @@ protected:
     std::string m_identifierQuote;
     std::string m_dbmsName;
     std::vector<char> m_buffer;  // value buffer reused across reads
-    std::string m_catalogTable;  // table whose catalog nullability is cached below
+    // SQLite lets a floating-point column hold any text, which a binary read
+    // would turn into NULL or 0: there floats are read as text and rewritten.
+    bool m_floatsAsText = false;
+    std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
     std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
     bool m_catalogLoaded = false;
 };

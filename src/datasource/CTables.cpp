@@ -6,7 +6,7 @@
 
 CTables::CTables(CDatabase& database) : CRecordsetEx(database) {}
 
-bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
+void CTables::OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
                           unsigned openType)
 {
     SQLUSMALLINT supported = SQL_FALSE;
@@ -16,8 +16,7 @@ bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* 
     if (supported != SQL_TRUE)
         throw PlainTextError("<::SQLTables> not supported.");
 
-    if (!AllocateStatement(openType, none, std::string()))
-        return false;
+    AllocateStatement(openType, none, std::string());
     auto text = [](const char* s) { return reinterpret_cast<SQLCHAR*>(const_cast<char*>(s)); };
     auto length = [](const char* s) -> SQLSMALLINT { return s ? SQL_NTS : 0; };
     ExecuteAndPosition([&](SQLHSTMT statement) {
@@ -26,7 +25,6 @@ bool CTables::OpenCatalog(const char* qualifier, const char* owner, const char* 
                              length(name), text(typeList), length(typeList));
         });
     });
-    return true;
 }
 
 void CTables::OnRowFetched()

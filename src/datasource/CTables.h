@@ -9,9 +9,9 @@ public:
     explicit CTables(CDatabase& database);
 
     // Opens the catalog. Raises PlainTextError "<::SQLTables> not supported." when
-    // the driver lacks SQLTables and DatabaseError on ODBC failures; false when
-    // no statement can be set up. Null pointers stand for "all".
-    bool OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
+    // the driver lacks SQLTables and DatabaseError on every other failure. Null
+    // pointers stand for "all".
+    void OpenCatalog(const char* qualifier, const char* owner, const char* name, const char* typeList,
                      unsigned openType = forwardOnly);
 
     std::string m_strTableQualifier;

@@ -10,6 +10,41 @@
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/WholeTableQuery.h"
 
+void CRecordsetEx::OpenTable(const std::string& table)
+{
+    const std::string& quote = LiteralFacts().identifierQuote;
+    OpenQuery(forwardOnly, SelectAllText(table, quote));
+    if (m_floatsAsText) {
+        // SQLite renders a real with 15 digits, which loses the last ones. Its
+        // printf with the "!" flag gives 17, which read back to the same double
+        // below 1e100; above, its digits drift, and 21 of them are needed.
+        // Other values in such a column (any text, integers) come as they are.
+        std::string columns;
+        bool wrapped = false;
+        for (const ColumnInfo& column : m_columns) {
+            const std::string name = QuotedIdentifier(column.name, quote);
+            if (!columns.empty())
+                columns += ", ";
+            // A name cut to 64 characters by the column description cannot be selected.
+            if (IsFloatType(column.sqlType) && column.name.size() < kMaxColumnName) {
+                columns += "CASE WHEN typeof(" + name + ") <> 'real' THEN " + name + " WHEN abs(" + name +
+                           ") < 1e100 THEN printf('%!.17g', " + name + ") ELSE printf('%!.20e', " + name +
+                           ") END AS " + name;
+                wrapped = true;
+            } else {
+                columns += name;
+            }
+        }
+        if (wrapped) {
+            const std::vector<ColumnInfo> described = m_columns;
+            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote));
+            // The expressions describe as text; the dump goes by the table's own types.
+            m_columns = described;
+        }
+    }
+    m_strTable = table;
+}
+
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 {
     WaitCursor wait;
@@ -70,11 +105,10 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
     if (!m_catalogLoaded) {
         m_catalogLoaded = true;
         m_catalogNullability.clear();
-        m_catalogTable = TableOfSelectAll(m_strSQL, m_identifierQuote);
-        if (m_catalogTable.empty() || !m_database.IsOpen())
+        if (m_strTable.empty() || !m_database.IsOpen())
             return info.nullability;
-        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_catalogTable.data());
-        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_catalogTable.size());
+        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_strTable.data());
+        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_strTable.size());
 
         // Declared nullability of every column (SQLColumns column 11, NULLABLE).
         OdbcStatementHandle columns;
@@ -89,7 +123,7 @@ std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
                     char tableName[256] = {};
                     SQLLEN foundLength = 0;
                     if (!SQL_SUCCEEDED(SQLGetData(h, 3, SQL_C_CHAR, tableName, sizeof tableName, &foundLength)) ||
-                        m_catalogTable != tableName)
+                        m_strTable != tableName)
                         continue;
                     char name[256] = {};
                     SQLLEN nameLength = 0, nullableLength = 0;

@@ -4,8 +4,8 @@
 
 #include "datasource/DatabaseError.h"
 
-// Gathers every diagnostic record of the handles (SQLError, statement first)
-// into a DatabaseError. The message holds each record's text without its
+// Gathers every diagnostic record of the most specific handle given (statement,
+// else connection, else environment) into a DatabaseError. The message holds each record's text without its
 // leading bracketed origin tags, followed by a line break; the state text names
 // the first record's SQLSTATE, native error and origin.
 DatabaseError MakeDatabaseError(SQLRETURN rc, SQLHENV env, SQLHDBC dbc, SQLHSTMT stmt);

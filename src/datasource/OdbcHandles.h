@@ -29,67 +29,51 @@ private:
     bool m_held = false;
 };
 
-class OdbcConnectionHandle {
+// Owner of one ODBC handle of type H, released by Release (a function object
+// that never throws). Move-only; the default is the null handle.
+template <typename H, typename Release>
+class OdbcHandle {
 public:
-    OdbcConnectionHandle() = default;
-    explicit OdbcConnectionHandle(SQLHDBC h) : m_h(h) {}
-    ~OdbcConnectionHandle() { reset(); }
-    OdbcConnectionHandle(OdbcConnectionHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQLHDBC{})) {}
-    OdbcConnectionHandle& operator=(OdbcConnectionHandle&& o) noexcept
+    OdbcHandle() = default;
+    explicit OdbcHandle(H h) : m_h(h) {}
+    ~OdbcHandle() { reset(); }
+    OdbcHandle(OdbcHandle&& o) noexcept : m_h(std::exchange(o.m_h, H{})) {}
+    OdbcHandle& operator=(OdbcHandle&& o) noexcept
     {
         if (this != &o) {
             reset();
-            m_h = std::exchange(o.m_h, SQLHDBC{});
+            m_h = std::exchange(o.m_h, H{});
         }
         return *this;
     }
-    OdbcConnectionHandle(const OdbcConnectionHandle&) = delete;
-    OdbcConnectionHandle& operator=(const OdbcConnectionHandle&) = delete;
+    OdbcHandle(const OdbcHandle&) = delete;
+    OdbcHandle& operator=(const OdbcHandle&) = delete;
 
-    SQLHDBC get() const { return m_h; }
-    explicit operator bool() const { return m_h != SQL_NULL_HDBC; }
-    // Frees the handle (disconnecting when `connected`).
-    void reset(bool connected = false)
+    H get() const { return m_h; }
+    explicit operator bool() const { return m_h != H{}; }
+    void reset() noexcept
     {
-        if (m_h != SQL_NULL_HDBC) {
-            if (connected)
-                SQLDisconnect(m_h);
-            SQLFreeConnect(m_h);
-            m_h = SQL_NULL_HDBC;
-        }
+        if (m_h != H{})
+            Release{}(std::exchange(m_h, H{}));
     }
 
 private:
-    SQLHDBC m_h = SQL_NULL_HDBC;
+    H m_h{};
 };
 
-class OdbcStatementHandle {
-public:
-    OdbcStatementHandle() = default;
-    explicit OdbcStatementHandle(SQLHSTMT h) : m_h(h) {}
-    ~OdbcStatementHandle() { reset(); }
-    OdbcStatementHandle(OdbcStatementHandle&& o) noexcept : m_h(std::exchange(o.m_h, SQLHSTMT{})) {}
-    OdbcStatementHandle& operator=(OdbcStatementHandle&& o) noexcept
+struct DisconnectAndFreeConnection {
+    void operator()(SQLHDBC h) const noexcept
     {
-        if (this != &o) {
-            reset();
-            m_h = std::exchange(o.m_h, SQLHSTMT{});
-        }
-        return *this;
+        // Every owner disconnects, so that no connection outlives its handle;
+        // on a handle that never connected the call fails harmlessly (08003).
+        SQLDisconnect(h);
+        SQLFreeConnect(h);
     }
-    OdbcStatementHandle(const OdbcStatementHandle&) = delete;
-    OdbcStatementHandle& operator=(const OdbcStatementHandle&) = delete;
-
-    SQLHSTMT get() const { return m_h; }
-    explicit operator bool() const { return m_h != SQL_NULL_HSTMT; }
-    void reset()
-    {
-        if (m_h != SQL_NULL_HSTMT) {
-            SQLFreeStmt(m_h, SQL_DROP);
-            m_h = SQL_NULL_HSTMT;
-        }
-    }
-
-private:
-    SQLHSTMT m_h = SQL_NULL_HSTMT;
 };
+
+struct FreeStatement {
+    void operator()(SQLHSTMT h) const noexcept { SQLFreeStmt(h, SQL_DROP); }
+};
+
+using OdbcConnectionHandle = OdbcHandle<SQLHDBC, DisconnectAndFreeConnection>;
+using OdbcStatementHandle = OdbcHandle<SQLHSTMT, FreeStatement>;

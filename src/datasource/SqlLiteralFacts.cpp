@@ -18,6 +18,7 @@ SqlLiteralFacts SqlLiteralFacts::ForDriver(const std::string& driverName, const 
                                            const std::string& dbmsName)
 {
     SqlLiteralFacts facts;
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     facts.jetDriver = EqualsIgnoringCase(driverName, "ODBCJT32.DLL");
     if (facts.jetDriver)
         facts.datePrefix = facts.dateSuffix = facts.timePrefix = facts.timeSuffix = "#";

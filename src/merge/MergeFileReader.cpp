@@ -7,7 +7,7 @@
 #include "common/MergeFileLayout.h"
 #include "merge/FieldSplitting.h"
 #include "merge/PhysicalLineReader.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "textcompare/RowScanner.h"
 
 namespace {

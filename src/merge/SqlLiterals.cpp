@@ -191,6 +191,7 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
         return;
     case Form::Timestamp:
         // {d '...'} makes some drivers (psqlODBC) drop the time of day.
+        // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
         if (facts.jetDriver)
             AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix, dialect);
         else

@@ -33,23 +33,37 @@ KeyColumnList NonKeyColumns(std::size_t columnCount, const KeyColumnList& keyCol
 
 void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
 {
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (!facts.jetDriver)
         ReplaceBrackets(statement, facts.identifierQuote);
+}
+
+// What the user reads about a statement that cannot run.
+constexpr const char* kNoKeyColumns =
+    "The table has no key columns (its first column allows NULL), so the row cannot be found.";
+constexpr const char* kOnlyKeyColumns = "Every column of the table is a key column, so there is nothing to update.";
+
+std::string CountProblem(const CRowValues& values, const CColumnInfoArray& columns)
+{
+    return "The row has " + std::to_string(values.size()) + " values, but the table has " +
+           std::to_string(columns.size()) + " columns.";
 }
 
 // " WHERE " and a [key]=literal term per key column joined by " AND ". Without
 // a condition the statement stays incomplete, ending in " WHERE "; only a
 // complete statement gets its brackets rewritten.
-void AppendKeyCondition(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
+void AppendKeyCondition(GeneratedStatement& statement, const CRowValues& values, const CColumnInfoArray& columns,
                         const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    statement += " WHERE ";
+    statement.text += " WHERE ";
     std::string condition;
     FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
-    if (condition.empty())
+    if (condition.empty()) {
+        statement.problem = values.size() != columns.size() ? CountProblem(values, columns) : kNoKeyColumns;
         return;
-    statement += condition;
-    FinishStatement(statement, facts);
+    }
+    statement.text += condition;
+    FinishStatement(statement.text, facts);
 }
 
 } // namespace
@@ -79,12 +93,13 @@ void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, 
     }
 }
 
-void BuildInsert(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    statement = "INSERT INTO " + table + " (";
+    GeneratedStatement statement{"INSERT INTO " + table + " (", {}};
     KeyColumnList includeList;
     bool leaveOutFirst = false;
+    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
     if (facts.jetDriver && keyColumns.size() == 1 && keyColumns[0] == 0) {
         includeList = NonKeyColumns(columns.size(), keyColumns);
         leaveOutFirst = !includeList.empty();
@@ -92,45 +107,48 @@ void BuildInsert(std::string& statement, const CRowValues& values, const CColumn
     bool first = true;
     for (std::size_t i = leaveOutFirst ? 1 : 0; i < columns.size(); ++i) {
         if (!first)
-            statement += ',';
-        AppendName(statement, columns[i].name);
+            statement.text += ',';
+        AppendName(statement.text, columns[i].name);
         first = false;
     }
-    statement += ") VALUES (";
+    statement.text += ") VALUES (";
     std::string valueList;
     FormatValueList(values, columns, valueList, ",", false, leaveOutFirst ? &includeList : nullptr, facts);
-    if (valueList.empty())
-        return;
-    statement += valueList;
-    statement += ')';
-    FinishStatement(statement, facts);
+    if (valueList.empty()) {
+        statement.problem = CountProblem(values, columns);
+        return statement;
+    }
+    statement.text += valueList;
+    statement.text += ')';
+    FinishStatement(statement.text, facts);
+    return statement;
 }
 
-void BuildUpdate(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+GeneratedStatement BuildUpdate(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    statement.clear();
-    if (keyColumns.empty())
-        return;
-    statement = "UPDATE " + table + " SET ";
+    GeneratedStatement statement;
+    if (keyColumns.empty()) {
+        statement.problem = kNoKeyColumns;
+        return statement;
+    }
+    statement.text = "UPDATE " + table + " SET ";
     const KeyColumnList nonKeys = NonKeyColumns(columns.size(), keyColumns);
     std::string setList;
     FormatValueList(values, columns, setList, ",", true, &nonKeys, facts);
-    if (setList.empty())
-        return;
-    statement += setList;
+    if (setList.empty()) {
+        statement.problem = values.size() != columns.size() ? CountProblem(values, columns) : kOnlyKeyColumns;
+        return statement;
+    }
+    statement.text += setList;
     AppendKeyCondition(statement, values, columns, keyColumns, facts);
+    return statement;
 }
 
-void BuildDelete(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+GeneratedStatement BuildDelete(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    statement = "DELETE FROM " + table;
+    GeneratedStatement statement{"DELETE FROM " + table, {}};
     AppendKeyCondition(statement, values, columns, keyColumns, facts);
-}
-
-bool IsIncompleteStatement(const std::string& statement)
-{
-    return statement.empty() || statement.ends_with(") VALUES (") || statement.ends_with(" SET ") ||
-           statement.ends_with(" WHERE ");
+    return statement;
 }

@@ -27,23 +27,20 @@ void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, 
                      const std::string& separator, bool withNames, const KeyColumnList* includeList,
                      const SqlLiteralFacts& facts);
 
-// INSERT INTO table ([a],[b]) VALUES (...). A wrong value count leaves it
-// ending in ") VALUES (". With the Jet driver and the key list 0, column 0 is
-// left out (Jet fills its counter itself).
-void BuildInsert(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
+// INSERT INTO table ([a],[b]) VALUES (...). With a wrong value count it is
+// incomplete, ending in ") VALUES (". With the Jet driver and the key list 0,
+// column 0 is left out (Jet fills its counter itself).
+GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
 
 // UPDATE table SET [c]=...,[d]=... WHERE [a]=... AND [b]=...: every non-key
-// column from the row, the row found by its key values. Empty without key
-// columns; "UPDATE table SET " when every column is a key or the count is wrong.
-void BuildUpdate(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
+// column from the row, the row found by its key values. Incomplete: empty
+// without key columns; "UPDATE table SET " when every column is a key or the
+// value count is wrong.
+GeneratedStatement BuildUpdate(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
 
-// DELETE FROM table WHERE [a]=... AND [b]=...; ends in " WHERE " without key
-// columns or with a wrong value count, which the data source rejects.
-void BuildDelete(std::string& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                 const std::string& table, const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);
-
-// Whether `statement` is one of the incomplete forms above (empty, or ending
-// in ") VALUES (", " SET " or " WHERE "), which no data source can run.
-bool IsIncompleteStatement(const std::string& statement);
+// DELETE FROM table WHERE [a]=... AND [b]=...; incomplete, ending in " WHERE ",
+// without key columns or with a wrong value count.
+GeneratedStatement BuildDelete(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
+                               const KeyColumnList& keyColumns, const SqlLiteralFacts& facts);

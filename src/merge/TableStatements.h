@@ -17,3 +17,8 @@ class CRecordsetEx;
 // the columns cannot be read.
 void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTable, const CTableRows& addTable,
                            const CTableRows& updateTable, std::vector<GeneratedStatement>& statements);
+
+// The same for columns already read and the target's literal facts.
+void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
+                           const CTableRows& deleteTable, const CTableRows& addTable, const CTableRows& updateTable,
+                           std::vector<GeneratedStatement>& statements);

@@ -3,157 +3,148 @@
 #include <cstddef>
 #include <vector>
 
-#include "textcompare/ComparisonOptions.h"
-#include "textcompare/LineCompare.h"
 #include "textcompare/LineMatching.h"
 #include "textcompare/MessageDrain.h"
 
 namespace {
 
-bool IgnoringWhitespace()
-{
-    return g_comparisonOptions.ignoreWhitespace != 0;
-}
-
 // Where a run stops when the next significant line p is unpaired: an unpaired
 // blank line at the end of the file still belongs to the run.
-LineRecord* EndBeforeUnpaired(LineRecord* p)
+LineIndex EndBeforeUnpaired(const FileLines& file, LineIndex p, const LineRules& rules)
 {
-    return (IgnoringWhitespace() && IsBlankLine(p)) ? p : PrevLine(p);
+    return (rules.ignoreWhitespace && file.IsBlank(p)) ? p : p - 1;
 }
 
-// The common blocks of file 2 by the line number of their first paired line,
-// so that pairing finds a block's partner with one look-up instead of a search
-// through the list. Line numbers are unique within a file.
-std::vector<LineBlock*> IndexCommonBlocks(const LineList* blocks)
+// The common blocks of file 2 by their first paired line, so that pairing finds
+// a block's partner with one look-up instead of a search through the list.
+using BlockIndexByLine = std::vector<BlockIndex, HugePageAllocator<BlockIndex>>;
+
+BlockIndexByLine IndexCommonBlocks(const Comparison& c)
 {
-    std::vector<LineBlock*> byLine;
-    const LineBlock* last = static_cast<const LineBlock*>(ListLast(blocks));
-    if (!last)
-        return byLine;
-    byLine.assign(static_cast<std::size_t>(last->last->lineNumber) + 1, nullptr);
-    for (LineBlock* q = FirstBlock(blocks); q; q = NextBlock(q)) {
-        if (q->type != Common)
+    BlockIndexByLine byLine(c.file2.Count(), kNoBlock);
+    for (BlockIndex q = 0; q < c.blocks2.size(); ++q) {
+        const LineBlock& block = c.blocks2[q];
+        if (block.type != Common)
             continue;
-        const LineRecord* f = FirstLinked(q->first, q->last);
-        if (f->partner)  // a block of unpaired blank lines is no partner
-            byLine[static_cast<std::size_t>(f->lineNumber)] = q;
+        const LineIndex f = FirstLinked(c.file2, block.first, block.last);
+        if (c.file2.IsPaired(f))  // a block of unpaired blank lines is no partner
+            byLine[f] = q;
     }
     return byLine;
 }
 
-// The common block of file 2 whose first paired line is `line`, or none.
-LineBlock* FindCommonBlock(const std::vector<LineBlock*>& byLine, const LineRecord* line)
-{
-    const auto n = static_cast<std::size_t>(line->lineNumber);
-    return n < byLine.size() ? byLine[n] : nullptr;
-}
-
-// Starts fetching a line record of the other file, links included.
-void PrefetchLine(const LineRecord* line)
-{
-    const char* cell = reinterpret_cast<const char*>(line) - kListCellHeader;
-    __builtin_prefetch(cell);
-    __builtin_prefetch(cell + 64);
-}
-
 // A common block of file 1 waiting for its partner block to be looked up.
 struct PendingBlock {
-    LineBlock* block;
-    const LineRecord* partnerLine;  // the partner of its first paired line
-    LineBlock* partner;
+    BlockIndex block;
+    LineIndex partnerLine;  // the partner of its first paired line
 };
 
-void PairCommonBlocks(LineList* blocks1, LineList* blocks2)
+void PairCommonBlocks(Comparison& c)
 {
-    const std::vector<LineBlock*> index = IndexCommonBlocks(blocks2);
-    // In batches: the partner lines, their index entries and the partner blocks
-    // lie anywhere in memory, so each is fetched for the whole batch at once.
+    const BlockIndexByLine index = IndexCommonBlocks(c);
+    // In batches, in two steps: the index entries and then the partner blocks
+    // lie anywhere in memory when rows moved, so each is fetched for a whole
+    // batch at once, the blocks one batch before they are written.
     constexpr int kBatch = 16;
     PendingBlock batch[kBatch];
     int pending = 0;
+    struct Found {
+        BlockIndex p;
+        BlockIndex q;
+    };
+    Found found[kBatch];
+    int foundCount = 0;
+    const auto link = [&] {
+        for (int i = 0; i < foundCount; ++i) {
+            c.blocks1[found[i].p].partner = found[i].q;
+            c.blocks2[found[i].q].partner = found[i].p;
+        }
+        foundCount = 0;
+    };
     const auto flush = [&] {
+        link();
         for (int i = 0; i < pending; ++i) {
-            const auto n = static_cast<std::size_t>(batch[i].partnerLine->lineNumber);
-            if (n < index.size())
-                __builtin_prefetch(&index[n]);
-        }
-        for (int i = 0; i < pending; ++i) {
-            batch[i].partner = FindCommonBlock(index, batch[i].partnerLine);
-            if (batch[i].partner)
-                __builtin_prefetch(batch[i].partner);
-        }
-        for (int i = 0; i < pending; ++i) {
-            if (LineBlock* q = batch[i].partner) {
-                batch[i].block->partner = q;
-                q->partner = batch[i].block;
+            const BlockIndex q = index[batch[i].partnerLine];
+            if (q != kNoBlock) {
+                __builtin_prefetch(&c.blocks2[q], 1);
+                found[foundCount++] = {batch[i].block, q};
             }
         }
         pending = 0;
     };
     DrainTicker drain;
-    for (LineBlock* p = FirstBlock(blocks1); p; p = NextBlock(p)) {
+    for (BlockIndex p = 0; p < c.blocks1.size(); ++p) {
         drain.Tick();
-        if (p->type != Common)
+        const LineBlock& block = c.blocks1[p];
+        if (block.type != Common)
             continue;
-        const LineRecord* a = FirstLinked(p->first, p->last);
-        if (!a->partner)
+        const LineIndex a = FirstLinked(c.file1, block.first, block.last);
+        if (!c.file1.IsPaired(a))
             continue;
-        __builtin_prefetch(a->partner);
-        batch[pending++] = {p, a->partner, nullptr};
+        const LineIndex partner = c.file1.Partner(a);
+        __builtin_prefetch(&index[partner]);
+        batch[pending++] = {p, partner};
         if (pending == kBatch)
             flush();
     }
     flush();
+    link();
 }
 
-// The gap of file 2 that corresponds to the unpaired block P of file 1, or none
-// when there is no such gap. `found` tells the two apart from "P is the only
-// block of file 1", where the gap is the first block of file 2 (maybe none).
-LineBlock* CorrespondingGap(const LineBlock* P, const LineList* blocks2, bool& found)
+bool HasPartner(const BlockList& blocks, BlockIndex b)
 {
-    found = false;
-    const LineBlock* before = PrevBlock(P);
-    const LineBlock* after = NextBlock(P);
-    LineBlock* S = nullptr;
-    if (before) {
-        const LineBlock* R = before->partner;
-        if (!R)
-            return nullptr;
-        S = NextBlock(R);
-        if (!S || S->partner)
-            return nullptr;
-        if (after && after->partner != NextBlock(S))
-            return nullptr;
-    } else if (after) {
-        const LineBlock* R = after->partner;
-        if (!R)
-            return nullptr;
-        S = PrevBlock(R);
-        if (!S || S->partner)
-            return nullptr;
-    } else {
-        S = FirstBlock(blocks2);
-    }
-    found = true;
-    return S;
+    return blocks[b].partner != kNoBlock;
 }
 
-bool MatchGapsOfBlocks(LineList* blocks1, LineList* blocks2)
+// The gap of file 2 that corresponds to the unpaired block P of file 1: true
+// and the gap in S (kNoBlock for no block) when there is one. When P is the
+// only block of file 1 the gap is the first block of file 2, if any.
+bool CorrespondingGap(const Comparison& c, BlockIndex P, BlockIndex& S)
+{
+    const BlockList& blocks1 = c.blocks1;
+    const BlockList& blocks2 = c.blocks2;
+    const bool hasBefore = P > 0;
+    const bool hasAfter = P + 1 < blocks1.size();
+    if (hasBefore) {
+        const BlockIndex R = blocks1[P - 1].partner;
+        if (R == kNoBlock)
+            return false;
+        S = R + 1;
+        if (S >= blocks2.size() || HasPartner(blocks2, S))
+            return false;
+        const BlockIndex afterS = S + 1 < blocks2.size() ? S + 1 : kNoBlock;
+        if (hasAfter && blocks1[P + 1].partner != afterS)
+            return false;
+    } else if (hasAfter) {
+        const BlockIndex R = blocks1[P + 1].partner;
+        if (R == kNoBlock || R == 0)
+            return false;
+        S = R - 1;
+        if (HasPartner(blocks2, S))
+            return false;
+    } else {
+        S = blocks2.empty() ? kNoBlock : 0;
+    }
+    return true;
+}
+
+bool MatchGapsOfBlocks(Comparison& c)
 {
     bool changed = false;
     DrainTicker drain;
-    for (LineBlock* P = FirstBlock(blocks1); P; P = NextBlock(P)) {
+    for (BlockIndex P = 0; P < c.blocks1.size(); ++P) {
         drain.Tick();
-        if (P->type == Common)
+        if (c.blocks1[P].type == Common)
             continue;
-        const LineBlock* before = PrevBlock(P);
-        const LineBlock* after = NextBlock(P);
-        if ((before && before->type != Common) || (after && after->type != Common))
+        if ((P > 0 && c.blocks1[P - 1].type != Common) ||
+            (P + 1 < c.blocks1.size() && c.blocks1[P + 1].type != Common))
             continue;
-        bool found = false;
-        const LineBlock* S = CorrespondingGap(P, blocks2, found);
-        if (found && MatchRange(P, S))
+        BlockIndex S = kNoBlock;
+        if (!CorrespondingGap(c, P, S) || S == kNoBlock)
+            continue;
+        const LineRange A{c.blocks1[P].first, c.blocks1[P].last};
+        const LineRange B{c.blocks2[S].first, c.blocks2[S].last};
+        if (MatchRange(c, A, B))
             changed = true;
     }
     return changed;
@@ -161,99 +152,89 @@ bool MatchGapsOfBlocks(LineList* blocks1, LineList* blocks2)
 
 } // namespace
 
-LineList* BuildBlocks(const LineList* lines, bool isFile1)
+BlockList BuildBlocks(const Comparison& c, bool isFile1)
 {
-    LineList* list = ListNew();
-    if (!list)
-        return nullptr;
-    const bool ignoreWhitespace = IgnoringWhitespace();
-    // Runs are followed into the other file through the partners, which lie
-    // anywhere there when rows moved: fetch them some lines ahead.
-    constexpr std::int32_t kLookAhead = 16;
-    const LineRecord* ahead = FirstLine(lines);
-    for (LineRecord* q = FirstLine(lines); q;) {
-        for (; ahead && ahead->lineNumber <= q->lineNumber + kLookAhead; ahead = NextLine(ahead)) {
-            if (ahead->partner)
-                PrefetchLine(ahead->partner);
+    const FileLines& file = isFile1 ? c.file1 : c.file2;
+    const FileLines& other = isFile1 ? c.file2 : c.file1;
+    BlockList list;
+    // Room for a block per line: pages that no block reaches are never touched.
+    list.reserve(file.Count());
+    // With "Ignore Whitespace" runs are followed into the other file through
+    // the partners, which lie anywhere there when rows moved: fetch them some
+    // lines ahead. Without it a run is told from the partners' numbers alone.
+    constexpr LineIndex kLookAhead = 16;
+    LineIndex ahead = 0;
+    for (LineIndex q = 0; q < file.Count();) {
+        if (c.rules.ignoreWhitespace) {
+            for (; ahead < file.Count() && ahead <= q + kLookAhead; ++ahead) {
+                if (file.IsPaired(ahead))
+                    other.Prefetch(file.Partner(ahead));
+            }
         }
-        LineRecord* last = nullptr;
-        std::int32_t type = Common;
-        if (q->partner || (ignoreWhitespace && IsBlankLine(q))) {
-            last = RunEnd(q);
+        if (file.IsPaired(q) || (c.rules.ignoreWhitespace && file.IsBlank(q))) {
+            const LineIndex last = RunEnd(file, other, q, c.rules);
+            list.push_back({q, last, kNoBlock, Common});
+            q = last + 1;
         } else {
-            last = UnmatchedEnd(q);
-            type = isFile1 ? OnlyInFile1 : OnlyInFile2;
+            const LineIndex last = UnmatchedEnd(file, q);
+            list.push_back({q, last, kNoBlock, isFile1 ? OnlyInFile1 : OnlyInFile2});
+            q = last + 1;
         }
-        auto* block = static_cast<LineBlock*>(ListAppend(list, sizeof(LineBlock)));
-        if (!block)
-            return list;  // the cleared status word tells the caller
-        block->first = q;
-        block->last = last;
-        block->inList = 1;
-        block->partner = nullptr;
-        block->type = type;
-        block->file1Line = 1;
-        block->file2Line = 1;
-        q = NextLine(last);
     }
     return list;
 }
 
-LineRecord* UnmatchedEnd(LineRecord* q)
+LineIndex UnmatchedEnd(const FileLines& file, LineIndex q)
 {
-    for (LineRecord* next = NextLine(q); next && !next->partner; next = NextLine(q))
-        q = next;
+    while (file.Contains(q + 1) && !file.IsPaired(q + 1))
+        ++q;
     return q;
 }
 
-LineRecord* NextSignificant(const LineRecord* L)
+LineIndex NextSignificant(const FileLines& file, LineIndex L, const LineRules& rules)
 {
-    LineRecord* r = NextLine(L);
-    if (!r)
-        return nullptr;
-    if (!IgnoringWhitespace())
-        return r;
-    while (!r->partner && IsBlankLine(r)) {
-        LineRecord* next = NextLine(r);
-        if (!next)
-            break;
-        r = next;
-    }
+    LineIndex r = L + 1;
+    if (!file.Contains(r))
+        return kNoLine;
+    if (!rules.ignoreWhitespace)
+        return r;  // no look at the line itself: the caller may know only its number
+    while (!file.IsPaired(r) && file.IsBlank(r) && file.Contains(r + 1))
+        ++r;
     return r;
 }
 
-LineRecord* RunEnd(LineRecord* L)
+LineIndex RunEnd(const FileLines& file, const FileLines& other, LineIndex L, const LineRules& rules)
 {
-    if (!L->partner) {
+    if (!file.IsPaired(L)) {
         // An unpaired blank line (only under "Ignore Whitespace") opens the run.
-        LineRecord* p = NextSignificant(L);
-        if (!p)
+        const LineIndex p = NextSignificant(file, L, rules);
+        if (p == kNoLine)
             return L;
-        if (!p->partner)
-            return EndBeforeUnpaired(p);
+        if (!file.IsPaired(p))
+            return EndBeforeUnpaired(file, p, rules);
         L = p;
     }
     for (;;) {
-        LineRecord* p = NextSignificant(L);
-        if (!p)
+        const LineIndex p = NextSignificant(file, L, rules);
+        if (p == kNoLine)
             return L;
-        if (!p->partner)
-            return EndBeforeUnpaired(p);
-        if (NextSignificant(L->partner) != p->partner)
-            return PrevLine(p);
+        if (!file.IsPaired(p))
+            return EndBeforeUnpaired(file, p, rules);
+        if (NextSignificant(other, file.Partner(L), rules) != file.Partner(p))
+            return p - 1;
         L = p;
     }
 }
 
-LineRecord* FirstLinked(LineRecord* L, const LineRecord* stop)
+LineIndex FirstLinked(const FileLines& file, LineIndex L, LineIndex stop)
 {
-    while (!L->partner && L != stop)
-        L = NextLine(L);
+    while (!file.IsPaired(L) && L != stop)
+        ++L;
     return L;
 }
 
-bool MatchGaps(LineList* blocks1, LineList* blocks2)
+bool MatchGaps(Comparison& c)
 {
-    PairCommonBlocks(blocks1, blocks2);
-    return MatchGapsOfBlocks(blocks1, blocks2);
+    PairCommonBlocks(c);
+    return MatchGapsOfBlocks(c);
 }

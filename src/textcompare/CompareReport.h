@@ -1,19 +1,46 @@
 #pragma once
-// The engine's entry: compares the two dump files named in the settings record
-// and appends their differing lines to the merge file.
+// Writes the result of a comparison: each run of removed and added blocks with
+// its line prefixes, section headers and footers, and the common lines when
+// they are asked for.
+#include <cstdint>
 #include <string>
 
-#include "common/OutputFile.h"
-#include "textcompare/CompareSettings.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/Comparison.h"
 
-// Compares the record's file-1 and file-2 paths and appends the report to the
-// open merge file. 1 when the comparison ran and its report was written; 0 for
-// an empty path, a binary file, or a failure (a failed write, memory), which is
-// reported to the user. What was written before a failure stays.
-int CompareFiles(CompareSettings& settings, OutputFile& mergeFile);
+class ReportWriter {
+public:
+    // `newline` ends the header and footer lines; the lines taken from the two
+    // files keep their own terminators.
+    ReportWriter(const Comparison& c, const CompareOptions& options, std::string newline, ReportSink& sink);
 
-// Writes the result list of the record's comparison context: the lines of each
-// run of removed and added blocks with their line prefixes, section headers and
-// footers (each of those followed by `newline`), and the common lines when
-// "Write Common Sections" is set. Throws FileError when a write fails.
-void WriteReport(const CompareSettings& settings, const std::string& newline, OutputFile& mergeFile);
+    // Takes the next entry of the result; false once a write failed.
+    bool Add(const ResultEntry& entry);
+    // Closes the last run; false when a write failed.
+    bool Finish();
+
+    std::int64_t RemovedLines() const { return m_removed; }
+    std::int64_t AddedLines() const { return m_added; }
+
+private:
+    struct Group {
+        bool open = false;
+        bool headerWritten = false;
+    };
+
+    bool Write(std::string_view bytes);
+    bool WriteMarker(const std::string& marker);
+    bool WriteLines(const FileLines& file, const ResultEntry& entry, const std::string& prefix);
+    bool CloseRun();
+
+    const Comparison& m_c;
+    const CompareOptions& m_options;
+    std::string m_newline;
+    ReportSink& m_sink;
+    bool m_failed = false;
+    bool m_inRun = false;
+    Group m_group1;
+    Group m_group2;
+    std::int64_t m_removed = 0;
+    std::int64_t m_added = 0;
+};

@@ -1,43 +1,48 @@
 #pragma once
-// Counts line hashes over two ranges at once, to find the lines that occur
-// exactly once in each. Only hashes of the first range are kept: a hash the
-// first range lacks cannot make an anchor. Open addressing over one array.
+// Finds the lines that occur exactly once among the unpaired lines of a range
+// of each file. Lines are counted by their 64-bit key (LineKey), so that two
+// different rows are told apart even where their 32-bit hashes collide. Only
+// lines of range 1 make entries; a line that range 1 lacks cannot make an
+// anchor. Open addressing over one array.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-#include "textcompare/LineRecord.h"
+#include "textcompare/HugePageAllocator.h"
+#include "textcompare/LineStore.h"
 
-struct HashCountEntry {
-    std::uint32_t hash;
-    std::uint8_t count1;     // lines of range 1 with this hash (0: empty slot), capped at 2
-    std::uint8_t count2;     // the same for range 2
-    LineRecord* firstLine2;  // the first line of range 2 entered with this hash
+class HashCountMap {
+public:
+    // An empty map for up to `lines1` lines of range 1. Throws std::bad_alloc.
+    explicit HashCountMap(std::size_t lines1);
+
+    // Where a key's slot is probed first; passing it to the calls below lets a
+    // caller start fetching the slot early.
+    std::size_t Home(std::uint64_t key) const
+    {
+        return static_cast<std::size_t>((static_cast<unsigned __int128>(key) * m_slots.size()) >> 64);
+    }
+    void Prefetch(std::size_t home) const { __builtin_prefetch(&m_slots[home]); }
+
+    // Counts a line of range 1 (file 1) / range 2 (file 2).
+    void AddLine1(std::size_t home, std::uint64_t key, LineIndex line);
+    void AddLine2(std::size_t home, std::uint64_t key, LineIndex line);
+
+    // The line of range 2 with the key of `line1` when each range holds exactly
+    // one line with that key; else kNoLine.
+    LineIndex UniqueTwin(std::size_t home, std::uint64_t key) const;
+
+private:
+    // A kind of line: its first line in each range, the top bit set once a
+    // second line of that kind was seen. An empty slot has line1 == kNoLine.
+    struct Entry {
+        std::uint64_t key;
+        LineIndex line1;
+        LineIndex line2;
+    };
+    static constexpr LineIndex kRepeated = LineIndex(1) << 31;
+
+    std::size_t Next(std::size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
+
+    std::vector<Entry, HugePageAllocator<Entry>> m_slots;
 };
-
-struct HashCountMap {
-    HashCountEntry* slots = nullptr;
-    std::size_t size = 0;
-    bool large = false;  // slots come from LargeAlloc
-
-    HashCountMap() = default;
-    ~HashCountMap();
-    HashCountMap(const HashCountMap&) = delete;
-    HashCountMap& operator=(const HashCountMap&) = delete;
-};
-
-// Prepares an empty map for up to `distinctHashes` hashes of range 1. False
-// when memory is short.
-bool HashMapReserve(HashCountMap& map, std::size_t distinctHashes);
-
-// Where a hash's slot is probed first; passing it to the calls below lets a
-// caller start fetching the slot early.
-std::size_t HashMapHome(const HashCountMap& map, std::uint32_t hash);
-
-// Counts a line of range 1.
-void HashMapAddLine1(HashCountMap& map, std::size_t home, std::uint32_t hash);
-
-// Counts a line of range 2 (ignored when range 1 has no such hash).
-void HashMapAddLine2(HashCountMap& map, std::size_t home, std::uint32_t hash, LineRecord* line);
-
-// The entry of a hash of range 1, or none.
-const HashCountEntry* HashMapFind(const HashCountMap& map, std::size_t home, std::uint32_t hash);

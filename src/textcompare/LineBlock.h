@@ -1,9 +1,12 @@
 #pragma once
-// A run of consecutive lines of one file: an entry of a file's block list, a
-// range being matched, or an entry of the comparison's result list.
+// A run of consecutive lines of one file: an entry of a file's block list, or
+// an entry of the comparison's result. Blocks are known by their index in
+// their list.
 #include <cstdint>
+#include <vector>
 
-#include "textcompare/LineRecord.h"
+#include "textcompare/HugePageAllocator.h"
+#include "textcompare/LineStore.h"
 
 enum BlockType : std::int32_t {
     Common = 1,       // lines present in both files
@@ -11,34 +14,40 @@ enum BlockType : std::int32_t {
     OnlyInFile2 = 8,  // lines added: only the new file has them
 };
 
-#pragma pack(push, 4)
+using BlockIndex = std::uint32_t;
+inline constexpr BlockIndex kNoBlock = UINT32_MAX;
+
 struct LineBlock {
-    LineRecord* first;
-    LineRecord* last;          // inclusive
-    std::int32_t inList;       // 1 for a list node, 0 for a range of its own
-    LineBlock* partner;        // the paired block of the other file's list, or none
-    std::int32_t type;         // a BlockType
-    std::int32_t file1Line;    // result entries: first line number of the file-1 block, 0 when none
-    std::int32_t file2Line;    // the same for file 2
+    LineIndex first;
+    LineIndex last;      // inclusive
+    BlockIndex partner;  // the paired block of the other file's list, or kNoBlock
+    BlockType type;
 };
-#pragma pack(pop)
 
-inline std::int32_t BlockSize(const LineBlock* block)
+// A file's lines from first to last, in blocks that follow each other without gaps.
+using BlockList = std::vector<LineBlock, HugePageAllocator<LineBlock>>;
+
+inline LineIndex BlockSize(const LineBlock& block)
 {
-    return block->last->lineNumber - block->first->lineNumber + 1;
+    return block.last - block.first + 1;
 }
 
-inline LineBlock* NextBlock(const LineBlock* block)
-{
-    return static_cast<LineBlock*>(ListNext(block));
-}
+// Lines first to last (inclusive) of one file, the range of a match. An empty
+// range has last + 1 == first.
+struct LineRange {
+    LineIndex first = 0;
+    LineIndex last = kNoLine;
 
-inline LineBlock* PrevBlock(const LineBlock* block)
-{
-    return static_cast<LineBlock*>(ListPrev(block));
-}
+    bool Empty() const { return static_cast<LineIndex>(last + 1) == first; }
+};
 
-inline LineBlock* FirstBlock(const LineList* blocks)
-{
-    return static_cast<LineBlock*>(ListFirst(blocks));
-}
+// An entry of the result, in report order: the lines (of file 1 for
+// OnlyInFile1, of file 2 otherwise) and the first line numbers (1-based) of the
+// two blocks it came from, 0 for a side that took no part.
+struct ResultEntry {
+    BlockType type;
+    LineIndex first;
+    LineIndex last;
+    std::int64_t file1Line;
+    std::int64_t file2Line;
+};

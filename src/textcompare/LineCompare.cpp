@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "textcompare/ComparisonOptions.h"
-
 namespace {
 
 // The weight of the k-th counted character (k from 0) is (k + 1) * m^(k + 1):
@@ -72,91 +70,118 @@ std::uint32_t HashPlain(const unsigned char* s, std::size_t n)
     return sum;
 }
 
-std::uint32_t HashWithOptions(const unsigned char* s, bool ignoreWhitespace, bool ignoreCase)
+std::uint32_t HashWithOptions(const unsigned char* s, std::size_t n, bool ignoreWhitespace, bool ignoreCase)
 {
     std::uint32_t sum = 0;
     std::uint32_t i = 1;
     std::uint32_t m = kLineHashMultiplier;
-    for (;;) {
+    for (std::size_t k = 0;; ++k) {
         if (ignoreWhitespace) {
-            while (IsIgnorableSpace(static_cast<char>(*s)))
-                ++s;
+            while (k < n && IsIgnorableSpace(static_cast<char>(s[k])))
+                ++k;
         }
-        if (*s == '\0')
+        if (k == n)
             return sum;
-        const unsigned char c = ignoreCase ? UpperByte(*s) : *s;
+        const unsigned char c = ignoreCase ? UpperByte(s[k]) : s[k];
         sum += SignedValue(c) * i * m;
         ++i;
         m *= kLineHashMultiplier;
-        ++s;
     }
 }
 
 } // namespace
 
-std::uint32_t LineHash(const char* text, bool ignoreWhitespace, bool ignoreCase)
+std::uint32_t LineHash(std::string_view text, bool ignoreWhitespace, bool ignoreCase)
 {
-    if (!text)
-        return 0;
-    const auto* s = reinterpret_cast<const unsigned char*>(text);
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
     if (!ignoreWhitespace && !ignoreCase)
-        return HashPlain(s, std::strlen(text));
-    return HashWithOptions(s, ignoreWhitespace, ignoreCase);
+        return HashPlain(s, text.size());
+    return HashWithOptions(s, text.size(), ignoreWhitespace, ignoreCase);
 }
 
-std::uint32_t GetLineHash(LineRecord* line)
+namespace {
+
+constexpr std::uint64_t kKeyMultiplier1 = 0x9E3779B97F4A7C15ull;
+constexpr std::uint64_t kKeyMultiplier2 = 0xC2B2AE3D27D4EB4Full;
+
+inline std::uint64_t MixWord(std::uint64_t h, std::uint64_t word)
 {
-    if (!(line->flags & kLineHashValid)) {
-        line->hash = LineHash(line->text, g_comparisonOptions.ignoreWhitespace != 0,
-                              g_comparisonOptions.ignoreCase != 0);
-        line->flags |= kLineHashValid;
-    }
-    return line->hash;
+    h ^= word * kKeyMultiplier1;
+    h = (h << 31) | (h >> 33);
+    return h * kKeyMultiplier2;
 }
 
-bool LinesEqual(LineRecord* a, LineRecord* b)
+inline std::uint64_t FinishKey(std::uint64_t h, std::uint64_t length)
 {
-    if (!a || !b || GetLineHash(a) != GetLineHash(b))
-        return false;
-    const bool ignoreWhitespace = g_comparisonOptions.ignoreWhitespace != 0;
-    const bool ignoreCase = g_comparisonOptions.ignoreCase != 0;
-    if (!ignoreWhitespace && !ignoreCase)
-        return std::strcmp(a->text, b->text) == 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(a->text);
-    const auto* q = reinterpret_cast<const unsigned char*>(b->text);
-    for (;;) {
-        if (ignoreWhitespace) {
-            while (IsIgnorableSpace(static_cast<char>(*p)))
-                ++p;
-            while (IsIgnorableSpace(static_cast<char>(*q)))
-                ++q;
+    h ^= length;
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
+}
+
+} // namespace
+
+std::uint64_t LineKey(std::string_view text, const LineRules& rules)
+{
+    std::uint64_t h = 0;
+    std::uint64_t word = 0;
+    std::size_t n = 0;  // bytes counted
+    if (!rules.ignoreWhitespace && !rules.ignoreCase) {
+        const std::size_t whole = text.size() / 8 * 8;
+        for (; n < whole; n += 8) {
+            std::memcpy(&word, text.data() + n, 8);
+            h = MixWord(h, word);
         }
-        if (*p != *q && (!ignoreCase || UpperByte(*p) != UpperByte(*q)))
+        word = 0;
+        std::memcpy(&word, text.data() + n, text.size() - n);
+        return FinishKey(MixWord(h, word), text.size());
+    }
+    for (const char ch : text) {
+        if (rules.ignoreWhitespace && IsIgnorableSpace(ch))
+            continue;
+        const unsigned char c = rules.ignoreCase ? UpperByte(static_cast<unsigned char>(ch)) : static_cast<unsigned char>(ch);
+        word |= std::uint64_t(c) << (8 * (n % 8));
+        if (++n % 8 == 0) {
+            h = MixWord(h, word);
+            word = 0;
+        }
+    }
+    return FinishKey(MixWord(h, word), n);
+}
+
+bool TextsEqual(std::string_view a, std::string_view b, const LineRules& rules)
+{
+    if (!rules.ignoreWhitespace && !rules.ignoreCase)
+        return a == b;
+    std::size_t i = 0;
+    std::size_t j = 0;
+    for (;;) {
+        if (rules.ignoreWhitespace) {
+            while (i < a.size() && IsIgnorableSpace(a[i]))
+                ++i;
+            while (j < b.size() && IsIgnorableSpace(b[j]))
+                ++j;
+        }
+        const bool endA = i == a.size();
+        const bool endB = j == b.size();
+        if (endA || endB)
+            return endA && endB;
+        const auto p = static_cast<unsigned char>(a[i]);
+        const auto q = static_cast<unsigned char>(b[j]);
+        if (p != q && (!rules.ignoreCase || UpperByte(p) != UpperByte(q)))
             return false;
-        if (*p == '\0')
-            return true;
-        ++p;
-        if (*q == '\0')
-            return true;
-        ++q;
+        ++i;
+        ++j;
     }
 }
 
-bool LinkLines(LineRecord* a, LineRecord* b)
+bool IsBlankText(std::string_view text)
 {
-    if (!a || !b || a->partner || b->partner || !LinesEqual(a, b))
-        return false;
-    a->partner = b;
-    b->partner = a;
-    return true;
-}
-
-bool IsBlankLine(const LineRecord* line)
-{
-    if (!line)
-        return false;
-    const char* s = line->text;
-    while (IsIgnorableSpace(*s))
-        ++s;
-    return *s == '\0' || *s == '\r' || *s == '\n';
+    std::size_t i = 0;
+    while (i < text.size() && IsIgnorableSpace(text[i]))
+        ++i;
+    return i == text.size() || text[i] == '\n';
 }

@@ -1,30 +1,40 @@
 #pragma once
-// What makes two lines equal under the current comparison options, and the
-// hash that finds candidates quickly.
+// What makes two lines equal under the comparison's rules, and the hash that
+// finds candidates quickly. Lines are byte strings with lengths: a NUL or any
+// other control byte is data like every other byte.
 #include <cstdint>
+#include <string_view>
 
-#include "textcompare/LineRecord.h"
+// The two options that change what "equal" means.
+struct LineRules {
+    bool ignoreWhitespace = false;  // spaces, tabs and CRs anywhere do not count
+    bool ignoreCase = false;        // ASCII letters compare without regard to case
+};
 
 inline constexpr std::uint32_t kLineHashMultiplier = 6293815u;  // 0x600937
 
-// Hash of a NUL-terminated text, with wrapping 32-bit arithmetic: the sum over
-// the characters c (signed bytes) of c * i * m, where i counts the characters
-// from 1 and m is kLineHashMultiplier to the power i. With ignoreWhitespace,
-// spaces, tabs and CRs are skipped before they are counted; with ignoreCase,
-// ASCII letters count as their upper case (other bytes stay as they are).
-std::uint32_t LineHash(const char* text, bool ignoreWhitespace, bool ignoreCase);
+// Hash of a text, with wrapping 32-bit arithmetic: the sum over the characters
+// c (signed bytes) of c * i * m, where i counts the characters from 1 and m is
+// kLineHashMultiplier to the power i. With ignoreWhitespace, spaces, tabs and
+// CRs are skipped before they are counted; with ignoreCase, ASCII letters count
+// as their upper case (other bytes stay as they are).
+std::uint32_t LineHash(std::string_view text, bool ignoreWhitespace, bool ignoreCase);
 
-// The line's hash under the current options, computed once and cached.
-std::uint32_t GetLineHash(LineRecord* line);
+inline std::uint32_t LineHash(std::string_view text, const LineRules& rules)
+{
+    return LineHash(text, rules.ignoreWhitespace, rules.ignoreCase);
+}
 
-// Whether two lines are equal under the current options (none is never equal).
-bool LinesEqual(LineRecord* a, LineRecord* b);
+// A 64-bit key of a text under the rules: texts equal under the rules have
+// equal keys, and different texts almost never do. It tells lines apart where
+// the 32-bit LineHash would let thousands of rows of a large table collide.
+std::uint64_t LineKey(std::string_view text, const LineRules& rules);
 
-// Pairs two equal lines that have no partner yet; false when that is not so.
-bool LinkLines(LineRecord* a, LineRecord* b);
+// Whether two texts are equal under the rules (the hashes are not looked at).
+bool TextsEqual(std::string_view a, std::string_view b, const LineRules& rules);
 
 // A line of nothing but spaces, tabs and CRs before its LF or its end.
-bool IsBlankLine(const LineRecord* line);
+bool IsBlankText(std::string_view text);
 
 // The three bytes "Ignore Whitespace" disregards.
 inline bool IsIgnorableSpace(char c)

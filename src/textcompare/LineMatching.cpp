@@ -1,30 +1,28 @@
 #include "textcompare/LineMatching.h"
 
 #include <cstddef>
-#include <new>
+#include <utility>
 
-#include "textcompare/ComparisonOptions.h"
 #include "textcompare/HashCountMap.h"
-#include "textcompare/LineCompare.h"
 #include "textcompare/MessageDrain.h"
 
 namespace {
 
-LineRecord* Neighbour(const LineRecord* line, ScanDirection direction)
+LineIndex Neighbour(LineIndex line, ScanDirection direction)
 {
-    return direction == ScanDirection::Forward ? NextLine(line) : PrevLine(line);
+    // Before the first line comes kNoLine; after the last, the line count: both
+    // are outside the file.
+    return direction == ScanDirection::Forward ? line + 1 : line - 1;
 }
 
 // One pass of ExtendMatch from x and y, each moving towards its stop line.
-bool ExtendPass(LineRecord* x, const LineRecord* stopX, LineRecord* y, const LineRecord* stopY,
-                ScanDirection direction)
+bool ExtendPass(Comparison& c, LineIndex x, LineIndex stopX, LineIndex y, LineIndex stopY, ScanDirection direction)
 {
-    const bool ignoreWhitespace = g_comparisonOptions.ignoreWhitespace != 0;
     bool changed = false;
     DrainTicker drain;
     for (;;) {
         drain.Tick();
-        if (LinkLines(x, y)) {
+        if (c.LinkLines(x, y)) {
             changed = true;
             x = Neighbour(x, direction);
             y = Neighbour(y, direction);
@@ -32,175 +30,183 @@ bool ExtendPass(LineRecord* x, const LineRecord* stopX, LineRecord* y, const Lin
                 break;
             continue;
         }
-        if (!ignoreWhitespace)
+        if (!c.rules.ignoreWhitespace)
             break;
-        const bool movedX = SkipBlanks(x, stopX, direction);
-        const bool movedY = SkipBlanks(y, stopY, direction);
+        const bool movedX = SkipBlanks(c.file1, x, stopX, direction);
+        const bool movedY = SkipBlanks(c.file2, y, stopY, direction);
         if (!((movedX || movedY) && x != stopX && y != stopY))
             break;
     }
     return changed;
 }
 
-// Walks a range from its first to its last line.
-template <class Visit>
-void ForEachLine(const LineBlock* range, Visit visit)
+std::size_t CountUnpaired(const FileLines& file, const LineRange& range)
 {
-    for (LineRecord* line = range->first; line; line = NextLine(line)) {
-        visit(line);
-        if (line == range->last)
-            break;
-    }
+    std::size_t n = 0;
+    for (LineIndex line = range.first; line <= range.last; ++line)
+        n += file.IsPaired(line) ? 0 : 1;
+    return n;
 }
 
-// A line waiting for its slot of the hash map to arrive in the cache.
+// A line waiting for its slot of the map to arrive in the cache.
 struct PendingLine {
-    LineRecord* line;
-    std::uint32_t hash;
+    LineIndex line;
+    std::uint64_t key;
     std::size_t home;
-    LineRecord* anchor;  // its unique twin in range B, once found
 };
 
 constexpr int kBatch = 16;
 
-// Walks a range in batches of up to kBatch unpaired lines, starting to fetch
-// each line's slot of the hash map while the batch fills, so that the random
-// accesses into a large map overlap instead of waiting one after the other.
-// `flush` gets each full batch (and the last one); `onLine` is called for every
-// line of the range, paired or not, in order.
+// Calls `flush` with batches of up to kBatch unpaired lines of the range, in
+// order. Each line's slot of the map is fetched a whole batch before its batch
+// is flushed, so that the random accesses into a large map overlap instead of
+// waiting one after the other. `onLine` is called for every line of the range.
 template <class Flush, class OnLine>
-void ForEachUnpairedBatch(const LineBlock* range, const HashCountMap& map, Flush flush, OnLine onLine)
+void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map, Flush flush,
+                          OnLine onLine)
 {
-    PendingLine batch[kBatch];
+    PendingLine batches[2][kBatch];
+    PendingLine* filling = batches[0];
+    PendingLine* waiting = batches[1];  // full, its slots on the way
     int pending = 0;
-    ForEachLine(range, [&](LineRecord* line) {
+    bool haveWaiting = false;
+    for (LineIndex line = range.first; line <= range.last; ++line) {
         onLine();
-        if (line->partner)
-            return;
-        const std::uint32_t hash = GetLineHash(line);
-        const std::size_t home = HashMapHome(map, hash);
-        __builtin_prefetch(&map.slots[home]);
-        batch[pending++] = {line, hash, home, nullptr};
+        if (file.IsPaired(line))
+            continue;
+        const std::uint64_t key = file.Key(line);
+        const std::size_t home = map.Home(key);
+        map.Prefetch(home);
+        filling[pending++] = {line, key, home};
         if (pending == kBatch) {
-            flush(batch, pending);
+            if (haveWaiting)
+                flush(waiting, kBatch);
+            std::swap(filling, waiting);
+            haveWaiting = true;
             pending = 0;
         }
-    });
+    }
+    if (haveWaiting)
+        flush(waiting, kBatch);
     if (pending > 0)
-        flush(batch, pending);
+        flush(filling, pending);
 }
 
-std::size_t CountUnpaired(const LineBlock* range)
+// Every unpaired line of A whose kind occurs exactly once among the unpaired
+// lines of A and of B is extended against its twin in B.
+bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
 {
-    std::size_t n = 0;
-    ForEachLine(range, [&](LineRecord* line) {
-        if (!line->partner)
-            ++n;
-    });
-    return n;
-}
-
-void PrefetchLine(const LineRecord* line)
-{
-    __builtin_prefetch(reinterpret_cast<const char*>(line) - kListCellHeader);  // its links
-    __builtin_prefetch(line);
-}
-
-// The search for anchors inside two ranges: every unpaired line of A
-// whose hash occurs exactly once among the unpaired lines of A and of B is
-// extended against its twin in B.
-bool MatchUniqueLines(const LineBlock* A, const LineBlock* B)
-{
-    HashCountMap map;
-    if (!HashMapReserve(map, CountUnpaired(A)))
-        throw std::bad_alloc();
+    HashCountMap map(CountUnpaired(c.file1, A));
     const auto nothing = [] {};
     ForEachUnpairedBatch(
-        A, map,
-        [&](PendingLine* batch, int n) {
+        c.file1, A, map,
+        [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
-                HashMapAddLine1(map, batch[i].home, batch[i].hash);
+                map.AddLine1(batch[i].home, batch[i].key, batch[i].line);
         },
         nothing);
     ForEachUnpairedBatch(
-        B, map,
-        [&](PendingLine* batch, int n) {
+        c.file2, B, map,
+        [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
-                HashMapAddLine2(map, batch[i].home, batch[i].hash, batch[i].line);
+                map.AddLine2(batch[i].home, batch[i].key, batch[i].line);
         },
         nothing);
 
-    // The counts stay as they were: a line paired meanwhile is passed over by
-    // the partner test. The twins are fetched for the whole batch before the
-    // first is compared.
+    // The map stays as it was: a line paired meanwhile is passed over by the
+    // partner test. Anchors go through a pipeline of batches in file order:
+    // the twin's cell is fetched when its batch comes in, both texts are read
+    // with the next batch, and the anchor is extended three batches later, so that the
+    // random reads into file 2 overlap with other work instead of stalling one
+    // by one.
+    struct Anchor {
+        LineIndex line;
+        LineIndex twin;
+    };
+    struct Stage {
+        Anchor anchors[kBatch];
+        int count = 0;
+    };
+    constexpr unsigned kStages = 4;
+    Stage stages[kStages];
+    unsigned batchNumber = 0;
     bool changed = false;
+    const auto stage = [&](unsigned age) -> Stage& { return stages[(batchNumber - age) % kStages]; };
+    const auto extend = [&](Stage& done) {
+        for (int i = 0; i < done.count; ++i) {
+            const Anchor& a = done.anchors[i];
+            if (!c.file1.IsPaired(a.line) && ExtendMatch(c, A, a.line, B, a.twin))
+                changed = true;
+        }
+        done.count = 0;
+    };
+    const auto fetchTexts = [&](const Stage& fetched) {
+        unsigned touched = 0;
+        for (int i = 0; i < fetched.count; ++i)
+            touched += c.file2.TouchText(fetched.anchors[i].twin) + c.file1.TouchText(fetched.anchors[i].line);
+        asm volatile("" : : "r"(touched));
+    };
     DrainTicker drain;
     ForEachUnpairedBatch(
-        A, map,
-        [&](PendingLine* batch, int n) {
+        c.file1, A, map,
+        [&](const PendingLine* batch, int n) {
+            ++batchNumber;
+            extend(stage(kStages));  // the slot the new batch takes
+            fetchTexts(stage(1));
+            Stage& fresh = stage(0);
             for (int i = 0; i < n; ++i) {
-                const HashCountEntry* e = HashMapFind(map, batch[i].home, batch[i].hash);
-                if (e && e->count1 == 1 && e->count2 == 1) {
-                    batch[i].anchor = e->firstLine2;
-                    PrefetchLine(e->firstLine2);
+                const LineIndex twin = map.UniqueTwin(batch[i].home, batch[i].key);
+                if (twin != kNoLine) {
+                    c.file2.Prefetch(twin);
+                    fresh.anchors[fresh.count++] = {batch[i].line, twin};
                 }
-            }
-            for (int i = 0; i < n; ++i) {
-                if (batch[i].anchor)
-                    __builtin_prefetch(batch[i].anchor->text);
-            }
-            for (int i = 0; i < n; ++i) {
-                if (batch[i].anchor && !batch[i].line->partner &&
-                    ExtendMatch(A, batch[i].line, B, batch[i].anchor))
-                    changed = true;
             }
         },
         [&] { drain.Tick(); });
+    for (unsigned age = kStages - 1; age + 1 > 0; --age)
+        extend(stage(age));
     return changed;
 }
 
 } // namespace
 
-bool SkipBlanks(LineRecord*& x, const LineRecord* stop, ScanDirection direction)
+bool SkipBlanks(const FileLines& file, LineIndex& x, LineIndex stop, ScanDirection direction)
 {
     bool moved = false;
-    while (IsBlankLine(x) && x != stop) {
+    while (file.IsBlank(x) && x != stop) {
         x = Neighbour(x, direction);
         moved = true;
     }
     return moved;
 }
 
-bool ExtendMatch(const LineBlock* A, LineRecord* a, const LineBlock* B, LineRecord* b)
+bool ExtendMatch(Comparison& c, const LineRange& A, LineIndex a, const LineRange& B, LineIndex b)
 {
-    const LineRecord* endA = NextLine(A->last);
-    const LineRecord* endB = NextLine(B->last);
-    if (!a || !b)
+    const LineIndex endA = A.last + 1;
+    const LineIndex endB = B.last + 1;
+    if (!c.file1.Contains(a) || !c.file2.Contains(b))
         return false;
-    bool changed = ExtendPass(a, endA, b, endB, ScanDirection::Forward);
+    bool changed = ExtendPass(c, a, endA, b, endB, ScanDirection::Forward);
 
     // Backward from the lines before a and b, whether or not a and b paired:
     // equal lines before two different last lines still pair.
-    LineRecord* x = PrevLine(a);
-    LineRecord* y = PrevLine(b);
-    if (!x || !y)
+    const LineIndex x = a - 1;
+    const LineIndex y = b - 1;
+    if (x == kNoLine || y == kNoLine)
         return changed;
-    const LineRecord* beginA = PrevLine(A->first);
-    const LineRecord* beginB = PrevLine(B->first);
-    if (ExtendPass(x, beginA, y, beginB, ScanDirection::Backward))
+    if (ExtendPass(c, x, A.first - 1, y, B.first - 1, ScanDirection::Backward))
         changed = true;
     return changed;
 }
 
-bool MatchRange(const LineBlock* A, const LineBlock* B)
+bool MatchRange(Comparison& c, const LineRange& A, const LineRange& B)
 {
-    if (!A || !B || !A->first || !B->first)
+    if (A.Empty() || B.Empty())
         return false;
-    bool changed = ExtendMatch(A, A->first, B, B->first);
-    if (ExtendMatch(A, A->last, B, B->last))
+    bool changed = ExtendMatch(c, A, A.first, B, B.first);
+    if (ExtendMatch(c, A, A.last, B, B.last))
         changed = true;
-
-    if (MatchUniqueLines(A, B))
+    if (MatchUniqueLines(c, A, B))
         changed = true;
     return changed;
 }

@@ -1,65 +1,103 @@
 #include "textcompare/MergeBlocks.h"
 
+#include <cstdint>
+
 #include "textcompare/MessageDrain.h"
 
 namespace {
 
-// Appends a result entry. The lines are p's for OnlyInFile1 and q's otherwise
-// (common lines are reported as file 2's); each line number is that of the
-// first line of the block taking part, 0 for none.
-bool Emit(LineList* result, std::int32_t type, const LineBlock* p, const LineBlock* q)
-{
-    auto* entry = static_cast<LineBlock*>(ListAppend(result, sizeof(LineBlock)));
-    if (!entry)
-        return false;
-    const LineBlock* source = type == OnlyInFile1 ? p : q;
-    entry->first = source->first;
-    entry->last = source->last;
-    entry->inList = 1;
-    entry->partner = nullptr;
-    entry->type = type;
-    entry->file1Line = p ? p->first->lineNumber : 0;
-    entry->file2Line = q ? q->first->lineNumber : 0;
-    return true;
-}
+class BlockMerger {
+public:
+    BlockMerger(const Comparison& c, const ResultVisitor& visit)
+        : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_visit(visit)
+    {
+    }
+
+    bool Run()
+    {
+        const std::size_t n1 = m_blocks1.size();
+        const std::size_t n2 = m_blocks2.size();
+        BlockIndex p = 0;
+        BlockIndex q = 0;
+        DrainTicker drain;
+        while (p < n1 || q < n2) {
+            drain.Tick();
+            // Blocks are passed over in order on both sides, so a block whose
+            // partner lies behind the other side's position has moved.
+            const BlockIndex partner1 = p < n1 ? m_blocks1[p].partner : kNoBlock;
+            if (partner1 != kNoBlock && partner1 < q) {
+                ++p;  // moved: its lines were handed out at their place in file 2
+                continue;
+            }
+            const BlockIndex partner2 = q < n2 ? m_blocks2[q].partner : kNoBlock;
+            if (partner2 != kNoBlock && partner2 < p) {
+                if (!EmitMoved(q++))
+                    return false;
+                continue;
+            }
+            bool emitted = true;
+            if (p == n1) {
+                const LineBlock& Q = m_blocks2[q];
+                emitted = Q.partner != kNoBlock ? EmitMoved(q) : Emit(OnlyInFile2, kNoBlock, q);
+                ++q;
+            } else if (q == n2) {
+                if (m_blocks1[p].partner == kNoBlock)
+                    emitted = Emit(OnlyInFile1, p, kNoBlock);
+                ++p;
+            } else if (m_blocks1[p].type == OnlyInFile1) {
+                emitted = Emit(OnlyInFile1, p, kNoBlock);
+                ++p;
+            } else if (m_blocks1[p].partner == kNoBlock) {
+                ++p;  // unpaired blank lines of file 1: nothing to report
+            } else if (m_blocks2[q].partner == kNoBlock) {
+                emitted = Emit(m_blocks2[q].type, kNoBlock, q);
+                ++q;
+            } else if (m_blocks1[p].partner == q) {
+                emitted = Emit(Common, p, q);
+                ++p;
+                ++q;
+            } else {
+                // Two paired blocks that cross. A table has no row order: rows
+                // that are in both dumps are no difference, wherever they stand.
+                // So one of the two counts as moved and is not reported; the
+                // smaller one (the file-2 block on a tie), so that the larger
+                // stays in step.
+                if (BlockSize(m_blocks2[q]) > BlockSize(m_blocks1[p])) {
+                    ++p;
+                } else {
+                    emitted = EmitMoved(q);
+                    ++q;
+                }
+            }
+            if (!emitted)
+                return false;
+        }
+        return true;
+    }
+
+private:
+    // Hands out an entry: the lines are p's for OnlyInFile1 and q's otherwise
+    // (common lines are reported as file 2's); each line number is that of the
+    // first line of the block taking part, 0 for none.
+    bool Emit(BlockType type, BlockIndex p, BlockIndex q)
+    {
+        const LineBlock& source = type == OnlyInFile1 ? m_blocks1[p] : m_blocks2[q];
+        const std::int64_t line1 = p == kNoBlock ? 0 : std::int64_t(m_blocks1[p].first) + 1;
+        const std::int64_t line2 = q == kNoBlock ? 0 : std::int64_t(m_blocks2[q].first) + 1;
+        return m_visit(ResultEntry{type, source.first, source.last, line1, line2});
+    }
+
+    // A moved file-2 block, as Common at its place, with its partner's line number.
+    bool EmitMoved(BlockIndex q) { return Emit(Common, m_blocks2[q].partner, q); }
+
+    const BlockList& m_blocks1;
+    const BlockList& m_blocks2;
+    const ResultVisitor& m_visit;
+};
 
 } // namespace
 
-LineList* MergeBlocks(const LineList* blocks1, const LineList* blocks2)
+bool MergeBlocks(const Comparison& c, const ResultVisitor& visit)
 {
-    LineList* result = ListNew();
-    if (!result)
-        return nullptr;
-    const LineBlock* p = FirstBlock(blocks1);
-    const LineBlock* q = FirstBlock(blocks2);
-    DrainTicker drain;
-    while (p || q) {
-        drain.Tick();
-        bool emitted = true;
-        if (!p) {
-            emitted = Emit(result, OnlyInFile2, nullptr, q);
-            q = NextBlock(q);
-        } else if (!q || p->type == OnlyInFile1) {
-            emitted = Emit(result, OnlyInFile1, p, nullptr);
-            p = NextBlock(p);
-        } else if (!p->partner) {
-            p = NextBlock(p);  // unpaired blank lines of file 1: nothing to report
-        } else if (!q->partner) {
-            emitted = Emit(result, q->type, nullptr, q);
-            q = NextBlock(q);
-        } else if (p->partner == q) {
-            emitted = Emit(result, Common, p, q);
-            p = NextBlock(p);
-            q = NextBlock(q);
-        } else if (BlockSize(q) > BlockSize(p)) {
-            emitted = Emit(result, OnlyInFile1, p, nullptr);
-            p = NextBlock(p);
-        } else {
-            emitted = Emit(result, OnlyInFile2, nullptr, q);
-            q = NextBlock(q);
-        }
-        if (!emitted)
-            break;  // the cleared status word tells the caller
-    }
-    return result;
+    return BlockMerger(c, visit).Run();
 }

@@ -1,10 +1,14 @@
 #pragma once
 // Turning the two block lists into one ordered result.
-#include "textcompare/LineBlock.h"
+#include <functional>
 
-// Walks both block lists in step and emits Common, OnlyInFile1 and OnlyInFile2
-// entries in report order. Of two paired blocks that cross, the smaller is
-// given up (the file-2 block on a tie), so a moved block shows as removed at its
-// old place and added at its new one. Returns none, or a list whose status word
-// is cleared, when the pool ran out of memory.
-LineList* MergeBlocks(const LineList* blocks1, const LineList* blocks2);
+#include "textcompare/Comparison.h"
+
+// Receives the entries of the result in report order; false stops the walk.
+using ResultVisitor = std::function<bool(const ResultEntry&)>;
+
+// Walks both block lists in step and hands out Common, OnlyInFile1 and
+// OnlyInFile2 entries in report order. A paired block whose partner lies on the
+// other side of a crossing has moved; it is handed out as Common at its place
+// in file 2 and never as removed or added. False when the visitor stopped it.
+bool MergeBlocks(const Comparison& c, const ResultVisitor& visit);

@@ -1,22 +1,15 @@
 # Sources of textcompare/, listed relative to this file.
 set(TEXTCOMPARE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/BlockLists.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/BlockSlabs.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CompareContext.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CompareFiles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareReport.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/CompareSettings.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ComparisonOptions.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FileProbe.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/FileRecord.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Comparison.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HashCountMap.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LargeMemory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HugePageAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineCompare.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LineList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineMatching.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LineReader.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/LineRecord.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ListPool.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LineStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MergeBlocks.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OutputFileSink.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RowScanner.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/TextArena.cpp
 )

@@ -8,8 +8,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QGroupBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
 #include <algorithm>
@@ -64,18 +66,29 @@ QWidget* CreateButton(const DialogControlTemplate& control, QWidget* parent)
 QWidget* CreateListView(const DialogControlTemplate& control, QWidget* parent)
 {
     auto* list = new QTableWidget(parent);
-    list->verticalHeader()->hide();
-    list->setShowGrid(false);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionMode(control.HasStyle("singlesel") ? QAbstractItemView::SingleSelection
-                                                         : QAbstractItemView::ExtendedSelection);
+    DialogBuilder::ConfigureListView(control, *list);
     list->setSelectionBehavior(QAbstractItemView::SelectItems);
-    list->setWordWrap(false);
-    list->horizontalHeader()->setHighlightSections(false);
-    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     list->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return list;
+}
+
+QWidget* CreateGroupBox(const DialogControlTemplate& control, QWidget* parent)
+{
+    // Only a frame with a title: the controls inside it stay the dialog's own.
+    auto* group = new QGroupBox(Text(control), parent);
+    group->setFocusPolicy(Qt::NoFocus);
+    return group;
+}
+
+// A black rectangle: the rules that divide a dialog.
+QWidget* CreateBlackRect(const DialogControlTemplate&, QWidget* parent)
+{
+    auto* rect = new QWidget(parent);
+    QPalette palette = rect->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    rect->setPalette(palette);
+    rect->setAutoFillBackground(true);
+    return rect;
 }
 
 QWidget* CreateProgress(const DialogControlTemplate&, QWidget* parent)
@@ -139,6 +152,21 @@ bool TextFits(const DialogControlTemplate& control, const QRect& rect, const QFo
 
 } // namespace
 
+void DialogBuilder::ConfigureListView(const DialogControlTemplate& control, QAbstractItemView& view)
+{
+    if (auto* table = qobject_cast<QTableView*>(&view)) {
+        table->verticalHeader()->hide();
+        table->setShowGrid(false);
+        table->setWordWrap(false);
+        table->horizontalHeader()->setHighlightSections(false);
+        table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view.setSelectionMode(control.HasStyle("singlesel") ? QAbstractItemView::SingleSelection
+                                                        : QAbstractItemView::ExtendedSelection);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+}
+
 DialogUnits DialogBuilder::UnitsFor(const DialogTemplate& dialogTemplate, const QFont& font)
 {
     // Dialog units follow the font's average character width. A font that sets
@@ -189,29 +217,48 @@ QWidget* DialogBuilder::CreateControl(const DialogControlTemplate& control, QWid
         return CreateListView(control, parent);
     if (control.kind == "progress")
         return CreateProgress(control, parent);
+    if (control.kind == "radio")
+        return new QRadioButton(Text(control), parent);
+    if (control.kind == "groupbox")
+        return CreateGroupBox(control, parent);
+    if (control.kind == "blackrect")
+        return CreateBlackRect(control, parent);
     return nullptr;
 }
 
-std::map<int, QWidget*> DialogBuilder::Build(const DialogTemplate& dialogTemplate, QDialog& dialog)
+std::map<int, QWidget*> DialogBuilder::Build(const DialogTemplate& dialogTemplate, QDialog& dialog,
+                                             const ControlFactory& factory)
 {
     const QFont font = TemplateFont(dialogTemplate);
     dialog.setFont(font);
     const DialogUnits units = UnitsFor(dialogTemplate, font);
 
     dialog.setWindowTitle(QString::fromStdString(dialogTemplate.caption));
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                            Qt::MSWindowsFixedSizeDialogHint;
+    const bool resizable = dialogTemplate.HasStyle("thickframe");
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (!resizable)
+        flags |= Qt::MSWindowsFixedSizeDialogHint;
     if (dialogTemplate.HasStyle("sysmenu"))
         flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     if (dialogTemplate.HasStyle("minimizebox"))
         flags |= Qt::WindowMinimizeButtonHint;
+    if (dialogTemplate.HasStyle("maximizebox"))
+        flags |= Qt::WindowMaximizeButtonHint;
     dialog.setWindowFlags(flags);
-    dialog.setFixedSize(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
+    const QSize designed(units.ToPixelsX(dialogTemplate.cx), units.ToPixelsY(dialogTemplate.cy));
+    if (resizable) {
+        dialog.setMinimumSize(designed);
+        dialog.resize(designed);
+    } else {
+        dialog.setFixedSize(designed);
+    }
 
     std::map<int, QWidget*> controls;
     std::vector<QWidget*> ordered;
     for (const DialogControlTemplate& control : dialogTemplate.controls) {
-        QWidget* widget = CreateControl(control, &dialog);
+        QWidget* widget = factory ? factory(control, &dialog) : nullptr;
+        if (!widget)
+            widget = CreateControl(control, &dialog);
         if (!widget)
             continue;
         widget->setGeometry(units.ToPixels(control.x, control.y, control.cx, control.cy));

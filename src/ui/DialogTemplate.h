@@ -11,7 +11,8 @@ class QByteArray;
 
 struct DialogControlTemplate {
     int id = -1;            // -1 for controls the program never addresses
-    std::string kind;       // "label", "edit", "button", "checkbox", "listview", "progress"
+    std::string kind;       // "label", "edit", "button", "checkbox", "radio", "groupbox", "listview", "progress",
+                            // "blackrect"
     std::string text;
     int x = 0, y = 0, cx = 0, cy = 0;  // dialog units
     std::vector<std::string> styles;
@@ -25,7 +26,7 @@ struct DialogTemplate {
     int cx = 0, cy = 0;     // dialog units
     std::string fontFamily = "MS Sans Serif";
     int fontPointSize = 8;
-    std::vector<std::string> styles;  // frame styles: "caption", "sysmenu", "modalframe", ...
+    std::vector<std::string> styles;  // frame styles: "caption", "sysmenu", "modalframe", "thickframe", ...
     std::vector<DialogControlTemplate> controls;
 
     bool HasStyle(const std::string& style) const;

@@ -42,7 +42,10 @@ bool TemplateDialog::BuildWindow()
     if (!dialogTemplate)
         return false;
     auto* window = new TemplateWindow(this, m_parent);
-    m_controls = DialogBuilder::Build(*dialogTemplate, *window);
+    m_controls = DialogBuilder::Build(*dialogTemplate, *window,
+                                      [this](const DialogControlTemplate& control, QWidget* parent) {
+                                          return CreateControl(control, parent);
+                                      });
     for (const auto& [id, widget] : m_controls) {
         if (auto* button = qobject_cast<QPushButton*>(widget)) {
             const int buttonId = id;
@@ -64,6 +67,8 @@ int TemplateDialog::DoModal()
         return -1;
     }
     const int result = m_window->exec();
+    if (m_window)
+        OnDestroy();
     ReleaseWindow();
     return result;
 }
@@ -118,6 +123,11 @@ QWidget* TemplateDialog::GetDlgItem(int id) const
 
 void TemplateDialog::DoDataExchange(bool)
 {
+}
+
+QWidget* TemplateDialog::CreateControl(const DialogControlTemplate&, QWidget*)
+{
+    return nullptr;
 }
 
 bool TemplateDialog::OnInitDialog()

@@ -16,6 +16,7 @@ class QDialog;
 class QWidget;
 class DialogResources;
 class TemplateWindow;
+struct DialogControlTemplate;
 
 class TemplateDialog {
 public:
@@ -55,7 +56,10 @@ protected:
     virtual void OnOK();
     virtual void OnCancel();
     virtual void OnCommand(int id);
-    // The window is about to go.
+    // Makes the widget of a control that is more than the builder's own kind (a
+    // list with behaviour of its own); nullptr leaves it to the builder.
+    virtual QWidget* CreateControl(const DialogControlTemplate& control, QWidget* parent);
+    // The window is about to go (also when a modal dialog ends).
     virtual void OnDestroy() {}
     // The window is gone. A self-owned modeless dialog deletes itself here.
     virtual void PostNcDestroy() {}

@@ -7,4 +7,13 @@ set(UI_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.h
   ${CMAKE_CURRENT_LIST_DIR}/TemplateWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TemplateDialog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CResizableDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RowTextSearch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ReportListModel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CReportFindDlg.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CReportListCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LinkShortcut.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DesktopLinkShell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CHyperLink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CIconButton.cpp
 )

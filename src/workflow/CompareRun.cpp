@@ -1,6 +1,8 @@
 #include "workflow/CompareRun.h"
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 
 #include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
@@ -8,48 +10,80 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
-#include "datasource/WholeTableQuery.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
 #include "workflow/ReplacementFile.h"
+#include "workflow/SideBySide.h"
 
 namespace {
 
-// Raised from inside a dump when the driver of the run asks to stop.
+// Raised from inside a dump when the driver of the run asks to stop, or when
+// the other side of the pair has failed.
 struct RunStopped {};
 
-// A recordset that tells the progress interface about every row it fetches.
+// How far a side has got: counted by the thread that reads the rows, reported
+// to the progress interface by the calling thread.
+struct RowCount {
+    std::atomic<std::uint64_t> rows{0};
+    std::uint64_t reported = 0;
+};
+
+// A recordset that counts every row it fetches and gives up when told to.
 class DumpingRecordset : public CRecordsetEx {
 public:
-    DumpingRecordset(CDatabase& database, CompareRunProgress& progress, const std::string& dataSource,
-                     const std::string& table)
-        : CRecordsetEx(database), m_progress(progress), m_dataSource(dataSource), m_table(table)
+    DumpingRecordset(CDatabase& database, RowCount& count, const std::atomic<bool>& stop,
+                     const std::function<void()>& onRow)
+        : CRecordsetEx(database), m_count(count), m_stop(stop), m_onRow(onRow)
     {
     }
 
 private:
     void OnRowFetched() override
     {
-        if (!m_progress.RowsDumped(m_dataSource, m_table, ++m_rows))
+        // Only this recordset's thread writes the count.
+        m_count.rows.store(m_count.rows.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
+        if (m_stop.load(std::memory_order_relaxed))
             throw RunStopped{};
+        if (m_onRow)
+            m_onRow();
     }
 
-    CompareRunProgress& m_progress;
-    const std::string& m_dataSource;
-    const std::string& m_table;
-    std::uint64_t m_rows = 0;
+    RowCount& m_count;
+    const std::atomic<bool>& m_stop;
+    const std::function<void()>& m_onRow;
 };
 
 // One side of a pair: its table opened on its connection, dumped on request.
 struct PairSide {
+    PairSide(const std::string& source, const std::string& name, std::string path, CDatabase& connection,
+             const std::atomic<bool>& stopFlag)
+        : dataSource(source), table(name), dumpPath(std::move(path)), database(connection), stop(stopFlag)
+    {
+    }
+
     const std::string& dataSource;
     const std::string& table;
     std::string dumpPath;
+    CDatabase& database;
+    const std::atomic<bool>& stop;
     std::unique_ptr<DumpingRecordset> recordset;
+    RowCount count;
+    // Called on every row when the sides run one after the other.
+    std::function<void()> onRow;
 
     bool Opened() const { return recordset && recordset->IsOpen(); }
 };
+
+// Tells the progress interface the rows a side has read since the last report.
+bool ReportRows(PairSide& side, CompareRunProgress& progress)
+{
+    const std::uint64_t rows = side.count.rows.load(std::memory_order_relaxed);
+    if (rows == side.count.reported)
+        return true;
+    side.count.reported = rows;
+    return progress.RowsDumped(side.dataSource, side.table, rows);
+}
 
 // Runs `step` on a side; a database error names the table and its data
 // source, which the driver's text rarely does.
@@ -59,23 +93,17 @@ void OnSide(const PairSide& side, Step step)
     try {
         step();
     } catch (const DatabaseError& error) {
-        throw DatabaseError(error.ReturnCode(),
-                            "Cannot read the table " + side.table + " of the data source " + side.dataSource + ".\n" +
-                                error.Message(),
-                            error.StateText(), error.SqlState());
+        throw error.WithContext("Cannot read the table " + side.table + " of the data source " + side.dataSource +
+                                ".\n");
     }
 }
 
-void OpenSide(PairSide& side, CDatabase& database, CompareRunProgress& progress)
+void OpenSide(PairSide& side)
 {
-    if (side.table.empty() || !database.IsOpen())
+    if (side.table.empty() || !side.database.IsOpen())
         return;
-    side.recordset = std::make_unique<DumpingRecordset>(database, progress, side.dataSource, side.table);
-    OnSide(side, [&] {
-        const std::string sql = SelectAllText(side.table, side.recordset->LiteralFacts().identifierQuote);
-        if (!side.recordset->OpenQuery(CRecordsetEx::forwardOnly, sql))
-            side.recordset.reset();
-    });
+    side.recordset = std::make_unique<DumpingRecordset>(side.database, side.count, side.stop, side.onRow);
+    OnSide(side, [&] { side.recordset->OpenTable(side.table); });
 }
 
 void DumpSide(PairSide& side)
@@ -87,6 +115,43 @@ void DumpSide(PairSide& side)
         side.recordset->WriteRows(dump, ",");
         dump.Close();
     });
+}
+
+// Does `step` for both sides of a pair: at the same time on threads of their
+// own, or one after the other on this thread. While the threads work, this
+// thread reports their rows and keeps the user interface alive. The old side's
+// error is the one reported when both fail, as when they run in turn.
+void OnBothSides(PairSide& oldSide, PairSide& newSide, bool sideBySide, std::atomic<bool>& stop,
+                 CompareRunProgress& progress, void (*step)(PairSide&))
+{
+    if (!sideBySide) {
+        step(oldSide);
+        step(newSide);
+        return;
+    }
+    bool stopRequested = false;
+    const std::vector<std::exception_ptr> errors = RunSideBySide(
+        {[&] { step(oldSide); }, [&] { step(newSide); }}, stop, [&] {
+            if (!stop.load() && (!ReportRows(oldSide, progress) || !ReportRows(newSide, progress))) {
+                stopRequested = true;
+                stop.store(true);
+            }
+            PumpWaitingMessagesIfDue();
+        });
+    bool stopped = stopRequested;
+    for (const std::exception_ptr& error : errors) {
+        if (!error)
+            continue;
+        try {
+            std::rethrow_exception(error);
+        } catch (const RunStopped&) {
+            stopped = true;
+        }
+    }
+    // The last rows of each side are told too, also those of a short table
+    // that was done before anyone looked.
+    if (stopped || !ReportRows(oldSide, progress) || !ReportRows(newSide, progress))
+        throw RunStopped{};
 }
 
 std::string ColumnList(const CRecordsetEx& recordset)
@@ -201,16 +266,26 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         return;
     }
     WaitCursor wait;
-    PairSide oldSide{m_setup.oldDataSource, pair.oldName, DumpPath(m_setup.oldDataSource, pair.oldName), nullptr};
-    PairSide newSide{m_setup.newDataSource, pair.newName, DumpPath(m_setup.newDataSource, pair.newName), nullptr};
+    // Raised when one side fails, so that the other one ends too.
+    std::atomic<bool> stop{false};
+    PairSide oldSide{m_setup.oldDataSource, pair.oldName, DumpPath(m_setup.oldDataSource, pair.oldName), m_dbOld, stop};
+    PairSide newSide{m_setup.newDataSource, pair.newName, DumpPath(m_setup.newDataSource, pair.newName), m_dbNew, stop};
+    // Two threads on one connection would get in each other's way.
+    const bool sideBySide = m_setup.sideBySide && &m_dbOld != &m_dbNew;
+    if (!sideBySide) {
+        for (PairSide* side : {&oldSide, &newSide})
+            side->onRow = [side, &progress] {
+                if (!ReportRows(*side, progress))
+                    throw RunStopped{};
+            };
+    }
     DumpCleanup cleanup(m_setup.deleteDumps, oldSide, newSide);
     if (!pair.oldName.empty())
         m_settings.m_strFile1Path = oldSide.dumpPath;
     if (!pair.newName.empty())
         m_settings.m_strFile2Path = newSide.dumpPath;
 
-    OpenSide(oldSide, m_dbOld, progress);
-    OpenSide(newSide, m_dbNew, progress);
+    OnBothSides(oldSide, newSide, sideBySide, stop, progress, &OpenSide);
     std::string keys;
     if (compare) {
         // A dump left by an earlier run must never be compared, and tables
@@ -232,8 +307,7 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         }
         oldSide.recordset->GetKeyColumnList(keys);
     }
-    DumpSide(oldSide);
-    DumpSide(newSide);
+    OnBothSides(oldSide, newSide, sideBySide, stop, progress, &DumpSide);
     if (!compare) {
         report.outcome = PairOutcome::Dumped;
         return;

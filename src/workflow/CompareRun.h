@@ -35,6 +35,9 @@ struct CompareRunSetup {
     bool compareTables = true;
     bool deleteDumps = false;
     bool keepFinishedPairs = true;
+    // Both tables of a pair are opened and dumped at the same time, each on a
+    // thread of its own; false does one after the other on the calling thread.
+    bool sideBySide = true;
 };
 
 class CompareRun {

@@ -6,8 +6,7 @@
 void ReadTableNames(CDatabase& database, std::vector<std::string>& names)
 {
     CTables tables(database);
-    if (!tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'", CRecordsetEx::forwardOnly))
-        return;
+    tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'", CRecordsetEx::forwardOnly);
     while (!tables.IsEOF()) {
         names.push_back(tables.m_strTableName);
         tables.MoveNext();

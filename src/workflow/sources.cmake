@@ -6,5 +6,6 @@ set(WORKFLOW_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MergeRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PairComparison.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReplacementFile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SideBySide.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableListing.cpp
 )

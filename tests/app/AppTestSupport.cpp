@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
@@ -133,19 +134,39 @@ bool PrivateDataSourcesAvailable()
     return Sources().available;
 }
 
-int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run)
+int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run,
+               std::chrono::milliseconds giveUp)
 {
     auto timer = std::make_unique<QTimer>();
     timer->setInterval(5);
-    bool done = false;
+    bool started = false;
+    bool returned = false;
+    bool gaveUp = false;
+    QPointer<QDialog> handled;
+    QElapsedTimer sinceAction;
     QObject::connect(timer.get(), &QTimer::timeout, [&] {
-        if (done)
+        if (!started) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            started = true;
+            handled = dialog;
+            action(dialog);
+            returned = true;
+            sinceAction.start();
             return;
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        }
+        // The action may itself run event loops (nested dialogs); only a dialog
+        // still up after it returned is one it failed to end.
+        if (!returned || !handled || !handled->isVisible() || sinceAction.elapsed() < giveUp.count())
             return;
-        done = true;
-        action(dialog);
+        if (!gaveUp) {
+            gaveUp = true;
+            ADD_FAILURE() << "the modal dialog \"" << handled->windowTitle().toStdString()
+                          << "\" was still open " << giveUp.count() << " ms after the test's action";
+        }
+        // Past the dialog's own Cancel handling, which may refuse.
+        handled->done(QDialog::Rejected);
     });
     timer->start();
     const int result = run();

@@ -2,17 +2,23 @@
 // Helpers of the application tests: answers in place of a person (message
 // boxes, folder choice, connection prompts), a private settings directory, a
 // private pair of SQLite data sources per test process, and modal-dialog driving.
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include <QVariant>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
 #include "TestEnv.h"
 #include "app/UserDialogs.h"
 #include "datasource/ConnectPrompt.h"
+#include "ui/DialogBuilder.h"
 
 class QDialog;
-class QWidget;
 
 namespace apptest {
 
@@ -74,12 +80,37 @@ void SetUpPrivateDataSources();
 // True when they exist.
 bool PrivateDataSourcesAvailable();
 
+// How long a modal dialog may stay up after the action that should have ended
+// it returned. Generous, since the machine may be busy; it only matters when a
+// test is broken.
+inline constexpr std::chrono::milliseconds kModalGiveUp{5000};
+
 // Runs `action` once the next modal dialog is up (polling), then calls `run`
-// which opens it. The action gets the active modal widget.
-int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run);
+// which opens it. The action gets the active modal widget. A dialog the action
+// left open is a test failure: once `giveUp` has passed it is closed, so that
+// the test ends instead of waiting in its modal loop for ctest's timeout.
+int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run,
+               std::chrono::milliseconds giveUp = kModalGiveUp);
+
+// The control `id` of a dialog window the test has no dialog object for (one
+// that a prompt or a command opened), or nullptr.
+template <class T>
+T* Control(const QWidget* window, int id)
+{
+    for (T* widget : window->findChildren<T*>())
+        if (widget->property(DialogBuilder::kIdProperty).toInt() == id)
+            return widget;
+    return nullptr;
+}
 
 // Top-level widgets still alive after pending deletions ran.
 int TopLevelWidgetCount();
+
+// Base of the fixtures of tests that open windows: each test leaves none behind.
+class WindowTest : public ::testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(TopLevelWidgetCount(), 0) << "a window was left open"; }
+};
 
 // Executes SQL statements on a data source, ignoring nothing.
 void Exec(const std::string& dataSource, const std::vector<std::string>& statements);

@@ -31,20 +31,23 @@ void CreateTables(const std::string& dataSource, const std::vector<std::string>&
 
 const std::vector<std::string> kAllNames = {"Customer", "Orders", "CUSTOMER", "Region", "t1", "t2", "t3", "t4"};
 
+class MainDialog : public apptest::WindowTest {};
+class MainDialogOnData : public apptest::WindowTest {};
+
 } // namespace
 
-TEST(MainDialog, FirstStartWithAnEmptyStore)
+TEST_F(MainDialog, FirstStartWithAnEmptyStore)
 {
     MainDialogHarness h("/opt/tolvane/bin/tolvane");
     CCompareDlg& dialog = h.Open();
     EXPECT_EQ(dialog.Window()->windowTitle(), "Compare Data Sources");
-    EXPECT_EQ(h.Edit(1013)->text(), "");
-    EXPECT_EQ(h.Edit(1015)->text(), "");
-    EXPECT_EQ(h.Edit(1019)->text(), "/opt/tolvane/bin/");
-    EXPECT_FALSE(h.Check(1021)->isChecked());
-    EXPECT_TRUE(h.Check(1027)->isChecked());
-    EXPECT_FALSE(h.Button(1)->isEnabled());
-    EXPECT_TRUE(h.Button(1)->isDefault());
+    EXPECT_EQ(h.Edit(CCompareDlg::kOldDataSourceEdit)->text(), "");
+    EXPECT_EQ(h.Edit(CCompareDlg::kNewDataSourceEdit)->text(), "");
+    EXPECT_EQ(h.Edit(CCompareDlg::kDiffPathEdit)->text(), "/opt/tolvane/bin/");
+    EXPECT_FALSE(h.Check(CCompareDlg::kDeleteDumpsCheck)->isChecked());
+    EXPECT_TRUE(h.Check(CCompareDlg::kCompareTablesCheck)->isChecked());
+    EXPECT_FALSE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
+    EXPECT_TRUE(h.Button(CCompareDlg::kProcessButton)->isDefault());
     EXPECT_FALSE(dialog.Window()->windowIcon().isNull());
 
     QTableWidget* list = h.List();
@@ -68,7 +71,7 @@ TEST(MainDialog, FirstStartWithAnEmptyStore)
             options->reject();
         },
         [&] {
-            h.Button(1022)->click();
+            h.Button(CCompareDlg::kOptionsButton)->click();
             return 0;
         });
     ASSERT_EQ(prefixes.size(), 6u);
@@ -82,25 +85,25 @@ TEST(MainDialog, FirstStartWithAnEmptyStore)
     EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
 }
 
-TEST(MainDialog, AStoredPathGetsItsTrailingSlash)
+TEST_F(MainDialog, AStoredPathGetsItsTrailingSlash)
 {
     MainDialogHarness h;
     h.store.WriteString("Settings", "Diff Path", "/data/diff");
     h.store.WriteString("Settings", "Old DS", "Sales");
     h.Open();
-    EXPECT_EQ(h.Edit(1019)->text(), "/data/diff/");
-    EXPECT_EQ(h.Edit(1013)->text(), "Sales");
+    EXPECT_EQ(h.Edit(CCompareDlg::kDiffPathEdit)->text(), "/data/diff/");
+    EXPECT_EQ(h.Edit(CCompareDlg::kOldDataSourceEdit)->text(), "Sales");
     h.Close();
     EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/data/diff/");
 }
 
-TEST(MainDialog, ANameTypedAndClosedIsNotStored)
+TEST_F(MainDialog, ANameTypedAndClosedIsNotStored)
 {
     MainDialogHarness h;
     h.store.WriteString("Settings", "Old DS", "Sales");
     h.Open();
-    h.Edit(1013)->setText("Typed");
-    h.Edit(1019)->setText("/elsewhere/");
+    h.Edit(CCompareDlg::kOldDataSourceEdit)->setText("Typed");
+    h.Edit(CCompareDlg::kDiffPathEdit)->setText("/elsewhere/");
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(h.dialog->Window(), &escape);  // Close
     EXPECT_FALSE(h.dialog->Window()->isVisible());
@@ -109,7 +112,7 @@ TEST(MainDialog, ANameTypedAndClosedIsNotStored)
     EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/opt/tolvane/bin/");
 }
 
-TEST(MainDialog, EscapeEndsTheModalLoopAsClose)
+TEST_F(MainDialog, EscapeEndsTheModalLoopAsClose)
 {
     MainDialogHarness h;
     h.dialog = std::make_unique<CCompareDlg>(AppContext{h.store, h.resources, h.dialogs, &h.prompt, "/x/tolvane"});
@@ -124,25 +127,25 @@ TEST(MainDialog, EscapeEndsTheModalLoopAsClose)
     EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
 }
 
-TEST(MainDialog, UpdateWithAMissingDataSourceShowsTheDatabaseError)
+TEST_F(MainDialog, UpdateWithAMissingDataSourceShowsTheDatabaseError)
 {
     MainDialogHarness h;
     h.Open();
     h.SetNames("tolvane_no_such_source", "");
-    h.Check(1027)->setChecked(false);
-    h.Button(1018)->click();
+    h.Check(CCompareDlg::kCompareTablesCheck)->setChecked(false);
+    h.Button(CCompareDlg::kUpdateButton)->click();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].caption, "Tolvane and Merge");
     EXPECT_NE(h.dialogs.messages[0].text.find("State:IM002"), std::string::npos) << h.dialogs.messages[0].text;
     EXPECT_EQ(h.List()->rowCount(), 0);
-    EXPECT_FALSE(h.Button(1)->isEnabled());
+    EXPECT_FALSE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
     EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
     // Update took the fields: the typed name is stored at the end.
     h.Close();
     EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), "tolvane_no_such_source");
 }
 
-TEST(MainDialog, ProcessWithoutSelectionSaysSo)
+TEST_F(MainDialog, ProcessWithoutSelectionSaysSo)
 {
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
@@ -154,22 +157,22 @@ TEST(MainDialog, ProcessWithoutSelectionSaysSo)
     EXPECT_TRUE(dialog.Window()->isVisible());
 }
 
-TEST(MainDialog, TheFolderButtonSetsThePathWithItsSlash)
+TEST_F(MainDialog, TheFolderButtonSetsThePathWithItsSlash)
 {
     MainDialogHarness h;
     h.Open();
     h.dialogs.folderAnswer = "/srv/diffs";
-    h.Button(1020)->click();
+    h.Button(CCompareDlg::kBrowseDiffPathButton)->click();
     EXPECT_EQ(h.dialogs.folderStart, "/opt/tolvane/bin/");
-    EXPECT_EQ(h.Edit(1019)->text(), "/srv/diffs/");
+    EXPECT_EQ(h.Edit(CCompareDlg::kDiffPathEdit)->text(), "/srv/diffs/");
     h.dialogs.folderAnswer.reset();
-    h.Button(1020)->click();  // cancelled: unchanged
-    EXPECT_EQ(h.Edit(1019)->text(), "/srv/diffs/");
+    h.Button(CCompareDlg::kBrowseDiffPathButton)->click();  // cancelled: unchanged
+    EXPECT_EQ(h.Edit(CCompareDlg::kDiffPathEdit)->text(), "/srv/diffs/");
     h.Close();
     EXPECT_EQ(h.store.ReadString("Settings", "Diff Path", ""), "/srv/diffs/");
 }
 
-TEST(MainDialogOnData, UpdatePairsTheTablesByName)
+TEST_F(MainDialogOnData, UpdatePairsTheTablesByName)
 {
     REQUIRE_PRIVATE_DATA_SOURCES();
     CreateTables(apptest::OldDataSource(), kAllNames, {"Customer", "Orders"});
@@ -178,12 +181,12 @@ TEST(MainDialogOnData, UpdatePairsTheTablesByName)
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
     h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     const std::vector<TablePairRow> expected = {
         {"Customer", "CUSTOMER", true}, {"Orders", "", false}, {"", "Region", false}};
     EXPECT_EQ(Rows(dialog), expected);
-    EXPECT_TRUE(h.Button(1)->isEnabled());
+    EXPECT_TRUE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
     EXPECT_FALSE(dialog.m_dbOld.IsOpen());
     EXPECT_FALSE(dialog.m_dbNew.IsOpen());
     EXPECT_EQ(h.prompt.chooseCalls, 0);
@@ -192,7 +195,7 @@ TEST(MainDialogOnData, UpdatePairsTheTablesByName)
     EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), apptest::NewDataSource());
 }
 
-TEST(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
+TEST_F(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
 {
     REQUIRE_PRIVATE_DATA_SOURCES();
     CreateTables(apptest::OldDataSource(), kAllNames, {"Customer"});
@@ -200,51 +203,51 @@ TEST(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
     h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     ASSERT_EQ(h.List()->rowCount(), 1);
-    ASSERT_TRUE(h.Button(1)->isEnabled());
+    ASSERT_TRUE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
 
     // An empty old name with Compare Tables checked asks the prompt; the user cancels.
     h.SetNames("", apptest::NewDataSource());
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_EQ(h.prompt.chooseCalls, 1);
     EXPECT_EQ(h.List()->rowCount(), 0);
-    EXPECT_TRUE(h.Button(1)->isEnabled());
+    EXPECT_TRUE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
     EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_FALSE(dialog.m_dbOld.IsOpen());
 
     // With Compare Tables unchecked the empty side is not connected at all.
-    h.Check(1027)->setChecked(false);
-    h.Button(1018)->click();
+    h.Check(CCompareDlg::kCompareTablesCheck)->setChecked(false);
+    h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_EQ(h.prompt.chooseCalls, 1);
     EXPECT_EQ(Rows(dialog), (std::vector<TablePairRow>{{"", "Customer", false}}));
 }
 
-TEST(MainDialogOnData, TheDotsButtonPutsTheChosenNameIntoFieldAndMember)
+TEST_F(MainDialogOnData, TheDotsButtonPutsTheChosenNameIntoFieldAndMember)
 {
     REQUIRE_PRIVATE_DATA_SOURCES();
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
-    h.Edit(1013)->setText("before");
+    h.Edit(CCompareDlg::kOldDataSourceEdit)->setText("before");
     h.prompt.choice = apptest::OldDataSource();
-    h.Button(1014)->click();
+    h.Button(CCompareDlg::kBrowseOldDataSourceButton)->click();
     EXPECT_EQ(h.prompt.chooseCalls, 1);
-    EXPECT_EQ(h.Edit(1013)->text().toStdString(), apptest::OldDataSource());
+    EXPECT_EQ(h.Edit(CCompareDlg::kOldDataSourceEdit)->text().toStdString(), apptest::OldDataSource());
     EXPECT_EQ(dialog.m_strOldDS, apptest::OldDataSource());
     EXPECT_FALSE(dialog.m_dbOld.IsOpen());
 
     // Cancelled: the field stays, the member took the field's text.
-    h.Edit(1015)->setText("typed new");
+    h.Edit(CCompareDlg::kNewDataSourceEdit)->setText("typed new");
     h.prompt.choice.reset();
-    h.Button(1016)->click();
-    EXPECT_EQ(h.Edit(1015)->text(), "typed new");
+    h.Button(CCompareDlg::kBrowseNewDataSourceButton)->click();
+    EXPECT_EQ(h.Edit(CCompareDlg::kNewDataSourceEdit)->text(), "typed new");
     EXPECT_EQ(dialog.m_strNewDS, "typed new");
     h.Close();
     EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), apptest::OldDataSource());
     EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), "typed new");
 }
 
-TEST(MainDialogOnData, EnterStartsProcess)
+TEST_F(MainDialogOnData, EnterStartsProcess)
 {
     REQUIRE_PRIVATE_DATA_SOURCES();
     CreateTables(apptest::OldDataSource(), kAllNames, {"Orders"});
@@ -252,13 +255,37 @@ TEST(MainDialogOnData, EnterStartsProcess)
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
     h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
-    h.Button(1018)->click();
-    ASSERT_TRUE(h.Button(1)->isEnabled());
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    ASSERT_TRUE(h.Button(CCompareDlg::kProcessButton)->isEnabled());
     // No row is selected: Process answers with its message and the dialog stays.
-    h.Edit(1013)->setFocus();
+    h.Edit(CCompareDlg::kOldDataSourceEdit)->setFocus();
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(dialog.Window(), &enter);
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].text, "Please select some tables to process");
     EXPECT_TRUE(dialog.Window()->isVisible());
+}
+
+// A side that lists no tables is named: a SQLite data source whose file is
+// missing (the driver creates it empty) or is no database passes otherwise for
+// an empty one without a word.
+TEST_F(MainDialog, UpdateNamesASideThatListsNoTables)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    apptest::Exec(apptest::OldDataSource(), {"DROP TABLE IF EXISTS up_t", "CREATE TABLE up_t (id INTEGER)"});
+    testenv::TempDir dir;
+    const std::string garbage = dir.str() + "/garbage.db";
+    testenv::WriteFile(garbage, std::string(4096, 'x'));
+    for (const std::string& file : {dir.str() + "/missing.db", garbage}) {
+        const std::string source = "Driver=SQLite3;Database=" + file;
+        MainDialogHarness h;
+        h.Open();
+        h.SetNames(apptest::OldDataSource(), source);
+        h.Button(CCompareDlg::kUpdateButton)->click();
+        ASSERT_EQ(h.dialogs.messages.size(), 1u);
+        EXPECT_EQ(h.dialogs.messages[0].text, "The data source " + source + " lists no tables.");
+        EXPECT_EQ(h.List()->rowCount(), 1);  // the old side's table, unpaired
+        EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+        EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
+    }
 }

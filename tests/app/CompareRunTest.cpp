@@ -1,9 +1,11 @@
 // The compare run end to end on SQLite data sources: the merge file byte for
 // byte, what the two check boxes gate, the difference data path, repeated
-// runs, cancelling, and an error in the middle of a run.
+// runs, cancelling (also while a table is being dumped), and an error in the
+// middle of a run.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEvent>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -12,6 +14,7 @@
 
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
+#include "app/CProgressDlg.h"
 #include "app/QtHooks.h"
 #include "workflow/CompareRun.h"
 #include "common/UiHooks.h"
@@ -83,7 +86,7 @@ QWidget* ProgressWindow()
     return nullptr;
 }
 
-class CompareRunTest : public ::testing::Test {
+class CompareRunTest : public apptest::WindowTest {
 protected:
     void SetUp() override
     {
@@ -92,21 +95,21 @@ protected:
         CreateSampleTables();
         h.Open();
         h.SetNames(kOld, kNew);
-        h.Edit(1019)->setText(QString::fromStdString(work.str() + "/"));
+        h.Edit(CCompareDlg::kDiffPathEdit)->setText(QString::fromStdString(work.str() + "/"));
     }
     void TearDown() override
     {
         SetMessagePump(&ProcessWaitingEvents);
         h.Close();
-        EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+        apptest::WindowTest::TearDown();
     }
 
     // Update, then Process on the rows Update selected.
     void UpdateAndProcess()
     {
-        h.Button(1018)->click();
+        h.Button(CCompareDlg::kUpdateButton)->click();
         ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
-        h.Button(1)->click();
+        h.Button(CCompareDlg::kProcessButton)->click();
     }
     // The merge file expected for the selected rows in list order.
     std::string ExpectedMergeFile() const
@@ -138,7 +141,7 @@ protected:
             apptest::Exec(kNew, {"CREATE TABLE " + t + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
                                  "INSERT INTO " + t + " VALUES (1, 'new')"});
         }
-        h.Button(1018)->click();
+        h.Button(CCompareDlg::kUpdateButton)->click();
         h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}, {"t4", "t4", true}});
     }
 
@@ -181,14 +184,14 @@ TEST_F(CompareRunTest, MergeFileByteForByteForTwoTables)
 TEST_F(CompareRunTest, TwoRunsInARowEmptyTheMergeFileFirst)
 {
     UpdateAndProcess();
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
 }
 
 TEST_F(CompareRunTest, DeleteTableDumpFilesRemovesTheDumps)
 {
-    h.Check(1021)->setChecked(true);
+    h.Check(CCompareDlg::kDeleteDumpsCheck)->setChecked(true);
     UpdateAndProcess();
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
     for (const char* table : {"people", "items"}) {
@@ -199,10 +202,10 @@ TEST_F(CompareRunTest, DeleteTableDumpFilesRemovesTheDumps)
 
 TEST_F(CompareRunTest, WithoutCompareTablesOnlyDumpsAreMade)
 {
-    h.Check(1027)->setChecked(false);
-    h.Button(1018)->click();
+    h.Check(CCompareDlg::kCompareTablesCheck)->setChecked(false);
+    h.Button(CCompareDlg::kUpdateButton)->click();
     h.dialog->FillTableList({{"people", "", true}, {"", "items", true}, {"items", "items", false}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     EXPECT_FALSE(fs::exists(MergeFile()));
     EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
@@ -213,8 +216,8 @@ TEST_F(CompareRunTest, WithoutCompareTablesOnlyDumpsAreMade)
 
 TEST_F(CompareRunTest, WithoutCompareTablesAndDeleteDumpsNothingStays)
 {
-    h.Check(1027)->setChecked(false);
-    h.Check(1021)->setChecked(true);
+    h.Check(CCompareDlg::kCompareTablesCheck)->setChecked(false);
+    h.Check(CCompareDlg::kDeleteDumpsCheck)->setChecked(true);
     UpdateAndProcess();
     EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_FALSE(fs::exists(MergeFile()));
@@ -223,12 +226,12 @@ TEST_F(CompareRunTest, WithoutCompareTablesAndDeleteDumpsNothingStays)
 
 TEST_F(CompareRunTest, WithoutCompareTablesAnEmptySideIsNotConnected)
 {
-    h.Check(1027)->setChecked(false);
+    h.Check(CCompareDlg::kCompareTablesCheck)->setChecked(false);
     h.SetNames("", kNew);
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_EQ(h.prompt.chooseCalls, 0);
     h.dialog->FillTableList({{"", "people", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_EQ(h.prompt.chooseCalls, 0);
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
@@ -237,9 +240,9 @@ TEST_F(CompareRunTest, WithoutCompareTablesAnEmptySideIsNotConnected)
 
 TEST_F(CompareRunTest, WithCompareTablesAOneSidedRowLeavesNoTrace)
 {
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     h.dialog->FillTableList({{"people", "", true}, {"items", "items", true}, {"", "people", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
@@ -260,13 +263,13 @@ TEST_F(CompareRunTest, DataSourcesChosenInThePromptNameTheirDumps)
     EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
     EXPECT_TRUE(fs::exists(Dump(kNew, "people")));
     EXPECT_FALSE(fs::exists(Dump("", "people")));
-    EXPECT_EQ(h.Edit(1013)->text(), "");  // the fields stay as they were
+    EXPECT_EQ(h.Edit(CCompareDlg::kOldDataSourceEdit)->text(), "");  // the fields stay as they were
     EXPECT_EQ(h.dialog->m_strOldDS, "");
 }
 
 TEST_F(CompareRunTest, APathWithoutSlashIsADirectory)
 {
-    h.Edit(1019)->setText(QString::fromStdString(work.str()));
+    h.Edit(CCompareDlg::kDiffPathEdit)->setText(QString::fromStdString(work.str()));
     UpdateAndProcess();
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
     EXPECT_TRUE(fs::exists(Dump(kOld, "people")));
@@ -276,7 +279,7 @@ TEST_F(CompareRunTest, AnEmptyPathIsTheCurrentDirectory)
 {
     const fs::path before = fs::current_path();
     fs::current_path(work.path());
-    h.Edit(1019)->setText("");
+    h.Edit(CCompareDlg::kDiffPathEdit)->setText("");
     UpdateAndProcess();
     fs::current_path(before);
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
@@ -293,18 +296,18 @@ TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsTh
     SetMessagePump([&] {
         QWidget* progress = ProgressWindow();
         if (progress) {
-            const int value = progress->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly)->value();
+            const int value = apptest::Control<QProgressBar>(progress, CProgressDlg::kProgressBar)->value();
             if (positions.empty() || positions.back() != value)
                 positions.push_back(value);
             mainDisabledDuringRun = mainDisabledDuringRun || !h.dialog->Window()->isEnabled();
             if (value == 150 && !cancelled) {
                 cancelled = true;
-                progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+                apptest::Control<QPushButton>(progress, CProgressDlg::kCancelButton)->click();
             }
         }
         ProcessWaitingEvents();
     });
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     SetMessagePump(&ProcessWaitingEvents);
 
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
@@ -328,24 +331,28 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
     // the comparison finishes, press Process, Update and Close on the main dialog.
     bool cancelled = false;
     bool pressed = false;
+    bool disabledWhilePairFinished = false;
     SetMessagePump([&] {
         QWidget* progress = ProgressWindow();
         if (!cancelled && progress && fs::exists(Dump(kNew, "t2"))) {
             cancelled = true;
-            progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+            apptest::Control<QPushButton>(progress, CProgressDlg::kCancelButton)->click();
         } else if (cancelled && !pressed && !progress) {
             pressed = true;
-            h.Button(1)->click();
-            h.Button(1018)->click();
-            h.Button(2)->click();
+            // The pair still runs: the dialog takes no click until it is done.
+            disabledWhilePairFinished = !h.dialog->Window()->isEnabled();
+            h.Button(CCompareDlg::kProcessButton)->click();
+            h.Button(CCompareDlg::kUpdateButton)->click();
+            h.Button(CCompareDlg::kCloseButton)->click();
         }
         ProcessWaitingEvents();
     });
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     SetMessagePump(&ProcessWaitingEvents);
 
     ASSERT_TRUE(cancelled);
     ASSERT_TRUE(pressed);
+    EXPECT_TRUE(disabledWhilePairFinished);
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     // Only the cancelled run wrote the merge file: pairs 1 and 2, nothing after.
     const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
@@ -361,14 +368,14 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
 
 TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
 {
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     h.dialog->FillTableList({{"people", "people", true}, {"items", "items", true}, {"people", "people", true},
                              {"items", "items", true}});
     std::vector<int> positions;
     bool waitCursorWhileComparing = false;
     SetMessagePump([&] {
         if (QWidget* progress = ProgressWindow()) {
-            const int value = progress->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly)->value();
+            const int value = apptest::Control<QProgressBar>(progress, CProgressDlg::kProgressBar)->value();
             if (positions.empty() || positions.back() != value)
                 positions.push_back(value);
         }
@@ -377,7 +384,7 @@ TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
             waitCursorWhileComparing = waitCursorWhileComparing || cursor->shape() == Qt::WaitCursor;
         ProcessWaitingEvents();
     });
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_EQ(positions, (std::vector<int>{50, 100, 150, 200}));
     EXPECT_TRUE(waitCursorWhileComparing);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -385,10 +392,10 @@ TEST_F(CompareRunTest, ProgressReaches200WhenNotCancelled)
 
 TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
 {
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     // A first run opens what stays open for the process (fonts of the progress dialog).
     h.dialog->FillTableList({{"items", "items", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     ASSERT_TRUE(h.dialogs.messages.empty());
     h.dialog->FillTableList({{"items", "items", true}, {"nosuch", "nosuch", true}, {"people", "people", true}});
     const int filesBefore = OpenFileCount();
@@ -398,7 +405,7 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
         progressGoneAtMessage = ProgressWindow() == nullptr;
         enabledAtMessage = h.dialog->Window()->isEnabled();
     };
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_NE(h.dialogs.messages[0].text.find("nosuch"), std::string::npos) << h.dialogs.messages[0].text;
     EXPECT_NE(h.dialogs.messages[0].text.find("State:"), std::string::npos) << h.dialogs.messages[0].text;
@@ -419,17 +426,17 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     // The dialog is usable again: the next run works.
     h.dialogs.messages.clear();
     h.dialog->FillTableList({{"items", "items", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty());
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
 }
 
 TEST_F(CompareRunTest, ATableMissingOnOneSideIsNamedWithItsDataSource)
 {
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     // "people" of the old data source against a "nosuch" of the new one.
     h.dialog->FillTableList({{"people", "nosuch", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     const std::string& text = h.dialogs.messages[0].text;
     EXPECT_NE(text.find("nosuch"), std::string::npos) << text;
@@ -442,7 +449,7 @@ TEST_F(CompareRunTest, ATableMissingOnOneSideIsNamedWithItsDataSource)
 
 TEST_F(CompareRunTest, AMergeFileThatCannotBeCreatedIsNamedInTheMessage)
 {
-    h.Edit(1019)->setText(QString::fromStdString(work.str() + "/missing/dir/"));
+    h.Edit(CCompareDlg::kDiffPathEdit)->setText(QString::fromStdString(work.str() + "/missing/dir/"));
     UpdateAndProcess();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_NE(h.dialogs.messages[0].text.find(work.str() + "/missing/dir/Vantor_Merge.txt"), std::string::npos)
@@ -456,13 +463,72 @@ TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
 {
     apptest::Exec(kOld, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, a VARCHAR(5), b VARCHAR(5))"});
     apptest::Exec(kNew, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, b VARCHAR(5), c VARCHAR(5))"});
-    h.Button(1018)->click();
+    h.Button(CCompareDlg::kUpdateButton)->click();
     h.dialog->FillTableList({{"t1", "t1", true}, {"items", "items", true}});
-    h.Button(1)->click();
+    h.Button(CCompareDlg::kProcessButton)->click();
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].text, "Table t1 could not be compared: the column lists differ: " + kOld +
                                               " has id,a,b, " + kNew + " has id,b,c");
     EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
+}
+
+TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDumped)
+{
+    // A table whose dump takes many rounds of the waiting loop; one row differs.
+    for (const std::string& dataSource : {kOld, kNew})
+        apptest::Exec(dataSource, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))",
+                                   "INSERT INTO t1 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                   "WHERE i < 200000) SELECT i, printf('%090d', i) FROM n"});
+    apptest::Exec(kNew, {"UPDATE t1 SET v = 'changed' WHERE id = 7"});
+    h.Button(1018)->click();
+    // A first run makes what the progress window keeps for the process.
+    h.dialog->FillTableList({{"items", "items", true}});
+    h.Button(1)->click();
+    ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    h.dialog->FillTableList({{"t1", "t1", true}, {"people", "people", true}});
+
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    } counter;
+    const std::size_t threadsBefore = testenv::ThreadCount();
+    QWidget* watched = nullptr;
+    int paintsWhileDumping = 0;
+    bool cancelledWhileDumping = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        // The dump threads are running and have begun their files.
+        const bool dumping = progress && fs::exists(Dump(kOld, "t1")) && testenv::ThreadCount() > threadsBefore;
+        if (dumping && !cancelledWhileDumping) {
+            if (!watched) {
+                watched = progress;
+                progress->installEventFilter(&counter);
+                progress->update();
+            } else if (counter.paints > 0) {
+                paintsWhileDumping = counter.paints;
+                cancelledWhileDumping = true;
+                progress->findChild<QPushButton*>(QString(), Qt::FindDirectChildrenOnly)->click();
+            }
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(1)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+
+    ASSERT_TRUE(cancelledWhileDumping);
+    EXPECT_GT(paintsWhileDumping, 0);
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // The pair being dumped is finished; the next one is not begun.
+    EXPECT_EQ(testenv::ReadFile(MergeFile()),
+              "\r\nTable=[t1]0\r\n\r\n|<<7,\"" + std::string(89, '0') + "7\"\r\n||>>7,\"changed\"\r\n");
+    EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
+    EXPECT_EQ(testenv::ThreadCount(), threadsBefore);
+    EXPECT_EQ(ProgressWindow(), nullptr);
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
 }

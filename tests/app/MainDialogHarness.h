@@ -42,12 +42,12 @@ public:
     QLineEdit* Edit(int id) const { return dialog->Item<QLineEdit>(id); }
     QCheckBox* Check(int id) const { return dialog->Item<QCheckBox>(id); }
     QPushButton* Button(int id) const { return dialog->Item<QPushButton>(id); }
-    QTableWidget* List() const { return dialog->Item<QTableWidget>(1017); }
+    QTableWidget* List() const { return dialog->Item<QTableWidget>(CCompareDlg::kTableList); }
 
     void SetNames(const std::string& oldName, const std::string& newName)
     {
-        Edit(1013)->setText(QString::fromStdString(oldName));
-        Edit(1015)->setText(QString::fromStdString(newName));
+        Edit(CCompareDlg::kOldDataSourceEdit)->setText(QString::fromStdString(oldName));
+        Edit(CCompareDlg::kNewDataSourceEdit)->setText(QString::fromStdString(newName));
     }
 
     IsolatedSettings isolated;

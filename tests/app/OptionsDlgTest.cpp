@@ -19,7 +19,7 @@ QLineEdit* Edit(COptionsDlg& dialog, int id)
     return dialog.Item<QLineEdit>(id);
 }
 
-class OptionsDialog : public ::testing::Test {
+class OptionsDialog : public apptest::WindowTest {
 protected:
     apptest::IsolatedSettings isolated;
     ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
@@ -44,15 +44,17 @@ TEST_F(OptionsDialog, OkStoresTheSixTextsAndTheNineOthersAsRead)
     std::vector<std::string> shown;
     const int result = apptest::WhileModal(
         [&](QDialog*) {
-            for (int id : {1125, 1126, 1127, 1128, 1129, 1130})
+            for (int id : {COptionsDlg::kFile1LinePrefixEdit, COptionsDlg::kFile2LinePrefixEdit,
+                            COptionsDlg::kFile1SectionHeaderEdit, COptionsDlg::kFile2SectionHeaderEdit,
+                            COptionsDlg::kFile1SectionFooterEdit, COptionsDlg::kFile2SectionFooterEdit})
                 shown.push_back(Edit(dialog, id)->text().toStdString());
-            Edit(dialog, 1125)->setText("");
-            Edit(dialog, 1126)->setText(" >> ");
-            Edit(dialog, 1127)->setText("H1");
-            Edit(dialog, 1128)->setText("H2");
-            Edit(dialog, 1129)->setText("F1");
-            Edit(dialog, 1130)->setText("F2");
-            dialog.Item<QPushButton>(1)->click();
+            Edit(dialog, COptionsDlg::kFile1LinePrefixEdit)->setText("");
+            Edit(dialog, COptionsDlg::kFile2LinePrefixEdit)->setText(" >> ");
+            Edit(dialog, COptionsDlg::kFile1SectionHeaderEdit)->setText("H1");
+            Edit(dialog, COptionsDlg::kFile2SectionHeaderEdit)->setText("H2");
+            Edit(dialog, COptionsDlg::kFile1SectionFooterEdit)->setText("F1");
+            Edit(dialog, COptionsDlg::kFile2SectionFooterEdit)->setText("F2");
+            dialog.Item<QPushButton>(COptionsDlg::kOkButton)->click();
         },
         [&] { return dialog.DoModal(); });
     EXPECT_EQ(result, TemplateDialog::IDOK);
@@ -89,8 +91,8 @@ TEST_F(OptionsDialog, CancelStoresNothingButRereadsTheStore)
     dialog.m_settings.m_bWriteCommonSections = 0;
     const int result = apptest::WhileModal(
         [&](QDialog*) {
-            Edit(dialog, 1125)->setText("typed");
-            dialog.Item<QPushButton>(2)->click();
+            Edit(dialog, COptionsDlg::kFile1LinePrefixEdit)->setText("typed");
+            dialog.Item<QPushButton>(COptionsDlg::kCancelButton)->click();
         },
         [&] { return dialog.DoModal(); });
     EXPECT_EQ(result, TemplateDialog::IDCANCEL);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <memory>
+#include <ostream>
 
 #include "AppTestSupport.h"
 #include "app/CProgressDlg.h"
@@ -24,6 +25,12 @@ struct PositionCase {
     std::int64_t total;
     int expected;
 };
+
+// ctest lists a case by its numbers ("1Of4"), not by the bytes of its parameter.
+void PrintTo(const PositionCase& c, std::ostream* os)
+{
+    *os << c.current << "Of" << c.total;
+}
 
 class ProgressPosition : public ::testing::TestWithParam<PositionCase> {};
 
@@ -39,9 +46,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, ProgressPosition,
                                            PositionCase{1, 3, 66}, PositionCase{0, 0, 0},
                                            PositionCase{5, 0, 0},
                                            // 64-bit arithmetic: no overflow for large counts
-                                           PositionCase{3'000'000'000LL, 6'000'000'000LL, 100}));
+                                           PositionCase{3'000'000'000LL, 6'000'000'000LL, 100}),
+                         [](const auto& info) { return ::testing::PrintToString(info.param); });
 
-class ProgressDialog : public ::testing::Test {
+class ProgressDialog : public apptest::WindowTest {
 protected:
     void SetUp() override
     {
@@ -54,7 +62,7 @@ protected:
         if (dialog)
             dialog->DestroyWindow();
         parent.reset();
-        EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+        apptest::WindowTest::TearDown();
     }
     void Make(bool withStopFlag = true)
     {
@@ -75,13 +83,13 @@ TEST_F(ProgressDialog, ShowsItsTextAndDisablesTheParent)
     ASSERT_TRUE(dialog->Window());
     EXPECT_TRUE(dialog->Window()->isVisible());
     EXPECT_EQ(dialog->Window()->windowTitle(), "Processing");
-    EXPECT_EQ(dialog->Item<QLabel>(1090)->text(), "Creating Report");
-    EXPECT_EQ(dialog->Item<QProgressBar>(1088)->maximum(), 200);
-    EXPECT_EQ(dialog->Item<QProgressBar>(1088)->value(), 0);
+    EXPECT_EQ(dialog->Item<QLabel>(CProgressDlg::kStatusText)->text(), "Creating Report");
+    EXPECT_EQ(dialog->Item<QProgressBar>(CProgressDlg::kProgressBar)->maximum(), 200);
+    EXPECT_EQ(dialog->Item<QProgressBar>(CProgressDlg::kProgressBar)->value(), 0);
     EXPECT_FALSE(parent->isEnabled());
     // The dialog itself stays usable while its parent is disabled.
     EXPECT_TRUE(dialog->Window()->isEnabled());
-    EXPECT_TRUE(dialog->Item<QPushButton>(2)->isEnabled());
+    EXPECT_TRUE(dialog->Item<QPushButton>(CProgressDlg::kCancelButton)->isEnabled());
 }
 
 TEST_F(ProgressDialog, OpensCentredOverItsOwner)
@@ -98,7 +106,7 @@ TEST_F(ProgressDialog, BarStandsAt50_100_150_200ForFourPairs)
     std::vector<int> positions;
     for (int n = 1; n <= 4; ++n) {
         dialog->SetProgress(n);
-        positions.push_back(dialog->Item<QProgressBar>(1088)->value());
+        positions.push_back(dialog->Item<QProgressBar>(CProgressDlg::kProgressBar)->value());
     }
     EXPECT_EQ(positions, (std::vector<int>{50, 100, 150, 200}));
 }
@@ -106,7 +114,7 @@ TEST_F(ProgressDialog, BarStandsAt50_100_150_200ForFourPairs)
 TEST_F(ProgressDialog, CancelRaisesTheFlagAndEnablesTheParent)
 {
     Make();
-    dialog->Item<QPushButton>(2)->click();
+    dialog->Item<QPushButton>(CProgressDlg::kCancelButton)->click();
     EXPECT_EQ(dialog, nullptr);
     EXPECT_EQ(stop, 1);
     EXPECT_TRUE(parent->isEnabled());
@@ -140,7 +148,7 @@ TEST_F(ProgressDialog, TheProgramsDestroyRaisesTheFlagAsWell)
 TEST_F(ProgressDialog, WithoutStopFlagOnlyTheProgramEndsIt)
 {
     Make(false);
-    EXPECT_FALSE(dialog->Item<QPushButton>(2)->isEnabled());
+    EXPECT_FALSE(dialog->Item<QPushButton>(CProgressDlg::kCancelButton)->isEnabled());
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(dialog->Window(), &escape);
     dialog->Window()->close();
@@ -157,7 +165,7 @@ TEST_F(ProgressDialog, ACancelPressedWhilePumpingIsSeenAtOnce)
 {
     Make();
     // A click waiting in the queue is delivered by SetProgress's pumping.
-    QPushButton* cancel = dialog->Item<QPushButton>(2);
+    QPushButton* cancel = dialog->Item<QPushButton>(CProgressDlg::kCancelButton);
     QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
     dialog->SetProgress(3);
     EXPECT_EQ(dialog, nullptr);

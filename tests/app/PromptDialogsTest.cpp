@@ -18,9 +18,8 @@
 
 namespace {
 
-class Prompts : public ::testing::Test {
+class Prompts : public apptest::WindowTest {
 protected:
-    void TearDown() override { EXPECT_EQ(apptest::TopLevelWidgetCount(), 0); }
     ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
     ResourceSource resources{own};
 };
@@ -40,7 +39,7 @@ TEST_F(Prompts, ChooserListsNamesKindsAndDrivers)
     const int result = apptest::WhileModal(
         [&](QDialog* window) {
             EXPECT_EQ(window->windowTitle(), "Select Data Source");
-            auto* list = dialog.Item<QTableWidget>(DataSourceChooserDlg::kListId);
+            auto* list = dialog.Item<QTableWidget>(DataSourceChooserDlg::kDataSourceList);
             for (int c = 0; c < list->columnCount(); ++c)
                 headers.push_back(list->horizontalHeaderItem(c)->text().toStdString());
             for (int r = 0; r < list->rowCount(); ++r) {
@@ -49,7 +48,7 @@ TEST_F(Prompts, ChooserListsNamesKindsAndDrivers)
                     cells.back().push_back(list->item(r, c)->text().toStdString());
             }
             list->selectRow(2);
-            dialog.Item<QPushButton>(1)->click();
+            dialog.Item<QPushButton>(DataSourceChooserDlg::kOkButton)->click();
         },
         [&] { return dialog.DoModal(); });
     EXPECT_EQ(result, TemplateDialog::IDOK);
@@ -75,7 +74,7 @@ TEST_F(Prompts, ChooserWithoutDataSourcesCannotConfirm)
     bool okEnabled = true;
     apptest::WhileModal(
         [&](QDialog* window) {
-            okEnabled = dialog.Item<QPushButton>(1)->isEnabled();
+            okEnabled = dialog.Item<QPushButton>(DataSourceChooserDlg::kOkButton)->isEnabled();
             window->reject();
         },
         [&] { return dialog.DoModal(); });
@@ -91,12 +90,12 @@ TEST_F(Prompts, LoginTakesUserAndPassword)
     bool hidden = false;
     const int result = apptest::WhileModal(
         [&](QDialog*) {
-            shownName = dialog.Item<QLabel>(1210)->text().toStdString();
-            shownUser = dialog.Item<QLineEdit>(1211)->text().toStdString();
-            hidden = dialog.Item<QLineEdit>(1212)->echoMode() == QLineEdit::Password;
-            dialog.Item<QLineEdit>(1211)->setText("tolvane");
-            dialog.Item<QLineEdit>(1212)->setText("secret");
-            dialog.Item<QPushButton>(1)->click();
+            shownName = dialog.Item<QLabel>(LoginDlg::kDataSourceText)->text().toStdString();
+            shownUser = dialog.Item<QLineEdit>(LoginDlg::kUserEdit)->text().toStdString();
+            hidden = dialog.Item<QLineEdit>(LoginDlg::kPasswordEdit)->echoMode() == QLineEdit::Password;
+            dialog.Item<QLineEdit>(LoginDlg::kUserEdit)->setText("tolvane");
+            dialog.Item<QLineEdit>(LoginDlg::kPasswordEdit)->setText("secret");
+            dialog.Item<QPushButton>(LoginDlg::kOkButton)->click();
         },
         [&] { return dialog.DoModal(); });
     EXPECT_EQ(result, TemplateDialog::IDOK);
@@ -127,13 +126,13 @@ TEST_F(Prompts, ThePromptObjectListsTheDriverManagersDataSources)
     std::string chosen;
     const bool answered = apptest::WhileModal(
         [&](QDialog* window) {
-            auto* list = window->findChild<QTableWidget*>();
+            auto* list = apptest::Control<QTableWidget>(window, DataSourceChooserDlg::kDataSourceList);
             for (int r = 0; r < list->rowCount(); ++r) {
                 names.push_back(list->item(r, 0)->text().toStdString());
                 if (names.back() == apptest::NewDataSource())
                     list->selectRow(r);
             }
-            window->findChildren<QPushButton*>().at(0)->click();  // OK comes first
+            apptest::Control<QPushButton>(window, DataSourceChooserDlg::kOkButton)->click();
         },
         [&] { return prompt.ChooseDataSource(chosen) ? 1 : 0; });
     EXPECT_TRUE(answered);
@@ -151,11 +150,10 @@ TEST_F(Prompts, TheLoginDialogAnswersADataSourceThatRejectsTheConnection)
     std::string shownName;
     const bool opened = apptest::WhileModal(
         [&](QDialog* window) {
-            shownName = window->findChildren<QLabel*>().at(1)->text().toStdString();
-            auto edits = window->findChildren<QLineEdit*>();
-            edits.at(0)->setText("tolvane");
-            edits.at(1)->setText("tolvane");
-            window->findChildren<QPushButton*>().at(0)->click();  // OK
+            shownName = apptest::Control<QLabel>(window, LoginDlg::kDataSourceText)->text().toStdString();
+            apptest::Control<QLineEdit>(window, LoginDlg::kUserEdit)->setText("tolvane");
+            apptest::Control<QLineEdit>(window, LoginDlg::kPasswordEdit)->setText("tolvane");
+            apptest::Control<QPushButton>(window, LoginDlg::kOkButton)->click();
         },
         [&] { return database.OpenDataSource(testenv::kPostgresLogin) ? 1 : 0; });
     EXPECT_TRUE(opened);

@@ -3,6 +3,18 @@
 // the version is the program's.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// The About dialog's header needs these complete (its link and icon button hold them in QPointers).
+#include <QAbstractButton>
+#include <QLineEdit>
+
+#include "app/CAboutDlg.h"
+#include "app/CCompareDlg.h"
+#include "app/COptionsDlg.h"
+#include "app/CProgressDlg.h"
+#include "app/DataSourceChooserDlg.h"
+#include "app/LoginDlg.h"
 #include "app/ModuleVersion.h"
 #include "app/ResourceModule.h"
 #include "app/ResourceSource.h"
@@ -35,11 +47,18 @@ TEST(OwnResources, VersionIsTheProgramsFourPartVersion)
 }
 
 struct TemplateCase {
+    const char* name;
     int id;
     const char* caption;
     int cx, cy;
     std::vector<int> controlIds;
 };
+
+// ctest lists a case by its dialog's name, not by the bytes of its parameter.
+void PrintTo(const TemplateCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class OwnTemplates : public ::testing::TestWithParam<TemplateCase> {};
 
@@ -62,29 +81,48 @@ TEST_P(OwnTemplates, AreThereWithTheirControls)
 
 INSTANTIATE_TEST_SUITE_P(
     All, OwnTemplates,
-    ::testing::Values(TemplateCase{128, "Processing", 204, 89, {1090, 1088, 2}},
-                      TemplateCase{142, "Compare Data Sources", 187, 203,
-                                   {1013, 1014, 1015, 1016, 1017, 1018, 1022, 1019, 1020, 1021, 1027, 1, 3, 2, 1028}},
-                      TemplateCase{143, "Options", 220, 123, {1125, 1126, 1127, 1128, 1129, 1130, 1, 2}},
-                      TemplateCase{150, "Select Data Source", 240, 160, {1201, 1, 2}},
-                      TemplateCase{151, "Login", 200, 100, {1210, 1211, 1212, 1213, 1, 2}}));
+    ::testing::Values(
+        TemplateCase{"Progress", CProgressDlg::IDD, "Processing", 204, 89,
+                     {CProgressDlg::kStatusText, CProgressDlg::kProgressBar, CProgressDlg::kCancelButton}},
+        TemplateCase{"Main", CCompareDlg::IDD, "Compare Data Sources", 187, 203,
+                     {CCompareDlg::kOldDataSourceEdit, CCompareDlg::kBrowseOldDataSourceButton,
+                      CCompareDlg::kNewDataSourceEdit, CCompareDlg::kBrowseNewDataSourceButton, CCompareDlg::kTableList,
+                      CCompareDlg::kUpdateButton, CCompareDlg::kOptionsButton, CCompareDlg::kDiffPathEdit,
+                      CCompareDlg::kBrowseDiffPathButton, CCompareDlg::kDeleteDumpsCheck,
+                      CCompareDlg::kCompareTablesCheck, CCompareDlg::kProcessButton, CCompareDlg::kMergeDataButton,
+                      CCompareDlg::kCloseButton, CCompareDlg::kAboutButton}},
+        TemplateCase{"Options", COptionsDlg::IDD, "Options", 220, 123,
+                     {COptionsDlg::kFile1LinePrefixEdit, COptionsDlg::kFile2LinePrefixEdit,
+                      COptionsDlg::kFile1SectionHeaderEdit, COptionsDlg::kFile2SectionHeaderEdit,
+                      COptionsDlg::kFile1SectionFooterEdit, COptionsDlg::kFile2SectionFooterEdit, COptionsDlg::kOkButton,
+                      COptionsDlg::kCancelButton}},
+        TemplateCase{"DataSourceChooser", DataSourceChooserDlg::IDD, "Select Data Source", 240, 160,
+                     {DataSourceChooserDlg::kDataSourceList, DataSourceChooserDlg::kOkButton,
+                      DataSourceChooserDlg::kCancelButton}},
+        TemplateCase{"Login", LoginDlg::IDD, "Login", 200, 100,
+                     {LoginDlg::kDataSourceText, LoginDlg::kUserEdit, LoginDlg::kPasswordEdit, LoginDlg::kReasonText,
+                      LoginDlg::kOkButton, LoginDlg::kCancelButton}},
+        TemplateCase{"About", CAboutDlg::IDD, "About Tolvane", 229, 141,
+                     {CAboutDlg::kIconButton, CAboutDlg::kWebLink, CAboutDlg::kMailLink, CAboutDlg::kMemoryText,
+                      CAboutDlg::kDiskText, CAboutDlg::kOkButton}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OwnResources, MainDialogControlsAsLaidOut)
 {
     const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
     ResourceSource source(own);
-    const auto dialog = source.LoadDialogTemplate(142);
+    const auto dialog = source.LoadDialogTemplate(CCompareDlg::IDD);
     ASSERT_TRUE(dialog);
-    const auto* process = dialog->FindControl(1);
+    const auto* process = dialog->FindControl(CCompareDlg::kProcessButton);
     ASSERT_TRUE(process);
     EXPECT_EQ(process->text, "P&rocess");
     EXPECT_TRUE(process->HasStyle("default"));
     EXPECT_TRUE(process->HasStyle("disabled"));
     EXPECT_EQ((std::vector<int>{process->x, process->y, process->cx, process->cy}), (std::vector<int>{127, 154, 59, 14}));
-    const auto* list = dialog->FindControl(1017);
+    const auto* list = dialog->FindControl(CCompareDlg::kTableList);
     EXPECT_EQ((std::vector<int>{list->x, list->y, list->cx, list->cy}), (std::vector<int>{2, 37, 184, 78}));
-    EXPECT_EQ(dialog->FindControl(1021)->text, "D&elete Table Dump Files");
-    EXPECT_EQ(dialog->FindControl(1027)->text, "&Compare Tables");
+    EXPECT_EQ(dialog->FindControl(CCompareDlg::kDeleteDumpsCheck)->text, "D&elete Table Dump Files");
+    EXPECT_EQ(dialog->FindControl(CCompareDlg::kCompareTablesCheck)->text, "&Compare Tables");
 }
 
 TEST(OwnResources, IconIsThere)
@@ -93,6 +131,27 @@ TEST(OwnResources, IconIsThere)
     ResourceSource source(own);
     EXPECT_FALSE(source.LoadIcon(128).isNull());
     EXPECT_TRUE(source.LoadIcon(129).isNull());
+}
+
+TEST(OwnResources, TheLinksHandCursorAndMenuAreThere)
+{
+    const ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
+    ResourceSource source(own);
+    const auto cursor = source.LoadCursor(130);
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(cursor->shape(), Qt::BitmapCursor);
+    EXPECT_EQ(cursor->hotSpot(), QPoint(5, 0));  // the fingertip
+    EXPECT_FALSE(source.LoadCursor(131));
+
+    const auto menu = source.LoadMenuTemplate(103);
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(menu->name, "_POPUP_");
+    std::vector<std::pair<int, std::string>> items;
+    for (const auto& item : menu->items)
+        items.emplace_back(item.id, item.text);
+    EXPECT_EQ(items, (std::vector<std::pair<int, std::string>>{
+                         {32776, "&Open"}, {32771, "Copy Shor&tcut"}, {32774, "Add to &Favorites"},
+                         {32775, "Add to &Desktop"}}));
 }
 
 TEST(StringTableFormat, ParsesNumbersTabsAndLineBreaks)

@@ -5,11 +5,12 @@
 #include <QSettings>
 
 #include <filesystem>
+#include <ostream>
 
 #include "AppTestSupport.h"
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 namespace {
 
@@ -173,10 +174,17 @@ TEST(SettingsStore, TheFifteenValuesInTheirOrderAndBackAfterARestart)
 }
 
 struct DiffPathCase {
+    const char* name;
     const char* stored;
     const char* executable;
     const char* expected;
 };
+
+// ctest lists a case by its name, not by the bytes of its parameter.
+void PrintTo(const DiffPathCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class DiffPathRule : public ::testing::TestWithParam<DiffPathCase> {};
 
@@ -188,13 +196,14 @@ TEST_P(DiffPathRule, Normalises)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DiffPathRule,
-    ::testing::Values(DiffPathCase{"", "/opt/tolvane/bin/tolvane", "/opt/tolvane/bin/"},
-                      DiffPathCase{"/data/diff", "/opt/tolvane/bin/tolvane", "/data/diff/"},
-                      DiffPathCase{"/data/diff/", "/opt/tolvane/bin/tolvane", "/data/diff/"},
-                      DiffPathCase{"relative", "/opt/tolvane/bin/tolvane", "relative/"},
-                      DiffPathCase{"/", "/opt/tolvane/bin/tolvane", "/"},
-                      DiffPathCase{"", "tolvane", ""},
-                      DiffPathCase{"", "/tolvane", "/"}));
+    ::testing::Values(DiffPathCase{"EmptyIsTheProgramsDirectory", "", "/opt/tolvane/bin/tolvane", "/opt/tolvane/bin/"},
+                      DiffPathCase{"GetsItsSlash", "/data/diff", "/opt/tolvane/bin/tolvane", "/data/diff/"},
+                      DiffPathCase{"KeepsItsSlash", "/data/diff/", "/opt/tolvane/bin/tolvane", "/data/diff/"},
+                      DiffPathCase{"RelativeGetsItsSlash", "relative", "/opt/tolvane/bin/tolvane", "relative/"},
+                      DiffPathCase{"RootStays", "/", "/opt/tolvane/bin/tolvane", "/"},
+                      DiffPathCase{"EmptyWithABareProgramNameStaysEmpty", "", "tolvane", ""},
+                      DiffPathCase{"EmptyWithTheProgramInTheRootIsTheRoot", "", "/tolvane", "/"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ProgramPaths, DirectoryOfFileKeepsTheTrailingSlash)
 {

@@ -30,9 +30,12 @@ struct ProgramDir {
 
 const std::string kOwnMismatch = "Language DLL version does not match that of the program.";
 
+// Start-up may show the main dialog and message boxes; none may stay.
+class Startup : public apptest::WindowTest {};
+
 } // namespace
 
-TEST(Startup, WithoutModuleTheOwnResourcesServe)
+TEST_F(Startup, WithoutModuleTheOwnResourcesServe)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -45,7 +48,7 @@ TEST(Startup, WithoutModuleTheOwnResourcesServe)
     EXPECT_EQ(app.Resources().LoadDialogTemplate(142)->caption, "Compare Data Sources");
 }
 
-TEST(Startup, MatchingModuleSuppliesStringsTemplatesAndTheCompanyName)
+TEST_F(Startup, MatchingModuleSuppliesStringsTemplatesAndTheCompanyName)
 {
     apptest::IsolatedSettings isolated;
     apptest::FakeUserDialogs dialogs;
@@ -70,7 +73,7 @@ TEST(Startup, MatchingModuleSuppliesStringsTemplatesAndTheCompanyName)
     EXPECT_TRUE(fs::exists(isolated.Dir() / "Test Module Company" / "Tolvane and Merge.ini"));
 }
 
-TEST(Startup, MismatchedModuleShowsItsMessageAndIsReleased)
+TEST_F(Startup, MismatchedModuleShowsItsMessageAndIsReleased)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -88,7 +91,7 @@ TEST(Startup, MismatchedModuleShowsItsMessageAndIsReleased)
     EXPECT_EQ(app.Settings()->CompanyName(), "Orvenne Software Inc.");
 }
 
-TEST(Startup, ModuleWithoutVersionStaysWithoutMessage)
+TEST_F(Startup, ModuleWithoutVersionStaysWithoutMessage)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -103,7 +106,7 @@ TEST(Startup, ModuleWithoutVersionStaysWithoutMessage)
     EXPECT_EQ(LoadResourceString(3001), "Old Tables (module)");
 }
 
-TEST(Startup, ModuleWhoseFileVersionCannotBeReadCountsAsMismatch)
+TEST_F(Startup, ModuleWhoseFileVersionCannotBeReadCountsAsMismatch)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -115,7 +118,7 @@ TEST(Startup, ModuleWhoseFileVersionCannotBeReadCountsAsMismatch)
     EXPECT_EQ(dialogs.messages[0].text, "Module text: the version does not match.");
 }
 
-TEST(Startup, AFileThatIsNotAModuleIsIgnoredSilently)
+TEST_F(Startup, AFileThatIsNotAModuleIsIgnoredSilently)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -127,7 +130,7 @@ TEST(Startup, AFileThatIsNotAModuleIsIgnoredSilently)
     EXPECT_EQ(LoadResourceString(3001), "Old Tables");
 }
 
-TEST(Startup, AnExecutableNameWithoutDirectorySkipsTheModule)
+TEST_F(Startup, AnExecutableNameWithoutDirectorySkipsTheModule)
 {
     apptest::FakeUserDialogs dialogs;
     CCompareApp app(dialogs, "tolvane");
@@ -136,7 +139,7 @@ TEST(Startup, AnExecutableNameWithoutDirectorySkipsTheModule)
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST(Startup, TheGermanModuleIsOfTheProgramsVersion)
+TEST_F(Startup, TheGermanModuleIsOfTheProgramsVersion)
 {
     apptest::FakeUserDialogs dialogs;
     ProgramDir program;
@@ -148,9 +151,12 @@ TEST(Startup, TheGermanModuleIsOfTheProgramsVersion)
     EXPECT_EQ(LoadResourceString(3001), "Alte Tabellen");
     EXPECT_EQ(app.Resources().LoadDialogTemplate(142)->caption, "Datenquellen vergleichen");
     EXPECT_EQ(app.Resources().LoadDialogTemplate(143)->caption, "Optionen");
+    EXPECT_EQ(app.Resources().LoadDialogTemplate(100)->caption, "Info über Tolvane");
+    EXPECT_EQ(app.Resources().LoadMenuTemplate(103)->items.at(0).text, "Ö&ffnen");
+    EXPECT_EQ(LoadResourceString(2325), "Schreiben Sie an tolvane@orvenne.example");
 }
 
-TEST(Startup, InitInstanceRunsTheMainDialogAndStoresItsValues)
+TEST_F(Startup, InitInstanceRunsTheMainDialogAndStoresItsValues)
 {
     apptest::IsolatedSettings isolated;
     apptest::FakeUserDialogs dialogs;

@@ -62,4 +62,32 @@ TEST(UiHooks, ErrorsGoToTheReporter)
     SetErrorReporter(nullptr);
 }
 
+TEST(UiHooks, PumpAndWaitCursorDoNothingOffTheThreadThatInstalledThem)
+{
+    int pumps = 0, begins = 0, ends = 0;
+    SetPumpInterval(0);
+    SetMessagePump([&] { ++pumps; });
+    SetWaitCursorHooks([&] { ++begins; }, [&] { ++ends; });
+    std::thread worker([] {
+        WaitCursor wait;
+        PumpWaitingMessages();
+        PumpWaitingMessagesIfDue();
+    });
+    worker.join();
+    EXPECT_EQ(pumps, 0);
+    EXPECT_EQ(begins, 0);
+    EXPECT_EQ(ends, 0);
+    // On the installing thread they work as before.
+    {
+        WaitCursor wait;
+        PumpWaitingMessages();
+    }
+    EXPECT_EQ(pumps, 1);
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(ends, 1);
+    SetMessagePump(nullptr);
+    SetWaitCursorHooks(nullptr, nullptr);
+    SetPumpInterval(5);
+}
+
 } // namespace

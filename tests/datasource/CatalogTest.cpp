@@ -16,8 +16,7 @@ std::vector<std::string> CatalogNames(const char* dsn)
     EXPECT_TRUE(db.OpenDataSource(dsn));
     CTables tables(db);
     std::vector<std::string> names;
-    if (!tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'"))
-        return names;
+    tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'");
     while (!tables.IsBOF() && !tables.IsEOF()) {
         EXPECT_EQ(tables.m_strTableType, "TABLE");
         names.push_back(tables.m_strTableName);
@@ -81,7 +80,7 @@ TEST(Catalog, EmptyCatalogIsBofAndEof)
     CDatabase db;
     ASSERT_TRUE(db.OpenDataSource(testenv::kSqliteCatalogOld));
     CTables tables(db);
-    ASSERT_TRUE(tables.OpenCatalog(nullptr, nullptr, "no_table_of_this_name", "'TABLE'"));
+    ASSERT_NO_THROW(tables.OpenCatalog(nullptr, nullptr, "no_table_of_this_name", "'TABLE'"));
     EXPECT_TRUE(tables.IsBOF());
     EXPECT_TRUE(tables.IsEOF());
 }

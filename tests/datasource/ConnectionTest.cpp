@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "DriverCases.h"
 #include "FakePrompt.h"
 #include "TestEnv.h"
 #include "datasource/CDatabase.h"
@@ -9,22 +10,34 @@
 
 namespace {
 
-TEST(Connection, NamedDataSourceOpensWithItsConnectString)
+class ConnectionOnDriver : public ::testing::TestWithParam<DriverCase> {};
+
+TEST_P(ConnectionOnDriver, NamedDataSourceOpensWithItsConnectString)
 {
     REQUIRE_TEST_DATA_SOURCES();
-    for (const char* dsn : {testenv::kSqliteOld, testenv::kPostgres, testenv::kMariaDb}) {
-        const int before = OdbcEnvironmentRef::Count();
-        CDatabase db;
-        ASSERT_TRUE(db.OpenDataSource(dsn)) << dsn;
-        EXPECT_TRUE(db.IsOpen());
-        EXPECT_EQ(db.m_strConnect.rfind(std::string("ODBC;DSN=") + dsn, 0), 0u) << db.m_strConnect;
-        EXPECT_EQ(OdbcEnvironmentRef::Count(), before + 1);
-        db.Close();
-        EXPECT_FALSE(db.IsOpen());
-        EXPECT_EQ(OdbcEnvironmentRef::Count(), before);
-        db.Close();  // harmless when closed
-    }
+    const char* dsn = GetParam().dsn;
+    const int before = OdbcEnvironmentRef::Count();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(dsn)) << dsn;
+    EXPECT_TRUE(db.IsOpen());
+    EXPECT_EQ(db.m_strConnect.rfind(std::string("ODBC;DSN=") + dsn, 0), 0u) << db.m_strConnect;
+    EXPECT_EQ(OdbcEnvironmentRef::Count(), before + 1);
+    db.Close();
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(OdbcEnvironmentRef::Count(), before);
+    db.Close();  // harmless when closed
 }
+
+TEST_P(ConnectionOnDriver, TransactionCapabilityIsReadAtConnectTime)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(GetParam().dsn));
+    EXPECT_NE(db.TransactionCapable(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ConnectionOnDriver, ::testing::ValuesIn(AllDrivers()),
+                         [](const auto& info) { return std::string(info.param.dsn); });
 
 TEST(Connection, MissingDataSourceRaisesIm002NamingIt)
 {
@@ -35,6 +48,7 @@ TEST(Connection, MissingDataSourceRaisesIm002NamingIt)
         db.OpenDataSource("no_such_source");
         FAIL() << "no error raised";
     } catch (const DatabaseError& e) {
+        EXPECT_EQ(e.state(), "IM002");
         EXPECT_NE(e.StateText().find("State:IM002,Native:"), std::string::npos) << e.StateText();
         EXPECT_NE(e.StateText().find(",Origin:["), std::string::npos) << e.StateText();
         EXPECT_NE(e.Message().find("no_such_source"), std::string::npos) << e.Message();
@@ -152,16 +166,6 @@ TEST(Connection, ExtractDataSourceName)
     }
 }
 
-TEST(Connection, TransactionCapabilityIsReadAtConnectTime)
-{
-    REQUIRE_TEST_DATA_SOURCES();
-    for (const char* dsn : {testenv::kSqliteOld, testenv::kPostgres, testenv::kMariaDb}) {
-        CDatabase db;
-        ASSERT_TRUE(db.OpenDataSource(dsn));
-        EXPECT_NE(db.TransactionCapable(), 0) << dsn;
-    }
-}
-
 TEST(Connection, ListsUserAndSystemDataSources)
 {
     REQUIRE_TEST_DATA_SOURCES();
@@ -177,6 +181,34 @@ TEST(Connection, ListsUserAndSystemDataSources)
     }
     EXPECT_TRUE(user);
     EXPECT_TRUE(system);
+}
+
+} // namespace
+
+namespace {
+
+// A connection handle dropped while connected: the owner disconnects before it
+// frees, or the handle stays allocated and its environment cannot be freed.
+TEST(Connection, HandleOwnerDisconnectsWhatItFrees)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    SQLHENV env = SQL_NULL_HENV;
+    ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocEnv(&env)));
+    {
+        SQLHDBC dbc = SQL_NULL_HDBC;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocConnect(env, &dbc)));
+        OdbcConnectionHandle connection(dbc);
+        const std::string connect = std::string("DSN=") + testenv::kSqliteOld;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)connect.c_str(), SQL_NTS, nullptr, 0,
+                                                   nullptr, SQL_DRIVER_NOPROMPT)));
+        SQLHSTMT stmt = SQL_NULL_HSTMT;
+        ASSERT_TRUE(SQL_SUCCEEDED(SQLAllocStmt(dbc, &stmt)));
+        OdbcStatementHandle statement(stmt);
+        OdbcStatementHandle moved = std::move(statement);
+        EXPECT_FALSE(statement);
+        EXPECT_TRUE(moved);
+    }
+    EXPECT_EQ(SQLFreeEnv(env), SQL_SUCCESS);
 }
 
 } // namespace

@@ -14,18 +14,24 @@ struct DriverCase {
     const char* timestamp;
     const char* binaryLiteral; // literal of the bytes 01 02 FF 00
     const char* crlfText;      // expression of the text line1 CR LF line2
+    const char* doubleType;    // an 8-byte floating-point type
 };
 
 inline std::vector<DriverCase> AllDrivers()
 {
     return {
         {testenv::kSqliteOld, "\"", "TEXT", "VARCHAR(40)", "BLOB", "TIMESTAMP", "X'0102FF00'",
-         "'line1' || char(13, 10) || 'line2'"},
+         "'line1' || char(13, 10) || 'line2'", "DOUBLE"},
         {testenv::kPostgres, "\"", "TEXT", "VARCHAR(40)", "BYTEA", "TIMESTAMP", "'\\x0102FF00'::bytea",
-         "'line1' || chr(13) || chr(10) || 'line2'"},
+         "'line1' || chr(13) || chr(10) || 'line2'", "DOUBLE PRECISION"},
         {testenv::kMariaDb, "`", "LONGTEXT", "NVARCHAR(40)", "VARBINARY(40)", "DATETIME", "0x0102FF00",
-         "CONCAT('line1', CHAR(13), CHAR(10), 'line2')"},
+         "CONCAT('line1', CHAR(13), CHAR(10), 'line2')", "DOUBLE"},
     };
+}
+
+inline void PrintTo(const DriverCase& d, std::ostream* os)
+{
+    *os << d.dsn;
 }
 
 inline std::string Quoted(const DriverCase& d, const std::string& name)

@@ -93,9 +93,9 @@ TEST_P(LiteralsOnDriver, StoreTheValuesUnchanged)
     connection.Exec(driver.createTable);
     const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
                                                   connection.DbmsName());
-    std::string statement;
+    std::string statement;  // the text of the last statement built
     for (const auto& stored : rows) {
-        BuildInsert(statement, stored.row, kColumns, "[lit_t]", {0}, facts);
+        statement = BuildInsert(stored.row, kColumns, "[lit_t]", {0}, facts).text;
         EXPECT_NO_THROW(connection.Exec(statement)) << statement;
     }
     const auto read = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
@@ -111,9 +111,9 @@ TEST_P(LiteralsOnDriver, StoreTheValuesUnchanged)
     // An update by key and a delete by key change exactly their row.
     const CRowValues changed =
         mergetest::Row({U("2"), U("0x00ff"), Q("O'Neil"), U("2020-02-29 00:00:01"), Q("[y]")});
-    BuildUpdate(statement, changed, kColumns, "[lit_t]", {0}, facts);
+    statement = BuildUpdate(changed, kColumns, "[lit_t]", {0}, facts).text;
     EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-    BuildDelete(statement, rows[2].row, kColumns, "[lit_t]", {0}, facts);
+    statement = BuildDelete(rows[2].row, kColumns, "[lit_t]", {0}, facts).text;
     EXPECT_NO_THROW(connection.Exec(statement)) << statement;
     const auto after = connection.Query("SELECT ID, B, T, TS, V FROM lit_t ORDER BY ID");
     ASSERT_EQ(after.size(), 2u);
@@ -142,16 +142,16 @@ TEST_P(LiteralsOnDriver, NamesWithApostrophesQuotesAndBracketsWork)
                                                   connection.DbmsName());
     const CColumnInfoArray columns = {Column("id", 4), Column("Customer's Name", 12),
                                       Column(q == "\"" ? "say \"hi\"" : "say `hi`", 12), Column("a[1]", 4)};
-    std::string statement;
-    BuildInsert(statement, mergetest::Row({U("1"), Q("O'Neil"), Q("x"), U("5")}), columns, "[lit_odd]", {0},
-                facts);
+    std::string statement;  // the text of the last statement built
+    statement =
+        BuildInsert(mergetest::Row({U("1"), Q("O'Neil"), Q("x"), U("5")}), columns, "[lit_odd]", {0}, facts).text;
     EXPECT_NO_THROW(connection.Exec(statement)) << statement;
-    BuildUpdate(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
-                facts);
+    statement =
+        BuildUpdate(mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0}, facts).text;
     EXPECT_NO_THROW(connection.Exec(statement)) << statement;
     EXPECT_EQ(connection.Query("SELECT * FROM lit_odd"), (std::vector<rawodbc::Row>{{"1", "Smith", "y", "6"}}));
-    BuildDelete(statement, mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0},
-                facts);
+    statement =
+        BuildDelete(mergetest::Row({U("1"), Q("Smith"), Q("y"), U("6")}), columns, "[lit_odd]", {0}, facts).text;
     EXPECT_NO_THROW(connection.Exec(statement)) << statement;
     EXPECT_TRUE(connection.Query("SELECT * FROM lit_odd").empty());
     connection.Exec("DROP TABLE lit_odd");
@@ -173,8 +173,8 @@ TEST_P(LiteralsOnDriver, AColumnNameLineChangesNoRow)
     connection.Exec("INSERT INTO lit_names VALUES (2, 'two')");
     const auto facts = SqlLiteralFacts::ForDriver(driver.driverFile, driver.identifierQuote,
                                                   connection.DbmsName());
-    std::string statement;
-    BuildUpdate(statement, nameLine, columns, "[lit_names]", {0}, facts);
+    std::string statement;  // the text of the last statement built
+    statement = BuildUpdate(nameLine, columns, "[lit_names]", {0}, facts).text;
     connection.ExecIgnoringErrors(statement);  // an error is the data source's fair answer
     EXPECT_EQ(connection.Query("SELECT id, v FROM lit_names ORDER BY id"),
               (std::vector<rawodbc::Row>{{"1", "one"}, {"2", "two"}}))
@@ -207,11 +207,11 @@ TEST_P(LiteralsOnDriver, CraftedDateValuesCannotWidenACondition)
         mergetest::Row({U("2001-03-15"), U("\\"), U(sql), Q("x")}),
         mergetest::Row({U("2001-03-15\\"), U("10:20:30' OR 1=1 OR '"), U("2001-03-15 10:20:30"), Q("x")}),
     };
-    std::string statement;
+    std::string statement;  // the text of the last statement built
     for (const CRowValues& row : crafted) {
-        BuildUpdate(statement, row, columns, "[lit_dates]", {0, 1, 2}, facts);
+        statement = BuildUpdate(row, columns, "[lit_dates]", {0, 1, 2}, facts).text;
         connection.ExecIgnoringErrors(statement);
-        BuildDelete(statement, row, columns, "[lit_dates]", {0, 1, 2}, facts);
+        statement = BuildDelete(row, columns, "[lit_dates]", {0, 1, 2}, facts).text;
         connection.ExecIgnoringErrors(statement);
         EXPECT_EQ(connection.Query("SELECT note FROM lit_dates ORDER BY note"), before) << statement;
     }

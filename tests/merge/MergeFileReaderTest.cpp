@@ -8,7 +8,7 @@
 
 #include "TestEnv.h"
 #include "TestRows.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 
 namespace {
 

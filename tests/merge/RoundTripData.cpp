@@ -312,6 +312,29 @@ Table QuotesTable()
     return t;
 }
 
+Table FloatTable()
+{
+    Table t;
+    t.name = "rt_float";
+    t.primaryKey = "id";
+    t.columns = {
+        {"id", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"d", Kind::Number, {"DOUBLE", "DOUBLE PRECISION", "DOUBLE"}},
+        {"r", Kind::Number, {"REAL", "REAL", "FLOAT"}},
+    };
+    t.oldRows = {{V("1"), V("0.3"), V("0.5")}, {V("2"), V("1"), V("1")}, {V("3"), V("2"), V("2")}};
+    t.newRows = {{V("1"), V("0.30000000000000004"), V("0.5")},
+                 {V("2"), V("1.7976931348623157e308"), V("3.4e38")},
+                 {V("4"), V("2.2250738585072014e-308"), V("1e-7")},
+                 {V("5"), V("4.9406564584124654e-324"), V("-2.5")},
+                 {V("6"), V("1e-7"), N},
+                 {V("7"), V("1e22"), V("95125")}};
+    t.adds = 4;     // 4 to 7
+    t.updates = 2;  // 1 (the 17th digit) and 2
+    t.deletes = 1;  // 3
+    return t;
+}
+
 Table BracketNameTable(const char* name)
 {
     Table t;

@@ -63,6 +63,9 @@ Table LastBinaryTable();
 // Text values that only the doubled double quote of the dump keeps apart, in a
 // key column and in a column whose type the dump writes unquoted on SQLite.
 Table QuotesTable();
+// Floating-point values whose last digits, range ends and subnormals must all
+// arrive.
+Table FloatTable();
 // A small table under a name that holds brackets.
 Table BracketNameTable(const char* name);
 

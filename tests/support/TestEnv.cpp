@@ -63,4 +63,26 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+namespace {
+
+std::size_t EntriesOf(const std::filesystem::path& folder)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++count;
+    return count;
+}
+
+} // namespace
+
+std::size_t ThreadCount()
+{
+    return EntriesOf("/proc/self/task");
+}
+
+std::size_t OpenDescriptorCount()
+{
+    return EntriesOf("/proc/self/fd");
+}
+
 } // namespace testenv

@@ -47,6 +47,10 @@ private:
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 
+// What this process holds now: its threads and its open file descriptors.
+std::size_t ThreadCount();
+std::size_t OpenDescriptorCount();
+
 } // namespace testenv
 
 // Skips the test when the data sources are not set up, for instance when ctest

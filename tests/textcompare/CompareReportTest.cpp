@@ -1,4 +1,5 @@
-#include "textcompare/CompareReport.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/OutputFileSink.h"
 
 #include <gtest/gtest.h>
 
@@ -7,51 +8,33 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "common/UiHooks.h"
 
 namespace {
 
 using enginetest::CrLfLines;
+using enginetest::StringSink;
 
-// Two dumps and a merge file in a temporary directory.
+// Two dumps in a temporary directory, compared with the options a compare run uses.
 class Report : public ::testing::Test {
 protected:
-    Report()
+    std::string Compare(const std::string& old, const std::string& updated)
     {
-        settings.m_bWriteCommonSections = 0;  // as the compare run sets it
-        settings.m_strFile1Path = (dir.path() / "old.csv").string();
-        settings.m_strFile2Path = (dir.path() / "new.csv").string();
-    }
-
-    // Compares the two texts and returns what was appended to the merge file.
-    std::string Compare(const std::string& old, const std::string& updated, int expectedResult = 1)
-    {
-        testenv::WriteFile(settings.m_strFile1Path, old);
-        testenv::WriteFile(settings.m_strFile2Path, updated);
-        return Run(expectedResult);
-    }
-
-    std::string Run(int expectedResult = 1)
-    {
-        const std::string path = (dir.path() / "Vantor_Merge.txt").string();
-        OutputFile merge(path, OutputFile::Mode::Untranslated);
-        merge.Write("head");
-        EXPECT_EQ(CompareFiles(settings, merge), expectedResult);
-        merge.Close();
-        const std::string text = testenv::ReadFile(path);
-        EXPECT_EQ(text.substr(0, 4), "head");
-        return text.substr(4);
+        const std::string report = files.Compare(old, updated, options);
+        EXPECT_EQ(files.outcome.status, CompareStatus::Compared) << files.outcome.message;
+        return report;
     }
 
     void SetMarkers(const std::string& h1, const std::string& f1, const std::string& h2, const std::string& f2)
     {
-        settings.m_strFile1SectionHeader = h1;
-        settings.m_strFile1SectionFooter = f1;
-        settings.m_strFile2SectionHeader = h2;
-        settings.m_strFile2SectionFooter = f2;
+        options.file1SectionHeader = h1;
+        options.file1SectionFooter = f1;
+        options.file2SectionHeader = h2;
+        options.file2SectionFooter = f2;
     }
 
-    testenv::TempDir dir;
-    CompareSettings settings;
+    enginetest::DumpPair files;
+    CompareOptions options;  // common sections off, as the compare run has them
 };
 
 const std::vector<std::string> kOld = {"ID,NAME", "1,\"one\"", "2,\"two\"", "3,\"three\""};
@@ -60,18 +43,30 @@ const std::vector<std::string> kChanged = {"ID,NAME", "1,\"one\"", "2,\"TWO\"", 
 TEST_F(Report, ARowChangedAmongUnchangedOnesGivesItsOldThenItsNewLine)
 {
     EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(kChanged)), "|<<2,\"two\"\r\n||>>2,\"TWO\"\r\n");
+    EXPECT_EQ(files.outcome.removedLines, 1);
+    EXPECT_EQ(files.outcome.addedLines, 1);
 }
 
 TEST_F(Report, EqualDumpsAppendNothing)
 {
     EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(kOld)), "");
+    EXPECT_EQ(files.outcome.removedLines + files.outcome.addedLines, 0);
 }
 
 TEST_F(Report, CommonLinesAreWrittenWithoutPrefixWhenAsked)
 {
-    settings.m_bWriteCommonSections = 1;
+    options.writeCommonSections = true;
     EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(kChanged)),
               "ID,NAME\r\n1,\"one\"\r\n|<<2,\"two\"\r\n||>>2,\"TWO\"\r\n3,\"three\"\r\n");
+}
+
+TEST_F(Report, MovedRowsAreNotReportedAndCountAsCommonLines)
+{
+    const std::vector<std::string> moved = {"ID,NAME", "3,\"three\"", "1,\"one\"", "2,\"TWO\""};
+    EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(moved)), "|<<2,\"two\"\r\n||>>2,\"TWO\"\r\n");
+    options.writeCommonSections = true;
+    EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(moved)),
+              "ID,NAME\r\n3,\"three\"\r\n1,\"one\"\r\n|<<2,\"two\"\r\n||>>2,\"TWO\"\r\n");
 }
 
 struct MarkerCase {
@@ -102,26 +97,39 @@ TEST_F(Report, SectionHeadersAndFootersFrameEachGroup)
 
 TEST_F(Report, ARunWithFile1LinesAgainAfterFile2LinesGetsNoNewHeader)
 {
-    // Results in: X removed, Y added, A removed, B-C common, A added.
+    // Results in: X removed, Y added, A moved (not reported), Z removed, B-C common.
     SetMarkers("H1", "F1", "H2", "F2");
-    EXPECT_EQ(Compare(CrLfLines({"X", "A", "B", "C"}), CrLfLines({"Y", "B", "C", "A"})),
-              "H1\r\n|<<X\r\nF1\r\nH2\r\n||>>Y\r\n|<<A\r\nF2\r\n"
-              "H2\r\n||>>A\r\nF2\r\n");
+    EXPECT_EQ(Compare(CrLfLines({"X", "A", "Z", "B", "C"}), CrLfLines({"Y", "B", "C", "A"})),
+              "H1\r\n|<<X\r\nF1\r\nH2\r\n||>>Y\r\n|<<Z\r\nF2\r\n");
 }
 
 TEST_F(Report, EmptyPrefixesWriteTheDumpLinesThemselves)
 {
-    settings.m_strFile1LinePrefix.clear();
-    settings.m_strFile2LinePrefix.clear();
+    options.file1LinePrefix.clear();
+    options.file2LinePrefix.clear();
     EXPECT_EQ(Compare(CrLfLines(kOld), CrLfLines(kChanged)), "2,\"two\"\r\n2,\"TWO\"\r\n");
 }
 
-TEST_F(Report, BareLineFeedFilesEndMarkersWithLineFeedOnly)
+struct NewlineCase {
+    const char* name;
+    std::string old;
+    std::string updated;
+    std::string report;
+};
+
+TEST_F(Report, TheFirstLineBreakOfTheOldDumpDecidesTheMarkersNewline)
 {
+    const std::vector<NewlineCase> cases = {
+        {"bare LF", "a\nb\nc\n", "a\nB\nc\n", "H1\n|<<b\nF1\nH2\n||>>B\nF2\n"},
+        {"CR LF first, then a bare LF", "a\r\nb\n", "a\r\nB\n", "H1\r\n|<<b\nF1\r\nH2\r\n||>>B\nF2\r\n"},
+        {"no LF at all", "abc", "abd", "H1\r\n|<<abcF1\r\nH2\r\n||>>abdF2\r\n"},
+        {"LF as the first byte", "\nabc\n", "\nabd\n", "H1\r\n|<<abc\nF1\r\nH2\r\n||>>abd\nF2\r\n"},
+        {"the first LF beyond 1,024 bytes", std::string(1030, 'a') + "\nb\n", std::string(1030, 'a') + "\nB\n",
+         "H1\r\n|<<b\nF1\r\nH2\r\n||>>B\nF2\r\n"},
+    };
     SetMarkers("H1", "F1", "H2", "F2");
-    EXPECT_EQ(Compare("a\nb\nc\n", "a\nB\nc\n"), "H1\n|<<b\nF1\nH2\n||>>B\nF2\n");
-    // The first line break of the old dump decides.
-    EXPECT_EQ(Compare("a\r\nb\n", "a\r\nB\n"), "H1\r\n|<<b\nF1\r\nH2\r\n||>>B\nF2\r\n");
+    for (const auto& c : cases)
+        EXPECT_EQ(Compare(c.old, c.updated), c.report) << c.name;
 }
 
 TEST_F(Report, ALongRowThatChangedInItsLastFieldIsOneLineEachSide)
@@ -147,106 +155,103 @@ TEST_F(Report, ALastLineWithoutTerminatorIsWrittenAsItIs)
     EXPECT_EQ(Compare("a\r\nb", "a\r\nc"), "|<<b||>>c");
 }
 
-TEST_F(Report, AnEmptyPathComparesNothing)
+// A dump is text the program wrote itself: control characters and NUL bytes
+// in values are data, compared and written whole like every other byte.
+struct ControlByteCase {
+    const char* name;
+    std::string oldRow;
+    std::string newRow;
+};
+
+TEST_F(Report, RowsHoldingControlBytesAreComparedWhole)
 {
-    testenv::WriteFile(settings.m_strFile1Path, "a\r\n");
-    settings.m_strFile2Path.clear();
-    EXPECT_EQ(Run(0), "");
-    EXPECT_FALSE(HasComparison(settings.m_context));
+    const std::vector<ControlByteCase> cases = {
+        {"a bell byte", "1,\"bell\x07here\"", "1,\"bell\x07there\""},
+        {"a NUL byte", std::string("1,\"x\0y\"", 7), std::string("1,\"x\0z\"", 7)},
+        {"a NUL byte where only the bytes after it differ", std::string("1,\"ab\0c\"", 8),
+         std::string("1,\"ab\0d\"", 8)},
+        {"bytes 0x01 to 0x08", "2,\"\x01\x02\x03\x04\x05\x06\x07\x08\"", "2,\"\x08\x07\""},
+    };
+    for (const auto& c : cases) {
+        const std::string report =
+            Compare(CrLfLines({"ID,V", c.oldRow, "3,\"old\""}), CrLfLines({"ID,V", c.newRow, "3,\"old\""}));
+        EXPECT_EQ(report, "|<<" + c.oldRow + "\r\n||>>" + c.newRow + "\r\n") << c.name;
+    }
+    // The table of the report that found the fault: nothing is skipped.
+    EXPECT_EQ(Compare(CrLfLines({"id,v", "1,\"bell\x07here\"", "2,\"old\""}), CrLfLines({"id,v", "2,\"new\""})),
+              "|<<1,\"bell\x07here\"\r\n|<<2,\"old\"\r\n||>>2,\"new\"\r\n");
 }
 
-TEST_F(Report, ABinaryPairWritesNothingAndTheNextPairIsProbedAgain)
+TEST_F(Report, AMissingDumpIsReportedWithItsName)
 {
-    EXPECT_EQ(Compare(std::string("a\0b\r\n", 5), "c\r\n", 0), "");
-    EXPECT_EQ(settings.m_nFileKind, CompareSettings::kFileKindBinary);
-    EXPECT_EQ(Compare("a\r\n", std::string("x\x01\r\n"), 0), "");
-    // A later text pair through the same record is compared.
-    EXPECT_EQ(Compare("a\r\n", "b\r\n"), "|<<a\r\n||>>b\r\n");
-    EXPECT_EQ(settings.m_nFileKind, CompareSettings::kFileKindUnknown);
+    testenv::WriteFile(files.Path1(), "a\r\n");
+    StringSink sink;
+    const std::string missing = (files.Dir().path() / "missing.csv").string();
+    for (const auto& [p1, p2] : {std::pair{files.Path1(), missing}, std::pair{missing, files.Path1()}}) {
+        const CompareOutcome outcome = CompareFiles(p1, p2, options, sink);
+        EXPECT_EQ(outcome.status, CompareStatus::CannotRead);
+        EXPECT_NE(outcome.message.find(missing), std::string::npos) << outcome.message;
+    }
+    // A directory opens, but it cannot be read as a dump.
+    const CompareOutcome outcome = CompareFiles(files.Path1(), files.Dir().str(), options, sink);
+    EXPECT_EQ(outcome.status, CompareStatus::CannotRead);
+    EXPECT_NE(outcome.message.find(files.Dir().str()), std::string::npos) << outcome.message;
+    EXPECT_EQ(sink.text, "");
 }
 
-TEST_F(Report, AMissingDumpWritesNothingButCountsAsCompared)
+TEST_F(Report, PathsOfAnyLengthAreCompared)
 {
-    testenv::WriteFile(settings.m_strFile1Path, "a\r\n");
-    settings.m_strFile2Path = (dir.path() / "missing.csv").string();
-    EXPECT_EQ(Run(1), "");
-    EXPECT_TRUE(HasComparison(settings.m_context));
-    EXPECT_EQ(settings.m_context.result, nullptr);
+    // Nested folders of 200 characters each, for a path beyond 1,023 characters.
+    std::filesystem::path dir = files.Dir().path();
+    for (int i = 0; i < 6; ++i)
+        dir /= std::string(200, static_cast<char>('a' + i));
+    std::filesystem::create_directories(dir);
+    const std::string p1 = (dir / "old.csv").string();
+    const std::string p2 = (dir / "new.csv").string();
+    ASSERT_GT(p1.size(), 1023u);
+    testenv::WriteFile(p1, "a\r\nb\r\n");
+    testenv::WriteFile(p2, "a\r\nc\r\n");
+    StringSink sink;
+    const CompareOutcome outcome = CompareFiles(p1, p2, options, sink);
+    EXPECT_EQ(outcome.status, CompareStatus::Compared) << outcome.message;
+    EXPECT_EQ(sink.text, "|<<b\r\n||>>c\r\n");
 }
 
-// A NUL byte past the probed start: the engine's lines end at a NUL, so the
-// row would lose its rest and its line end, and the next difference line would
-// run on in the same merge-file line. Such a pair is not compared at all.
-TEST_F(Report, ANulByteAfterTheProbedStartWritesNoCutLines)
+TEST_F(Report, TheOptionsComeFromTheSettingsRecord)
 {
-    enginetest::CapturedHooks hooks;
-    std::vector<std::string> rows = {"ID,NAME"};
-    for (int i = 0; i < 40; ++i)
-        rows.push_back(std::to_string(i) + ",\"" + std::string(40, 'r') + "\"");
-    std::vector<std::string> changed = rows;
-    rows.push_back(std::string("40,\"x\0y\"", 9));
-    changed.push_back(std::string("40,\"z\0y\"", 9));
-    rows.push_back("41,\"old\"");
-    changed.push_back("41,\"new\"");
-    EXPECT_EQ(Compare(CrLfLines(rows), CrLfLines(changed)), "");
-    EXPECT_EQ(settings.m_context.result, nullptr);
-}
-
-TEST_F(Report, APathLongerThan1023CharactersIsRefusedGracefully)
-{
-    testenv::WriteFile(settings.m_strFile1Path, "a\r\n");
-    settings.m_strFile2Path = "/tmp/" + std::string(1019, 'n');
-    EXPECT_EQ(Run(1), "");
-    EXPECT_EQ(settings.m_context.result, nullptr);
-}
-
-TEST_F(Report, TheNextComparisonReleasesThePreviousOne)
-{
-    Compare(CrLfLines(kOld), CrLfLines(kChanged));
-    ASSERT_TRUE(HasComparison(settings.m_context));
-    const std::int32_t blocksAfterOne = g_listPool.liveBlocks;
-    for (int i = 0; i < 5; ++i)
-        Compare(CrLfLines(kOld), CrLfLines(kChanged));
-    EXPECT_EQ(g_listPool.liveBlocks, blocksAfterOne);
-    ReleaseContext(settings.m_context);
-    EXPECT_FALSE(HasComparison(settings.m_context));
-    EXPECT_EQ(g_listPool.liveBlocks, 0);
-}
-
-TEST_F(Report, IgnoreOptionsComeFromTheRecord)
-{
+    CompareSettings settings;
     settings.m_bIgnoreCase = 1;
-    EXPECT_EQ(Compare("a,b\r\nc\r\n", "A,B\r\nd\r\n"), "|<<c\r\n||>>d\r\n");
+    settings.m_bWriteCommonSections = 0;
+    settings.m_strFile1SectionHeader = "H1";
+    settings.m_strFile2SectionFooter = "F2";
+    options = CompareOptionsOf(settings);
+    EXPECT_EQ(Compare("a,b\r\nc\r\n", "A,B\r\nd\r\n"), "H1\r\n|<<c\r\n||>>d\r\nF2\r\n");
     settings.m_bIgnoreCase = 0;
     settings.m_bIgnoreWhitespace = 1;
-    EXPECT_EQ(Compare("a,b\r\n", "a, b\r\n"), "");
-    EXPECT_EQ(g_comparisonOptions.ignoreWhitespace, 1);
-    EXPECT_EQ(g_comparisonOptions.ignoreCase, 0);
-    g_comparisonOptions = ComparisonOptions{};
+    settings.m_strFile1LinePrefix = "<";
+    options = CompareOptionsOf(settings);
+    EXPECT_EQ(Compare("a,b\r\nx\r\n", "a, b\r\ny\r\n"), "H1\r\n<x\r\n||>>y\r\nF2\r\n");
+    settings.m_bWriteCommonSections = 1;
+    EXPECT_TRUE(CompareOptionsOf(settings).writeCommonSections);
 }
 
-TEST_F(Report, AFailedWriteIsReportedWithTheFileNameAndEndsTheComparison)
+TEST_F(Report, AFailedWriteEndsTheComparisonAndNamesTheFile)
 {
-    enginetest::CapturedHooks hooks;
-    int waits = 0;
-    SetWaitCursorHooks([&] { ++waits; }, [&] { --waits; });
     std::vector<std::string> rows;
     for (int i = 0; i < 3000; ++i)
         rows.push_back(std::to_string(i) + ",\"" + std::string(40, 'r') + "\"");
     std::vector<std::string> changed = rows;
     for (auto& row : changed)
         row += ",x";  // every row differs: far more than the file's buffer
-    testenv::WriteFile(settings.m_strFile1Path, CrLfLines(rows));
-    testenv::WriteFile(settings.m_strFile2Path, CrLfLines(changed));
-    {
-        OutputFile full("/dev/full", OutputFile::Mode::Untranslated);
-        EXPECT_EQ(CompareFiles(settings, full), 0);
-    }
-    SetWaitCursorHooks(nullptr, nullptr);
-    ASSERT_EQ(hooks.errors.size(), 1u);
-    EXPECT_EQ(hooks.errors[0].rfind("Tolvane and Merge|", 0), 0u) << hooks.errors[0];
-    EXPECT_NE(hooks.errors[0].find("/dev/full"), std::string::npos) << hooks.errors[0];
-    EXPECT_EQ(waits, 0) << "the wait cursor did not end";
+    testenv::WriteFile(files.Path1(), CrLfLines(rows));
+    testenv::WriteFile(files.Path2(), CrLfLines(changed));
+    OutputFile full("/dev/full", OutputFile::Mode::Untranslated);
+    OutputFileSink sink(full);
+    const CompareOutcome outcome = CompareFiles(files.Path1(), files.Path2(), options, sink);
+    EXPECT_EQ(outcome.status, CompareStatus::WriteFailed);
+    EXPECT_NE(outcome.message.find(files.Path1()), std::string::npos) << outcome.message;
+    EXPECT_NE(sink.Error().find("/dev/full"), std::string::npos) << sink.Error();
+    EXPECT_FALSE(sink.Write("more"));  // the sink stays failed
 }
 
 TEST_F(Report, TheMessageQueueIsDrainedWhileLargeFilesAreCompared)
@@ -263,6 +268,24 @@ TEST_F(Report, TheMessageQueueIsDrainedWhileLargeFilesAreCompared)
     SetPumpInterval(5);
     // Loading alone passes 40,000 drain points; the queue is drained at every 64th.
     EXPECT_GT(pumps, 40000 / 64);
+}
+
+TEST_F(Report, TheEngineNeverRaisesAMessageBox)
+{
+    std::vector<std::string> errors;
+    SetErrorReporter([&](const std::string& caption, const std::string& text) { errors.push_back(caption + text); });
+    Compare("a\r\n", "b\r\n");
+    StringSink sink;
+    CompareFiles(files.Path1(), (files.Dir().path() / "gone").string(), options, sink);
+    OutputFile full("/dev/full", OutputFile::Mode::Untranslated);
+    OutputFileSink fullSink(full);
+    std::string big;
+    for (int i = 0; i < 20000; ++i)
+        big += std::to_string(i) + "\r\n";
+    testenv::WriteFile(files.Path1(), big);
+    CompareFiles(files.Path1(), files.Path2(), options, fullSink);
+    SetErrorReporter(nullptr);
+    EXPECT_TRUE(errors.empty());
 }
 
 } // namespace

@@ -1,25 +1,18 @@
 #pragma once
 // Helpers for the comparison engine's tests: files in a temporary directory,
-// the hooks captured instead of shown, and the result list as plain values.
+// a report sink into a string, and the result of a comparison as plain values.
 #include <cstdint>
+#include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "TestEnv.h"
-#include "common/UiHooks.h"
-#include "textcompare/CompareContext.h"
-#include "textcompare/ComparisonOptions.h"
-#include "textcompare/LineBlock.h"
+#include "textcompare/CompareFiles.h"
+#include "textcompare/Comparison.h"
+#include "textcompare/MergeBlocks.h"
 
 namespace enginetest {
-
-// A pointer field of a packed engine record, copied out: gtest's assertions
-// take their arguments by reference, which a packed field cannot bind to.
-template <class T>
-T* Ptr(T* pointer)
-{
-    return pointer;
-}
 
 // Lines joined with CR LF after each one.
 inline std::string CrLfLines(const std::vector<std::string>& lines)
@@ -30,51 +23,24 @@ inline std::string CrLfLines(const std::vector<std::string>& lines)
     return text;
 }
 
-// Records the error boxes and the debug output while it lives.
-class CapturedHooks {
+// Collects the report in memory.
+class StringSink : public ReportSink {
 public:
-    CapturedHooks()
+    bool Write(std::string_view bytes) override
     {
-        SetErrorReporter([this](const std::string& caption, const std::string& text) {
-            errors.push_back(caption + "|" + text);
-        });
-        SetDebugSink([this](const std::string& text) { debug += text; });
+        text.append(bytes);
+        return true;
     }
-    ~CapturedHooks()
-    {
-        SetErrorReporter(nullptr);
-        SetDebugSink(nullptr);
-    }
-    CapturedHooks(const CapturedHooks&) = delete;
-    CapturedHooks& operator=(const CapturedHooks&) = delete;
-
-    std::vector<std::string> errors;  // "caption|text"
-    std::string debug;
+    std::string text;
 };
 
-// Sets the comparison options for its lifetime.
-class OptionsScope {
-public:
-    OptionsScope(bool ignoreWhitespace, bool ignoreCase) : m_saved(g_comparisonOptions)
-    {
-        g_comparisonOptions.ignoreWhitespace = ignoreWhitespace ? 1 : 0;
-        g_comparisonOptions.ignoreCase = ignoreCase ? 1 : 0;
-    }
-    ~OptionsScope() { g_comparisonOptions = m_saved; }
-    OptionsScope(const OptionsScope&) = delete;
-    OptionsScope& operator=(const OptionsScope&) = delete;
-
-private:
-    ComparisonOptions m_saved;
-};
-
-// One entry of a result list, by value.
+// One entry of a result, by value, with 1-based line numbers.
 struct Entry {
     std::int32_t type;
-    std::int32_t firstLine;  // line numbers of the entry's own first and last line
-    std::int32_t lastLine;
-    std::int32_t file1Line;
-    std::int32_t file2Line;
+    std::int64_t firstLine;  // line numbers of the entry's own first and last line
+    std::int64_t lastLine;
+    std::int64_t file1Line;
+    std::int64_t file2Line;
 
     bool operator==(const Entry&) const = default;
 };
@@ -86,32 +52,69 @@ inline std::ostream& operator<<(std::ostream& out, const Entry& e)
                << ", file2 " << e.file2Line << "}";
 }
 
-inline std::vector<Entry> Entries(const LineList* list)
+inline Entry EntryOf(const ResultEntry& r)
+{
+    return {r.type, std::int64_t(r.first) + 1, std::int64_t(r.last) + 1, r.file1Line, r.file2Line};
+}
+
+// The entries of a block list (line numbers of 1 for the file-1 and file-2 line).
+inline std::vector<Entry> Entries(const BlockList& blocks)
 {
     std::vector<Entry> entries;
-    for (const LineBlock* b = FirstBlock(list); b; b = NextBlock(b))
-        entries.push_back({b->type, b->first->lineNumber, b->last->lineNumber, b->file1Line, b->file2Line});
+    for (const LineBlock& b : blocks)
+        entries.push_back({b.type, std::int64_t(b.first) + 1, std::int64_t(b.last) + 1, 1, 1});
     return entries;
 }
 
-// Two files in a temporary directory, compared into a context.
-class ComparedFiles {
+// Two texts compared in memory, the state of the comparison kept for a look.
+class Compared {
 public:
-    ComparedFiles(const std::string& text1, const std::string& text2)
+    Compared(const std::string& text1, const std::string& text2, LineRules rules = {})
     {
-        testenv::WriteFile(Path1(), text1);
-        testenv::WriteFile(Path2(), text2);
-        BuildContext(Path1(), Path2(), context);
+        c.rules = rules;
+        c.file1.Split(text1, rules);
+        c.file2.Split(text2, rules);
+        ComputeDifferences(c);
     }
-    ~ComparedFiles() { ReleaseContext(context); }
-    ComparedFiles(const ComparedFiles&) = delete;
-    ComparedFiles& operator=(const ComparedFiles&) = delete;
+
+    std::vector<Entry> Result() const
+    {
+        std::vector<Entry> entries;
+        MergeBlocks(c, [&](const ResultEntry& r) {
+            entries.push_back(EntryOf(r));
+            return true;
+        });
+        return entries;
+    }
+
+    Comparison c;
+};
+
+// Two dump files in a temporary directory, compared through the engine's entry.
+class DumpPair {
+public:
+    DumpPair() = default;
 
     std::string Path1() const { return (m_dir.path() / "old.csv").string(); }
     std::string Path2() const { return (m_dir.path() / "new.csv").string(); }
-    std::vector<Entry> Result() const { return Entries(context.result); }
+    const testenv::TempDir& Dir() const { return m_dir; }
 
-    CompareContext context;
+    // Writes both files anew and returns the report; the outcome stays in `outcome`.
+    std::string Compare(const std::string& text1, const std::string& text2, const CompareOptions& options = {})
+    {
+        testenv::WriteFile(Path1(), text1);
+        testenv::WriteFile(Path2(), text2);
+        return Run(options);
+    }
+
+    std::string Run(const CompareOptions& options = {})
+    {
+        StringSink sink;
+        outcome = CompareFiles(Path1(), Path2(), options, sink);
+        return sink.text;
+    }
+
+    CompareOutcome outcome;
 
 private:
     testenv::TempDir m_dir;

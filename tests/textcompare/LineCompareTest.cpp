@@ -10,8 +10,6 @@
 
 namespace {
 
-using enginetest::Ptr;
-
 // m = 6,293,815; m^2 mod 2^32 = 3,918,850,513 (39,612,107,254,225 - 9,223 * 2^32).
 struct HashCase {
     const char* name;
@@ -79,16 +77,17 @@ TEST(LineHash, FollowsTheFormulaForTextsOfAnyLength)
     }
 }
 
-// Two lines alone on the heap, compared under the given options.
+// Two texts compared under the given options.
 bool Equal(const std::string& a, const std::string& b, bool ignoreWhitespace, bool ignoreCase)
 {
-    enginetest::OptionsScope options(ignoreWhitespace, ignoreCase);
-    LineRecord* x = NewLineRecord(a.data(), a.size(), 1, nullptr, nullptr);
-    LineRecord* y = NewLineRecord(b.data(), b.size(), 1, nullptr, nullptr);
-    const bool equal = LinesEqual(x, y);
-    EXPECT_EQ(LinesEqual(y, x), equal) << "not symmetric";
-    FreeLineRecord(x);
-    FreeLineRecord(y);
+    const LineRules rules{ignoreWhitespace, ignoreCase};
+    const bool equal = TextsEqual(a, b, rules);
+    EXPECT_EQ(TextsEqual(b, a, rules), equal) << "not symmetric";
+    // Equal texts have equal hashes and keys.
+    if (equal) {
+        EXPECT_EQ(LineHash(a, rules), LineHash(b, rules));
+        EXPECT_EQ(LineKey(a, rules), LineKey(b, rules));
+    }
     return equal;
 }
 
@@ -117,64 +116,37 @@ TEST(LinesEqual, ComparesUnderTheOptions)
         {"both options", " A b\r\n", "ab\n", true, true, true},
         {"prefix is not equal", "ab", "abc", false, false, false},
         {"prefix is not equal with options", "ab", "a bc", true, true, false},
+        {"a NUL byte is data", std::string("a\0b\r\n", 5), std::string("a\0c\r\n", 5), false, false, false},
+        {"a NUL byte is data with options", std::string("a\0b\r\n", 5), std::string("A\0B\n", 4), true, true, true},
+        {"a text does not end at a NUL byte", std::string("ab\0", 3), "ab", true, true, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Equal(c.a, c.b, c.ignoreWhitespace, c.ignoreCase), c.equal) << c.name;
 }
 
-TEST(LinesEqual, NoneIsNeverEqual)
-{
-    LineRecord* x = NewLineRecord("a", 1, 1, nullptr, nullptr);
-    EXPECT_FALSE(LinesEqual(x, nullptr));
-    EXPECT_FALSE(LinesEqual(nullptr, x));
-    FreeLineRecord(x);
-}
-
-TEST(GetLineHash, CachesTheHashOfTheOptionsInForce)
-{
-    LineRecord* line = NewLineRecord("ab\r\n", 4, 1, nullptr, nullptr);
-    {
-        enginetest::OptionsScope options(false, true);
-        EXPECT_EQ(GetLineHash(line), 2677018388u);
-        EXPECT_TRUE(line->flags & kLineHashValid);
-    }
-    // Still the cached value until the line is reset.
-    EXPECT_EQ(GetLineHash(line), 2677018388u);
-    line->flags &= ~kLineHashValid;
-    EXPECT_EQ(GetLineHash(line), 281782836u);
-    FreeLineRecord(line);
-}
-
 TEST(LinkLines, PairsEqualUnpairedLinesOnly)
 {
-    enginetest::OptionsScope options(false, false);
-    LineRecord* a = NewLineRecord("x\n", 2, 1, nullptr, nullptr);
-    LineRecord* b = NewLineRecord("x\n", 2, 5, nullptr, nullptr);
-    LineRecord* c = NewLineRecord("x\n", 2, 7, nullptr, nullptr);
-    LineRecord* d = NewLineRecord("y\n", 2, 9, nullptr, nullptr);
-    EXPECT_FALSE(LinkLines(a, nullptr));
-    EXPECT_FALSE(LinkLines(a, d));
-    EXPECT_TRUE(LinkLines(a, b));
-    EXPECT_EQ(Ptr(a->partner), b);
-    EXPECT_EQ(Ptr(b->partner), a);
-    EXPECT_FALSE(LinkLines(c, b));  // b is taken
-    EXPECT_EQ(Ptr(c->partner), nullptr);
-    for (LineRecord* l : {a, b, c, d})
-        FreeLineRecord(l);
+    Comparison c;
+    ASSERT_EQ(c.file1.Split("x\nx\n", c.rules), FileLines::LoadResult::Loaded);
+    ASSERT_EQ(c.file2.Split("x\ny\n", c.rules), FileLines::LoadResult::Loaded);
+    EXPECT_FALSE(c.LinkLines(0, kNoLine));
+    EXPECT_FALSE(c.LinkLines(2, 0));  // beyond the last line
+    EXPECT_FALSE(c.LinkLines(0, 1));  // x against y
+    EXPECT_TRUE(c.LinkLines(0, 0));
+    EXPECT_EQ(c.file1.Partner(0), 0u);
+    EXPECT_EQ(c.file2.Partner(0), 0u);
+    EXPECT_FALSE(c.LinkLines(1, 0));  // the x of file 2 is taken
+    EXPECT_FALSE(c.file1.IsPaired(1));
 }
 
 TEST(IsBlankLine, SeesOnlySpacesTabsAndCrs)
 {
     const std::vector<std::pair<std::string, bool>> cases = {
         {" \t \r\n", true}, {"   ", true}, {"", true}, {"\n", true}, {"\r\n", true},
-        {" x\r\n", false}, {"\t.\n", false},
+        {" x\r\n", false}, {"\t.\n", false}, {std::string(" \0\n", 3), false},
     };
-    for (const auto& [text, blank] : cases) {
-        LineRecord* line = NewLineRecord(text.data(), text.size(), 1, nullptr, nullptr);
-        EXPECT_EQ(IsBlankLine(line), blank) << ::testing::PrintToString(text);
-        FreeLineRecord(line);
-    }
-    EXPECT_FALSE(IsBlankLine(nullptr));
+    for (const auto& [text, blank] : cases)
+        EXPECT_EQ(IsBlankText(text), blank) << ::testing::PrintToString(text);
 }
 
 } // namespace

@@ -1,11 +1,7 @@
-#include "textcompare/FileProbe.h"
-#include "textcompare/FileRecord.h"
-#include "textcompare/LineCompare.h"
-#include "textcompare/LineReader.h"
+#include "textcompare/LineStore.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <string>
 #include <vector>
 
@@ -13,11 +9,9 @@
 
 namespace {
 
-using enginetest::Ptr;
-
 struct LoadedLine {
     std::string text;
-    std::int32_t lineNumber;
+    std::int64_t lineNumber;
     bool operator==(const LoadedLine&) const = default;
 };
 
@@ -26,25 +20,27 @@ std::ostream& operator<<(std::ostream& out, const LoadedLine& l)
     return out << l.lineNumber << ":" << ::testing::PrintToString(l.text);
 }
 
-// Loads bytes through a file record and returns its lines.
+std::vector<LoadedLine> LinesOf(const FileLines& file)
+{
+    std::vector<LoadedLine> result;
+    for (LineIndex line = 0; line < file.Count(); ++line) {
+        EXPECT_FALSE(file.IsPaired(line));
+        result.push_back({std::string(file.Text(line)), std::int64_t(line) + 1});
+    }
+    return result;
+}
+
+// Loads bytes through a file and returns its lines.
 std::vector<LoadedLine> Load(const std::string& bytes)
 {
     testenv::TempDir dir;
     const std::string path = (dir.path() / "dump.csv").string();
     testenv::WriteFile(path, bytes);
-    FileRecord* file = NewFileRecord(path);
-    EXPECT_NE(file, nullptr);
-    LineList* lines = GetLines(file);
-    EXPECT_NE(lines, nullptr);
-    std::vector<LoadedLine> result;
-    for (const LineRecord* line = FirstLine(lines); line; line = NextLine(line)) {
-        EXPECT_EQ(Ptr(line->partner), nullptr);
-        EXPECT_EQ(line->flags, 0);
-        result.push_back({line->text, line->lineNumber});
-    }
-    FreeFileRecord(file);
-    EXPECT_EQ(file, nullptr);
-    return result;
+    FileLines file;
+    std::string error;
+    EXPECT_EQ(file.Load(path, LineRules(), error), FileLines::LoadResult::Loaded) << error;
+    EXPECT_EQ(file.AllBytes(), bytes);
+    return LinesOf(file);
 }
 
 struct LoadCase {
@@ -56,7 +52,7 @@ struct LoadCase {
 TEST(LoadLines, SplitsDumpRowsIntoNumberedLines)
 {
     const std::string longRow = "1,\"" + std::string(1292, 'x') + "\"\r\n";  // 1,300 bytes
-    const std::string hugeRow = "2," + std::string(200000, 'y') + "\n";      // beyond the first buffer
+    const std::string hugeRow = "2," + std::string(200000, 'y') + "\n";      // beyond any small buffer
     const std::vector<LoadCase> cases = {
         {"empty file", "", {}},
         {"CR LF and a last line without terminator", "a\r\nb", {{"a\r\n", 1}, {"b", 2}}},
@@ -70,22 +66,14 @@ TEST(LoadLines, SplitsDumpRowsIntoNumberedLines)
          {{"1,\"two\r\nlines\",9\r\n", 1}, {"2,\"x\"\r\n", 2}}},
         {"quoted value open at the end", "1,\"open\r\nrest", {{"1,\"open\r\nrest", 1}}},
         {"CR alone is an ordinary byte", "a\rb\r\n", {{"a\rb\r\n", 1}}},
+        {"a quoted LF among rows", "1\r\n\"a\nb\"\nend", {{"1\r\n", 1}, {"\"a\nb\"\n", 2}, {"end", 3}}},
+        // Control bytes and NUL are data: the line keeps its rest and its end.
+        {"NUL inside a line", std::string("ab\r\ncd\0ef\r\ngh\r\n", 15),
+         {{"ab\r\n", 1}, {std::string("cd\0ef\r\n", 7), 2}, {"gh\r\n", 3}}},
+        {"bell and other control bytes", "1,\"\x07\x01\x08\"\r\n", {{"1,\"\x07\x01\x08\"\r\n", 1}}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Load(c.bytes), c.lines) << c.name;
-}
-
-// A line's text ends at a NUL byte, so a line holding one would be compared and
-// written without its rest and its line end: the file keeps no lines instead.
-TEST(LoadLines, AFileWithANulByteKeepsNoLines)
-{
-    testenv::TempDir dir;
-    const std::string path = (dir.path() / "dump.csv").string();
-    testenv::WriteFile(path, std::string("ab\r\ncd\0ef\r\ngh\r\n", 14));
-    FileRecord* file = NewFileRecord(path);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(GetLines(file), nullptr);
-    FreeFileRecord(file);
 }
 
 TEST(LoadLines, KeepsManyLinesInOrder)
@@ -99,175 +87,33 @@ TEST(LoadLines, KeepsManyLinesInOrder)
         ASSERT_EQ(lines[i - 1], (LoadedLine{std::to_string(i) + ",\"row " + std::to_string(i) + "\"\r\n", i}));
 }
 
-TEST(LoadLines, AMissingFileHasNoLinesAndIsTriedAgain)
+TEST(LoadLines, AFileThatCannotBeReadSaysWhy)
 {
     testenv::TempDir dir;
-    const std::string path = (dir.path() / "later.csv").string();
-    FileRecord* file = NewFileRecord(path);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(GetLines(file), nullptr);
-    testenv::WriteFile(path, "now\r\n");
-    LineList* lines = GetLines(file);
-    ASSERT_NE(lines, nullptr);
-    EXPECT_STREQ(FirstLine(lines)->text, "now\r\n");
-    FreeFileRecord(file);
+    FileLines file;
+    std::string error;
+    EXPECT_EQ(file.Load((dir.path() / "missing.csv").string(), LineRules(), error),
+              FileLines::LoadResult::CannotRead);
+    EXPECT_EQ(error, "No such file or directory");
+    // A directory opens, but it holds no dump.
+    EXPECT_EQ(file.Load(dir.str(), LineRules(), error), FileLines::LoadResult::CannotRead);
+    EXPECT_EQ(error, "Is a directory");
+    EXPECT_EQ(file.Count(), 0u);
 }
 
-TEST(LoadLines, KeepsNoLinesWhenReadingFails)
+TEST(LoadLines, KeysFollowTheRules)
 {
-    enginetest::CapturedHooks hooks;
-    testenv::TempDir dir;
-    // A directory opens for reading, but reading it fails.
-    FileRecord* file = NewFileRecord(dir.str());
-    EXPECT_EQ(GetLines(file), nullptr);
-    EXPECT_EQ(hooks.debug, "Cannot read " + dir.str() + "\n");
-    EXPECT_EQ(g_listPool.liveBlocks, 0);
-    FreeFileRecord(file);
-}
-
-// The pool's system allocator for the next test: gives out a few blocks, then none.
-int g_blocksLeft = 0;
-
-void* FewBlocks(std::size_t size)
-{
-    return g_blocksLeft-- > 0 ? PoolSystemAlloc(size) : nullptr;
-}
-
-TEST(LoadLines, KeepsNoLinesWhenMemoryRunsOutOnTheWay)
-{
-    enginetest::CapturedHooks hooks;
-    testenv::TempDir dir;
-    const std::string path = (dir.path() / "big.csv").string();
-    std::string bytes;
-    for (int i = 0; i < 3000; ++i)  // several pool blocks of line cells
-        bytes += std::to_string(i) + "\r\n";
-    testenv::WriteFile(path, bytes);
-    FileRecord* file = NewFileRecord(path);
-    g_blocksLeft = 2;
-    g_listPool.systemAlloc = FewBlocks;
-    EXPECT_EQ(GetLines(file), nullptr);
-    g_listPool.systemAlloc = PoolSystemAlloc;
-    EXPECT_EQ(hooks.debug, "GlobalAlloc failed!!\n");
-    EXPECT_EQ(g_listPool.liveBlocks, 0);
-    // With memory again, the next call loads the whole file.
-    LineList* lines = GetLines(file);
-    ASSERT_NE(lines, nullptr);
-    EXPECT_EQ(LastLine(lines)->lineNumber, 3000);
-    FreeFileRecord(file);
-}
-
-TEST(NewFileRecord, RefusesAPathLongerThan1023Characters)
-{
-    const std::string longest = "/tmp/" + std::string(1018, 'p');
-    ASSERT_EQ(longest.size(), 1023u);
-    FileRecord* file = NewFileRecord(longest);
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(file->path, longest);
-    EXPECT_EQ(file->lines, nullptr);
-    FreeFileRecord(file);
-    EXPECT_EQ(NewFileRecord(longest + "q"), nullptr);
-}
-
-TEST(ResetLines, ForgetsPartnersAndHashes)
-{
-    enginetest::OptionsScope options(false, false);
-    testenv::TempDir dir;
-    const std::string path = (dir.path() / "f.csv").string();
-    testenv::WriteFile(path, "a\r\nb\r\n");
-    FileRecord* file = NewFileRecord(path);
-    LineRecord* a = FirstLine(GetLines(file));
-    LineRecord* alone = NewLineRecord("a\r\n", 3, 1, nullptr, nullptr);
-    ASSERT_NE(alone, nullptr);
-    EXPECT_EQ(alone->flags, kLineAllocatedAlone);
-    ASSERT_TRUE(LinkLines(a, alone));
-    EXPECT_EQ(a->flags, kLineHashValid);
-    ResetLines(file);
-    EXPECT_EQ(Ptr(a->partner), nullptr);
-    EXPECT_EQ(a->flags, 0);
-    EXPECT_EQ(NextLine(a)->flags, 0);
-    FreeLineRecord(alone);
-    FreeFileRecord(file);
-}
-
-TEST(NewLineRecord, CopiesUpToANulByteAndNeedsTextStorageForAList)
-{
-    LineRecord* line = NewLineRecord("abc\0def", 7, 4, nullptr, nullptr);
-    ASSERT_NE(line, nullptr);
-    EXPECT_STREQ(line->text, "abc");
-    EXPECT_EQ(line->lineNumber, 4);
-    EXPECT_EQ(Ptr(line->partner), nullptr);
-    FreeLineRecord(line);
-
-    LineList* list = ListNew();
-    EXPECT_EQ(NewLineRecord("x", 1, 1, list, nullptr), nullptr);
-    TextArena texts;
-    const std::string big(600000, 'b');  // a text with a chunk of its own
-    LineRecord* small = NewLineRecord("s\n", 2, 1, list, &texts);
-    LineRecord* large = NewLineRecord(big.data(), big.size(), 2, list, &texts);
-    LineRecord* after = NewLineRecord("t\n", 2, 3, list, &texts);
-    ASSERT_TRUE(small && large && after);
-    EXPECT_STREQ(small->text, "s\n");
-    EXPECT_EQ(std::string(large->text), big);
-    EXPECT_STREQ(after->text, "t\n");
-    EXPECT_EQ(Ptr(after->text), small->text + 3);  // small texts share a chunk
-    ListFree(list);
-    ArenaFree(texts);
-}
-
-struct ProbeCase {
-    const char* name;
-    std::string bytes;
-    bool binary;
-    bool bareLf;
-};
-
-TEST(ProbeFile, TellsBinaryFilesAndBareLineFeeds)
-{
-    const std::vector<ProbeCase> cases = {
-        {"CR LF text", "a,b\r\nc\r\n", false, false},
-        {"bare LF", "x\ny", false, true},
-        {"no LF at all", "abc", false, false},
-        {"LF as first byte", "\nabc\n", false, false},
-        {"NUL byte", std::string("ab\0c\n", 5), true, true},
-        {"byte 0x08", "ab\x08\r\n", true, false},
-        {"tab, CR, 0x1F, 0x7F and 0xA0 are text", "\t\x1f\x7f\xa0\r\n", false, false},
-        {"binary byte beyond 1,024 bytes", std::string(1024, 'a') + std::string(1, '\x01'), false, false},
-        {"binary byte at byte 1,024", std::string(1023, 'a') + std::string(1, '\x01'), true, false},
-    };
-    testenv::TempDir dir;
-    const std::string path = (dir.path() / "p.csv").string();
-    for (const auto& c : cases) {
-        testenv::WriteFile(path, c.bytes);
-        bool bareLf = false;
-        EXPECT_EQ(ProbeFile(path, &bareLf), c.binary) << c.name;
-        EXPECT_EQ(bareLf, c.bareLf) << c.name;
-        EXPECT_EQ(ProbeFile(path, nullptr), c.binary) << c.name;
-    }
-    // The answer is only ever set, never cleared.
-    testenv::WriteFile(path, "a\r\n");
-    bool bareLf = true;
-    EXPECT_FALSE(ProbeFile(path, &bareLf));
-    EXPECT_TRUE(bareLf);
-    // An unreadable file counts as text.
-    bareLf = false;
-    EXPECT_FALSE(ProbeFile((dir.path() / "missing.csv").string(), &bareLf));
-    EXPECT_FALSE(bareLf);
-}
-
-TEST(LineReader, DeliversRowsThenNothing)
-{
-    testenv::TempDir dir;
-    const std::string path = (dir.path() / "r.csv").string();
-    testenv::WriteFile(path, "1\r\n\"a\nb\"\nend");
-    LineReaderHandle reader(ReaderOpen(::open(path.c_str(), O_RDONLY)));
-    ASSERT_TRUE(reader);
-    std::vector<std::string> rows;
-    std::size_t length = 0;
-    while (const char* row = ReaderNextLine(reader.get(), &length))
-        rows.emplace_back(row, length);
-    EXPECT_EQ(rows, (std::vector<std::string>{"1\r\n", "\"a\nb\"\n", "end"}));
-    EXPECT_EQ(ReaderNextLine(reader.get(), &length), nullptr);
-    EXPECT_FALSE(ReaderFailed(reader.get()));
+    LineRules rules;
+    rules.ignoreWhitespace = true;
+    rules.ignoreCase = true;
+    FileLines file;
+    ASSERT_EQ(file.Split(" A b\r\nab\nAB\r\nabc\n", rules), FileLines::LoadResult::Loaded);
+    EXPECT_EQ(file.Key(0), file.Key(1));
+    EXPECT_EQ(file.Key(1), file.Key(2));
+    EXPECT_NE(file.Key(2), file.Key(3));
+    FileLines exact;
+    ASSERT_EQ(exact.Split(" A b\r\nab\n", LineRules()), FileLines::LoadResult::Loaded);
+    EXPECT_NE(exact.Key(0), exact.Key(1));
 }
 
 } // namespace

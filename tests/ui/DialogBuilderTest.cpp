@@ -5,12 +5,15 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
 
+#include "UiTestSupport.h"
 #include "ui/DialogBuilder.h"
 #include "ui/DialogTemplate.h"
 #include "ui/DialogUnits.h"
@@ -34,6 +37,9 @@ const char* kTemplate = R"({
   ]
 })";
 
+// Builds dialogs on the stack: none may outlive its test.
+class DialogBuilderTest : public uitest::WindowTest {};
+
 } // namespace
 
 TEST(DialogTemplate, ParsesTheJsonForm)
@@ -49,9 +55,16 @@ TEST(DialogTemplate, ParsesTheJsonForm)
 }
 
 struct BadTemplate {
+    const char* name;
     const char* json;
     const char* why;
 };
+
+// ctest shows a parameter's printed value in the test's name.
+void PrintTo(const BadTemplate& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
 
 class RejectedTemplates : public ::testing::TestWithParam<BadTemplate> {};
 
@@ -64,14 +77,17 @@ TEST_P(RejectedTemplates, AreNotTemplates)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RejectedTemplates,
-    ::testing::Values(BadTemplate{"{ not json", "not JSON"},
-                      BadTemplate{R"({"id": 1, "size": [1]})", "size"},
-                      BadTemplate{R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "kind": "edit", "rect": [1, 2, 3]}]})",
+    ::testing::Values(BadTemplate{"NotJson", "{ not json", "not JSON"},
+                      BadTemplate{"SizeWithOneNumber", R"({"id": 1, "size": [1]})", "size"},
+                      BadTemplate{"RectWithThreeNumbers",
+                                  R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "kind": "edit", "rect": [1, 2, 3]}]})",
                                   "rect"},
-                      BadTemplate{R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "rect": [1, 2, 3, 4]}]})",
-                                  "no kind"}));
+                      BadTemplate{"ControlWithoutKind",
+                                  R"({"id": 1, "size": [1, 2], "controls": [{"id": 3, "rect": [1, 2, 3, 4]}]})",
+                                  "no kind"}),
+    [](const ::testing::TestParamInfo<BadTemplate>& info) { return std::string(info.param.name); });
 
-TEST(DialogBuilder, BuildsControlsAtTheirConvertedPositions)
+TEST_F(DialogBuilderTest, BuildsControlsAtTheirConvertedPositions)
 {
     const auto parsed = ParseDialogTemplate(kTemplate);
     ASSERT_TRUE(parsed);
@@ -102,7 +118,7 @@ TEST(DialogBuilder, BuildsControlsAtTheirConvertedPositions)
     EXPECT_TRUE(controls.at(2)->isEnabled());
 }
 
-TEST(DialogBuilder, ALabelsMnemonicFocusesTheNextControl)
+TEST_F(DialogBuilderTest, ALabelsMnemonicFocusesTheNextControl)
 {
     const auto parsed = ParseDialogTemplate(kTemplate);
     QDialog dialog;
@@ -115,7 +131,7 @@ TEST(DialogBuilder, ALabelsMnemonicFocusesTheNextControl)
     EXPECT_EQ(name->buddy(), controls.at(10));
 }
 
-TEST(DialogBuilder, UnitsWidenUntilEveryTextFits)
+TEST_F(DialogBuilderTest, UnitsWidenUntilEveryTextFits)
 {
     // A label far too narrow for its text in any font: the units grow so that
     // the text fits, and the whole layout scales with them.
@@ -142,10 +158,56 @@ TEST(DialogBuilder, UnitsWidenUntilEveryTextFits)
     EXPECT_EQ(dialog.width(), units.ToPixelsX(40));
 }
 
-TEST(DialogBuilder, UnitsStayTheFontsWhenEverythingFits)
+TEST_F(DialogBuilderTest, UnitsStayTheFontsWhenEverythingFits)
 {
     const auto parsed = ParseDialogTemplate(R"({"id": 8, "size": [100, 20], "controls": [
         { "id": 5, "kind": "label", "text": "Hi", "rect": [2, 2, 90, 8] }]})");
     const QFont font = DialogBuilder::TemplateFont(*parsed);
     EXPECT_EQ(DialogBuilder::UnitsFor(*parsed, font).AverageWidth(), DialogUnits(font).AverageWidth());
+}
+
+TEST_F(DialogBuilderTest, AThickFrameLeavesTheWindowResizableDownToItsDesignedSize)
+{
+    const auto parsed = ParseDialogTemplate(R"({"id": 8, "size": [100, 50], "styles": ["caption", "thickframe"],
+        "controls": [
+          { "id": 5, "kind": "groupbox", "text": "Direction", "rect": [2, 2, 90, 30] },
+          { "id": 6, "kind": "radio", "text": "&Up", "rect": [4, 12, 30, 10] },
+          { "id": 7, "kind": "radio", "text": "&Down", "rect": [40, 12, 30, 10] }]})");
+    ASSERT_TRUE(parsed);
+    QDialog dialog;
+    const auto controls = DialogBuilder::Build(*parsed, dialog);
+    const DialogUnits units = DialogBuilder::UnitsFor(*parsed, DialogBuilder::TemplateFont(*parsed));
+    const QSize designed(units.ToPixelsX(100), units.ToPixelsY(50));
+    EXPECT_EQ(dialog.size(), designed);
+    EXPECT_EQ(dialog.minimumSize(), designed);
+    EXPECT_GT(dialog.maximumWidth(), designed.width());
+    EXPECT_FALSE(dialog.windowFlags() & Qt::MSWindowsFixedSizeDialogHint);
+    EXPECT_EQ(qobject_cast<QGroupBox*>(controls.at(5))->title(), "Direction");
+    auto* up = qobject_cast<QRadioButton*>(controls.at(6));
+    auto* down = qobject_cast<QRadioButton*>(controls.at(7));
+    ASSERT_TRUE(up && down);
+    down->setChecked(true);
+    up->setChecked(true);
+    EXPECT_FALSE(down->isChecked());  // one choice of the group
+}
+
+TEST_F(DialogBuilderTest, AFactoryMakesAControlInPlaceKeepingIdPositionAndOrder)
+{
+    const auto parsed = ParseDialogTemplate(kTemplate);
+    QDialog dialog;
+    QWidget* made = nullptr;
+    const auto controls = DialogBuilder::Build(*parsed, dialog, [&](const DialogControlTemplate& control, QWidget* parent) -> QWidget* {
+        if (control.id != 13)
+            return nullptr;
+        made = new QLineEdit(parent);
+        return made;
+    });
+    const DialogUnits units = DialogBuilder::UnitsFor(*parsed, DialogBuilder::TemplateFont(*parsed));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(controls.at(13), made);
+    EXPECT_EQ(made->geometry(), units.ToPixels(2, 2, 10, 10));
+    EXPECT_EQ(made->property(DialogBuilder::kIdProperty).toInt(), 13);
+    // Tab order follows the template: the check box before, the progress bar after.
+    EXPECT_EQ(controls.at(12)->nextInFocusChain(), made);
+    EXPECT_TRUE(qobject_cast<QTableWidget*>(DialogBuilder::Build(*parsed, dialog).at(13)));
 }

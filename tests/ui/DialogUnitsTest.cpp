@@ -18,13 +18,32 @@ TEST_P(MulDiv, RoundsToNearest)
     EXPECT_EQ(MulDivRounded(p.a, p.b, p.c), p.expected);
 }
 
+// "187x6div4", "minus3x6div4": the case's own numbers, as its name and as the
+// printed value that ctest shows beside it.
+std::string MulDivText(const MulDivCase& p)
+{
+    auto number = [](int value) { return value < 0 ? "minus" + std::to_string(-value) : std::to_string(value); };
+    return number(p.a) + "x" + number(p.b) + "div" + number(p.c);
+}
+
+void PrintTo(const MulDivCase& p, std::ostream* out)
+{
+    *out << MulDivText(p);
+}
+
+std::string MulDivName(const ::testing::TestParamInfo<MulDivCase>& info)
+{
+    return MulDivText(info.param);
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, MulDiv,
                          ::testing::Values(MulDivCase{187, 6, 4, 281},   // 280.5 rounds up
                                            MulDivCase{203, 13, 8, 330},  // 329.875
                                            MulDivCase{14, 13, 8, 23},    // 22.75
                                            MulDivCase{0, 6, 4, 0},
                                            MulDivCase{-3, 6, 4, -5},     // -4.5 rounds away from zero
-                                           MulDivCase{1, 6, 4, 2}));
+                                           MulDivCase{1, 6, 4, 2}),
+                         MulDivName);
 
 TEST(DialogUnits, ConvertsRectanglesWithTheBaseUnits)
 {

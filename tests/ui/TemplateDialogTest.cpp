@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "UiTestSupport.h"
 #include "ui/DialogResources.h"
 #include "ui/TemplateDialog.h"
 
@@ -52,14 +53,13 @@ protected:
     }
 };
 
-void Later(std::function<void()> action)
-{
-    QTimer::singleShot(0, std::move(action));
-}
+using uitest::Later;
+
+class TemplateDialogTest : public uitest::WindowTest {};
 
 } // namespace
 
-TEST(TemplateDialog, OkTakesTheFieldsCancelDoesNot)
+TEST_F(TemplateDialogTest, OkTakesTheFieldsCancelDoesNot)
 {
     OneTemplate resources;
     ExchangeDialog dialog(resources);
@@ -83,7 +83,7 @@ TEST(TemplateDialog, OkTakesTheFieldsCancelDoesNot)
     EXPECT_EQ(dialog.m_strText, "typed");
 }
 
-TEST(TemplateDialog, EscapeAndTheCloseBoxAreCancel)
+TEST_F(TemplateDialogTest, EscapeAndTheCloseBoxAreCancel)
 {
     OneTemplate resources;
     ExchangeDialog dialog(resources);
@@ -97,7 +97,7 @@ TEST(TemplateDialog, EscapeAndTheCloseBoxAreCancel)
     EXPECT_EQ(dialog.cancels, 2);
 }
 
-TEST(TemplateDialog, EnterRunsTheDefaultButton)
+TEST_F(TemplateDialogTest, EnterRunsTheDefaultButton)
 {
     OneTemplate resources;
     ExchangeDialog dialog(resources);
@@ -111,7 +111,7 @@ TEST(TemplateDialog, EnterRunsTheDefaultButton)
     EXPECT_EQ(dialog.m_strText, "entered");
 }
 
-TEST(TemplateDialog, AMissingTemplateGivesMinusOne)
+TEST_F(TemplateDialogTest, AMissingTemplateGivesMinusOne)
 {
     OneTemplate resources;
     ExchangeDialog dialog(resources, 77);

@@ -8,7 +8,7 @@
 #include "RawOdbc.h"
 #include "TestEnv.h"
 #include "datasource/CDatabase.h"
-#include "textcompare/CompareSettings.h"
+#include "common/CompareSettings.h"
 #include "workflow/CompareRun.h"
 
 namespace {

@@ -1,0 +1,281 @@
+// The merge reader, the change set the merge works on (pairing into updates)
+// and the statements of every dialect, on an arbitrary merge file.
+//
+// Input: a first line of settings, then the merge file. The settings line is a
+// flag byte (1: section headers "<old>"/"<new>" and footer "<end>"; 2: column
+// names with quotes, brackets, backquotes and apostrophes) followed by one
+// letter per column giving its SQL type (see kTypes; the letters repeat for
+// wider rows). Each table gets as many columns as its first row has fields.
+//
+// Invariants:
+// - pairing loses and duplicates no row: rows read = rows to delete + rows to
+//   add + rows in updates, each pair's rows have equal keys, and no row left to
+//   add has a key that a row left to delete shows;
+// - one statement per row read (a pair gives one UPDATE for its two rows);
+// - every statement that can run is balanced: its character literals and its
+//   quoted names are closed, and the condition of an UPDATE or DELETE has one
+//   term per key column.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "FuzzSupport.h"
+#include "datasource/SqlLiteralFacts.h"
+#include "merge/ChangeSet.h"
+#include "merge/MergeFileReader.h"
+#include "merge/TableStatements.h"
+#include "common/CompareSettings.h"
+#include "workflow/MergeRun.h"
+
+namespace {
+
+constexpr std::uint8_t kMarkers = 1;
+constexpr std::uint8_t kAwkwardNames = 2;
+
+struct TypeLetter {
+    char letter;
+    std::int16_t sqlType;
+};
+
+// ODBC type codes, ODBC 2 and 3, as the drivers report them.
+constexpr TypeLetter kTypes[] = {
+    {'c', 1},   {'v', 12},  {'l', -1},  {'w', -9},  {'W', -10}, {'g', -11}, {'b', -3},
+    {'B', -2},  {'L', -4},  {'d', 91},  {'D', 9},   {'t', 92},  {'T', 10},  {'s', 93},
+    {'S', 11},  {'i', 4},   {'I', -5},  {'h', 5},   {'n', 2},   {'m', 3},   {'f', 8},
+    {'F', 6},   {'r', 7},   {'x', -7},  {'y', -6},  {'u', 0},   {'p', -97},
+};
+
+std::int16_t TypeOf(char letter)
+{
+    for (const TypeLetter& t : kTypes) {
+        if (t.letter == letter)
+            return t.sqlType;
+    }
+    return 12;
+}
+
+const char* const kAwkwardColumnNames[] = {
+    "id", "we]ird", "br[ack]et", "q\"uote", "back`tick", "it's", "]]", "[", "a b",
+};
+
+CColumnInfoArray Columns(std::size_t count, std::string_view typeLetters, bool awkwardNames)
+{
+    CColumnInfoArray columns(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        ColumnInfo& column = columns[i];
+        column.name = awkwardNames ? std::string(kAwkwardColumnNames[i % std::size(kAwkwardColumnNames)]) +
+                                         std::to_string(i)
+                                   : "c" + std::to_string(i);
+        column.sqlType = typeLetters.empty() ? (i == 0 ? 4 : 12) : TypeOf(typeLetters[i % typeLetters.size()]);
+        column.precision = 255;
+        column.nullability = i == 0 ? 0 : 1;
+    }
+    return columns;
+}
+
+struct Dialect {
+    const char* name;
+    SqlLiteralFacts facts;
+    char nameQuote;  // what a name stands between in the finished statement
+    bool backslashEscapes;
+};
+
+std::vector<Dialect> Dialects()
+{
+    return {
+        {"SQLite", SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite"), '"', false},
+        {"PostgreSQL", SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL"), '"', false},
+        {"MariaDB", SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB"), '`', true},
+    };
+}
+
+// Like fuzz::Check, naming the statement and the dialect.
+void CheckStatement(bool ok, const char* what, const std::string& statement, const Dialect& dialect)
+{
+    if (!ok)
+        std::fprintf(stderr, "\n%s statement: %s\n", dialect.name, statement.c_str());
+    fuzz::Check(ok, what);
+}
+
+struct Scan {
+    bool balanced = true;
+    int wheres = 0;  // " WHERE " outside literals and names
+    int ands = 0;    // " AND " after the first of them, outside literals and names
+};
+
+// Walks the statement as the data source's parser would: apostrophe literals
+// (two apostrophes are one; a backslash escapes the next byte where the dialect
+// says so) and quoted names (the closing character twice is one).
+Scan ScanStatement(const std::string& s, const Dialect& dialect)
+{
+    enum class State { Plain, Literal, Name };
+    State state = State::Plain;
+    Scan scan;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        const bool hasNext = i + 1 < s.size();
+        switch (state) {
+        case State::Plain:
+            if (c == '\'') {
+                state = State::Literal;
+            } else if (c == dialect.nameQuote) {
+                state = State::Name;
+            } else if (s.compare(i, 7, " WHERE ") == 0) {
+                ++scan.wheres;
+            } else if (scan.wheres > 0 && s.compare(i, 5, " AND ") == 0) {
+                ++scan.ands;
+            }
+            break;
+        case State::Literal:
+            if (c == '\\' && dialect.backslashEscapes) {
+                if (!hasNext)
+                    scan.balanced = false;
+                ++i;
+            } else if (c == '\'') {
+                if (hasNext && s[i + 1] == '\'')
+                    ++i;
+                else
+                    state = State::Plain;
+            }
+            break;
+        case State::Name:
+            if (c == dialect.nameQuote) {
+                if (hasNext && s[i + 1] == dialect.nameQuote)
+                    ++i;
+                else
+                    state = State::Plain;
+            }
+            break;
+        }
+    }
+    if (state != State::Plain)
+        scan.balanced = false;
+    return scan;
+}
+
+std::size_t TotalRows(const CTableRowsArray& tables)
+{
+    std::size_t rows = 0;
+    for (const CTableRows& table : tables)
+        rows += table.size();
+    return rows;
+}
+
+void CheckPairing(const CTableRowsArray& oldBefore, const CTableRowsArray& newBefore, const CTableRowsArray& deletes,
+                  const CTableRowsArray& adds, const CTableRowsArray& updates)
+{
+    fuzz::Check(deletes.size() == adds.size() && updates.size() == deletes.size(),
+                "the change set has one entry per table in each list");
+    for (std::size_t t = 0; t < deletes.size(); ++t) {
+        const std::vector<std::int32_t>& keys = deletes[t].m_keyColumns;
+        fuzz::Check(updates[t].size() % 2 == 0, "updates come in pairs");
+        fuzz::Check(deletes[t].size() + updates[t].size() / 2 == oldBefore[t].size(),
+                    "every old row is deleted or in one update");
+        fuzz::Check(adds[t].size() + updates[t].size() / 2 == newBefore[t].size(),
+                    "every new row is added or in one update");
+        for (std::size_t k = 0; k + 1 < updates[t].size(); k += 2)
+            fuzz::Check(KeysMatch(updates[t][k], keys, updates[t][k + 1]), "the rows of a pair have equal keys");
+        if (deletes[t].size() * adds[t].size() > 10000)
+            continue;  // the quadratic check is for small tables only
+        for (const CRowValues& added : adds[t]) {
+            for (const CRowValues& deleted : deletes[t])
+                fuzz::Check(!KeysMatch(deleted, keys, added), "no unpaired new row matches an unpaired old row");
+        }
+    }
+}
+
+std::size_t DistinctKeys(const std::vector<std::int32_t>& keys)
+{
+    return std::set<std::int32_t>(keys.begin(), keys.end()).size();
+}
+
+// One statement per row read, each one that can run balanced, for one dialect.
+void CheckStatements(const CTableRowsArray& deletes, const CTableRowsArray& adds, const CTableRowsArray& updates,
+                     std::string_view typeLetters, bool awkwardNames, const Dialect& dialect)
+{
+    for (std::size_t t = 0; t < deletes.size(); ++t) {
+        const CRowValues* sample = !adds[t].empty()      ? &adds[t][0]
+                                   : !updates[t].empty() ? &updates[t][0]
+                                   : !deletes[t].empty() ? &deletes[t][0]
+                                                         : nullptr;
+        const CColumnInfoArray columns = Columns(sample ? sample->size() : 0, typeLetters, awkwardNames);
+        std::vector<GeneratedStatement> statements;
+        AppendTableStatements(columns, dialect.facts, deletes[t], adds[t], updates[t], statements);
+        fuzz::Check(statements.size() == adds[t].size() + updates[t].size() / 2 + deletes[t].size(),
+                    "one statement per row read, one per pair");
+        for (std::size_t k = 0; k < statements.size(); ++k) {
+            const GeneratedStatement& statement = statements[k];
+            if (!statement.Complete())
+                continue;
+            const Scan scan = ScanStatement(statement.text, dialect);
+            CheckStatement(scan.balanced, "a statement that can run closes its literals and names", statement.text,
+                           dialect);
+            const bool isInsert = k < adds[t].size();
+            if (isInsert) {
+                CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
+                continue;
+            }
+            const std::vector<std::int32_t>& keys = deletes[t].m_keyColumns;
+            CheckStatement(scan.wheres == 1, "an UPDATE or DELETE that can run has one condition", statement.text,
+                           dialect);
+            CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == DistinctKeys(keys),
+                           "the condition has one term per key column", statement.text, dialect);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::QuietHooks();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::string_view bytes = fuzz::Bytes(data, size);
+    const std::size_t lf = bytes.find('\n');
+    if (bytes.empty() || lf == std::string_view::npos)
+        return 0;
+    const auto flags = static_cast<std::uint8_t>(bytes[0]);
+    const std::string_view typeLetters = bytes.substr(1, lf - 1);
+    bytes.remove_prefix(lf + 1);
+
+    CompareSettings markers;
+    if (flags & kMarkers) {
+        markers.m_strFile1SectionHeader = "<old>";
+        markers.m_strFile2SectionHeader = "<new>";
+        markers.m_strFile1SectionFooter = "<end>";
+        markers.m_strFile2SectionFooter = "<end>";
+    }
+    // The rows as read, before pairing, and the change set the merge works on.
+    const std::string path = fuzz::WriteScratchFile("merge", bytes);
+    CTableRowsArray oldBefore;
+    CTableRowsArray newBefore;
+    fuzz::Check(ReadMergeFile(path, markers, oldBefore, newBefore) == 1, "a merge file on disk is read to its end");
+    fuzz::Check(oldBefore.size() == newBefore.size(), "both sides have an entry for every section");
+    ChangeSet changes;
+    fuzz::Check(ReadChangeSet(path, markers, changes), "the change set of a merge file on disk is read");
+    const CTableRowsArray& deletes = changes.deleteTables;
+    const CTableRowsArray& adds = changes.addTables;
+    const CTableRowsArray& updates = changes.updateTables;
+    fuzz::Check(changes.TableCount() == oldBefore.size(), "the change set has a table per section");
+    for (std::size_t t = 0; t < changes.TableCount(); ++t) {
+        fuzz::Check(changes.TableName(t) == oldBefore[t].m_strTable && adds[t].m_strTable == newBefore[t].m_strTable,
+                    "pairing keeps the tables' names");
+        fuzz::Check(changes.HasChanges(t) == !(oldBefore[t].empty() && newBefore[t].empty()),
+                    "a table has changes exactly when it has rows");
+    }
+    fuzz::Check(TotalRows(deletes) + TotalRows(adds) + TotalRows(updates) ==
+                    TotalRows(oldBefore) + TotalRows(newBefore),
+                "pairing loses and duplicates no row");
+    CheckPairing(oldBefore, newBefore, deletes, adds, updates);
+
+    for (const Dialect& dialect : Dialects())
+        CheckStatements(deletes, adds, updates, typeLetters, (flags & kAwkwardNames) != 0, dialect);
+    return 0;
+}

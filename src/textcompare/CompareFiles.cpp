@@ -1,0 +1,108 @@
+#include "textcompare/CompareFiles.h"
+
+#include <cstring>
+#include <new>
+
+#include "textcompare/CompareReport.h"
+#include "textcompare/Comparison.h"
+#include "textcompare/MergeBlocks.h"
+
+namespace {
+
+// The newline of the report's own lines: "\n" when the first line break within
+// the first 1,024 bytes of file 1 is a bare LF, else "\r\n".
+std::string NewlineOf(std::string_view file1)
+{
+    const std::string_view start = file1.substr(0, 1024);
+    const std::size_t lf = start.find('\n');
+    const bool bareLf = lf != std::string_view::npos && lf > 0 && start[lf - 1] != '\r';
+    return bareLf ? "\n" : "\r\n";
+}
+
+CompareOutcome Failure(CompareStatus status, std::string message)
+{
+    CompareOutcome outcome;
+    outcome.status = status;
+    outcome.message = std::move(message);
+    return outcome;
+}
+
+std::string BothFiles(const std::string& file1, const std::string& file2)
+{
+    return "the files " + file1 + " and " + file2;
+}
+
+// Loads one file; an outcome that is not Compared when that failed.
+CompareOutcome Load(FileLines& lines, const std::string& path, const std::string& otherPath, bool isFile1,
+                    const LineRules& rules)
+{
+    std::string error;
+    switch (lines.Load(path, rules, error)) {
+    case FileLines::LoadResult::Loaded:
+        return CompareOutcome();
+    case FileLines::LoadResult::CannotRead:
+        return Failure(CompareStatus::CannotRead, "Cannot read the file " + path + ": " + error);
+    case FileLines::LoadResult::TooManyLines:
+        return Failure(CompareStatus::LimitExceeded, "The file " + path + " has more than " +
+                                                         std::to_string(kMaxLines) +
+                                                         " lines, more than a comparison can hold.");
+    case FileLines::LoadResult::OutOfMemory:
+        break;
+    }
+    return Failure(CompareStatus::OutOfMemory,
+                   "Not enough memory to compare " +
+                       (isFile1 ? BothFiles(path, otherPath) : BothFiles(otherPath, path)) + ".");
+}
+
+} // namespace
+
+CompareOptions CompareOptionsOf(const CompareSettings& settings)
+{
+    CompareOptions options;
+    options.ignoreWhitespace = settings.m_bIgnoreWhitespace != 0;
+    options.ignoreCase = settings.m_bIgnoreCase != 0;
+    options.writeCommonSections = settings.m_bWriteCommonSections != 0;
+    options.file1LinePrefix = settings.m_strFile1LinePrefix;
+    options.file2LinePrefix = settings.m_strFile2LinePrefix;
+    options.file1SectionHeader = settings.m_strFile1SectionHeader;
+    options.file2SectionHeader = settings.m_strFile2SectionHeader;
+    options.file1SectionFooter = settings.m_strFile1SectionFooter;
+    options.file2SectionFooter = settings.m_strFile2SectionFooter;
+    return options;
+}
+
+CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, const CompareOptions& options,
+                            ReportSink& sink)
+{
+    try {
+        Comparison c;
+        c.rules.ignoreWhitespace = options.ignoreWhitespace;
+        c.rules.ignoreCase = options.ignoreCase;
+
+        // Prepare: both files into memory, split into hashed lines.
+        CompareOutcome loaded = Load(c.file1, file1, file2, true, c.rules);
+        if (loaded.status != CompareStatus::Compared)
+            return loaded;
+        loaded = Load(c.file2, file2, file1, false, c.rules);
+        if (loaded.status != CompareStatus::Compared)
+            return loaded;
+
+        // Match: pair the lines and group them into blocks.
+        ComputeDifferences(c);
+
+        // Emit: walk the blocks in report order straight into the report.
+        ReportWriter writer(c, options, NewlineOf(c.file1.AllBytes()), sink);
+        const bool written =
+            MergeBlocks(c, [&writer](const ResultEntry& entry) { return writer.Add(entry); }) && writer.Finish();
+        CompareOutcome outcome;
+        outcome.removedLines = writer.RemovedLines();
+        outcome.addedLines = writer.AddedLines();
+        if (!written) {
+            outcome.status = CompareStatus::WriteFailed;
+            outcome.message = "Cannot write the differences between " + BothFiles(file1, file2) + ".";
+        }
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return Failure(CompareStatus::OutOfMemory, "Not enough memory to compare " + BothFiles(file1, file2) + ".");
+    }
+}

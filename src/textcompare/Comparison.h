@@ -1,0 +1,32 @@
+#pragma once
+// The state of one comparison, which lives only while the engine compares two
+// files: the rules, both files' lines and the two block lists.
+#include "textcompare/LineBlock.h"
+#include "textcompare/LineCompare.h"
+#include "textcompare/LineStore.h"
+
+struct Comparison {
+    LineRules rules;
+    FileLines file1;
+    FileLines file2;
+    BlockList blocks1;
+    BlockList blocks2;
+
+    // Pairs line a of file 1 with line b of file 2 when both exist, neither is
+    // paired yet and they are equal under the rules.
+    bool LinkLines(LineIndex a, LineIndex b)
+    {
+        if (!file1.Contains(a) || !file2.Contains(b) || file1.IsPaired(a) || file2.IsPaired(b) ||
+            file1.Key(a) != file2.Key(b) || !TextsEqual(file1.Text(a), file2.Text(b), rules))
+            return false;
+        file1.SetPartner(a, b);
+        file2.SetPartner(b, a);
+        return true;
+    }
+};
+
+// Pairs the lines of the two loaded files and leaves the final block lists in
+// the comparison: matching from unique lines over the whole files, grouping the
+// lines into blocks and matching the gaps between paired blocks again, until a
+// round pairs nothing new. Throws std::bad_alloc when memory runs out.
+void ComputeDifferences(Comparison& comparison);

@@ -1,3 +1,0 @@
-#include "textcompare/ComparisonOptions.h"
-
-ComparisonOptions g_comparisonOptions;

@@ -1,0 +1,149 @@
+#include "textcompare/LineStore.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "textcompare/MessageDrain.h"
+#include "textcompare/RowScanner.h"
+
+namespace {
+
+// Closes a file descriptor when it goes.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// A guess at the number of rows, from the line feeds in the first MiB, so that
+// the line cells rarely need to grow (and be copied) while the file is split.
+std::size_t EstimateRows(const char* bytes, std::size_t size)
+{
+    const std::size_t sample = size < (std::size_t(1) << 20) ? size : (std::size_t(1) << 20);
+    std::size_t count = 0;
+    for (const char* p = bytes; (p = static_cast<const char*>(std::memchr(p, '\n', sample - (p - bytes)))); ++p)
+        ++count;
+    if (sample == size)
+        return count + 1;
+    return static_cast<std::size_t>(static_cast<double>(count) * size / sample * 1.05) + 16;
+}
+
+} // namespace
+
+void FileLines::Bytes::Reset()
+{
+    if (m_mapped)
+        ::munmap(m_data, m_size);
+    else
+        std::free(m_data);
+    m_data = nullptr;
+    m_size = 0;
+    m_mapped = false;
+}
+
+bool FileLines::Bytes::Map(int fd, std::size_t size)
+{
+    Reset();
+    if (size == 0)
+        return Copy(std::string_view());
+    // Populated at once: one call instead of a page fault every 4 KiB.
+    void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (data == MAP_FAILED)
+        return false;
+    m_data = static_cast<char*>(data);
+    m_size = size;
+    m_mapped = true;
+    return true;
+}
+
+bool FileLines::Bytes::Copy(std::string_view bytes)
+{
+    Reset();
+    m_data = static_cast<char*>(std::malloc(bytes.size() + 1));
+    if (!m_data)
+        return false;
+    // An empty view may have no data pointer, which memcpy must not get.
+    if (!bytes.empty())
+        std::memcpy(m_data, bytes.data(), bytes.size());
+    m_size = bytes.size();
+    return true;
+}
+
+FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& rules, std::string& error)
+{
+    m_cells.clear();
+    m_count = 0;
+    m_size = 0;
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
+        error = std::strerror(errno);
+        return LoadResult::CannotRead;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        return LoadResult::CannotRead;
+    }
+    if (!m_text.Map(fd.get(), static_cast<std::size_t>(info.st_size))) {
+        if (errno != ENOMEM) {
+            error = std::strerror(errno);
+            return LoadResult::CannotRead;
+        }
+        return LoadResult::OutOfMemory;
+    }
+    m_size = static_cast<std::size_t>(info.st_size);
+    return SplitRows(rules);
+}
+
+FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& rules)
+{
+    m_cells.clear();
+    m_count = 0;
+    m_size = 0;
+    if (!m_text.Copy(bytes))
+        return LoadResult::OutOfMemory;
+    m_size = bytes.size();
+    return SplitRows(rules);
+}
+
+FileLines::LoadResult FileLines::SplitRows(const LineRules& rules)
+{
+    const char* text = m_text.get();
+    try {
+        m_cells.reserve(std::min(EstimateRows(text, m_size), kMaxLines) + 1);
+    } catch (const std::bad_alloc&) {
+        return LoadResult::OutOfMemory;
+    }
+    RowScanner scanner;
+    DrainTicker drain;
+    for (std::size_t start = 0; start < m_size;) {
+        drain.Tick();
+        scanner.Reset();
+        const std::size_t found = scanner.FindRowEnd(text + start, m_size - start);
+        const std::size_t end = found == RowScanner::npos ? m_size : start + found;
+        if (m_cells.size() == kMaxLines)
+            return LoadResult::TooManyLines;
+        m_cells.push_back({start, LineKey(std::string_view(text + start, end - start), rules), kNoLine});
+        start = end;
+    }
+    m_count = static_cast<LineIndex>(m_cells.size());
+    m_cells.push_back({m_size, 0, kNoLine});  // where the last line ends
+    return LoadResult::Loaded;
+}

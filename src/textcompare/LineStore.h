@@ -1,0 +1,100 @@
+#pragma once
+// The lines of one file taking part in a comparison: the whole file in one
+// buffer and one array of small line cells (where the line starts, its key,
+// its partner in the other file). Lines are known by their 0-based index; the
+// line number a user sees is the index + 1.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "textcompare/HugePageAllocator.h"
+#include "textcompare/LineCompare.h"
+
+using LineIndex = std::uint32_t;
+
+// No line: the neighbour before the first line, and "not paired".
+inline constexpr LineIndex kNoLine = UINT32_MAX;
+
+// The most lines a file may have: two index values are reserved, and the
+// unique-line map keeps a flag in the top bit of a line index.
+inline constexpr std::size_t kMaxLines = (std::size_t(1) << 31) - 2;
+
+struct LineCell {
+    std::uint64_t start;  // offset of the line's first byte in the file
+    std::uint64_t key;    // LineKey under the comparison's rules
+    LineIndex partner;    // the paired line of the other file, or kNoLine
+};
+
+class FileLines {
+public:
+    enum class LoadResult { Loaded, CannotRead, OutOfMemory, TooManyLines };
+
+    // Reads the whole file and splits it into dump rows (a line feed inside a
+    // quoted value does not end a row). Every byte counts, NUL included. On
+    // CannotRead, `error` holds the system's reason.
+    LoadResult Load(const std::string& path, const LineRules& rules, std::string& error);
+
+    // Lines from text already in memory (tests, and files read elsewhere).
+    LoadResult Split(std::string_view bytes, const LineRules& rules);
+
+    LineIndex Count() const { return m_count; }
+    bool Contains(LineIndex line) const { return line < m_count; }
+
+    // The line's bytes, its own terminator (CR LF, LF or none) included.
+    std::string_view Text(LineIndex line) const
+    {
+        return {m_text.get() + m_cells[line].start,
+                static_cast<std::size_t>(m_cells[line + 1].start - m_cells[line].start)};
+    }
+    // The whole file.
+    std::string_view AllBytes() const { return {m_text.get(), m_size}; }
+
+    std::uint64_t Key(LineIndex line) const { return m_cells[line].key; }
+    LineIndex Partner(LineIndex line) const { return m_cells[line].partner; }
+    bool IsPaired(LineIndex line) const { return m_cells[line].partner != kNoLine; }
+    void SetPartner(LineIndex line, LineIndex partner) { m_cells[line].partner = partner; }
+    bool IsBlank(LineIndex line) const { return Contains(line) && IsBlankText(Text(line)); }
+
+    // Starts fetching the line's cell into the cache.
+    void Prefetch(LineIndex line) const { __builtin_prefetch(&m_cells[line]); }
+    // Reads the first and the last byte of the line's text, so that both ends
+    // are in the cache when the text is compared later. A real read rather than
+    // a prefetch hint: the text lies on small pages, and on some machines a
+    // hint that misses the TLB is dropped. Returns a value to keep the read.
+    unsigned TouchText(LineIndex line) const
+    {
+        const auto* text = reinterpret_cast<const unsigned char*>(m_text.get());
+        const std::uint64_t start = m_cells[line].start;
+        const std::uint64_t end = m_cells[line + 1].start;
+        return end > start ? text[start] + text[end - 1] : 0;
+    }
+
+private:
+    // The file's bytes: mapped from the file (no copy, no zeroed pages), or
+    // copied onto the heap for text given in memory.
+    class Bytes {
+    public:
+        Bytes() = default;
+        ~Bytes() { Reset(); }
+        Bytes(const Bytes&) = delete;
+        Bytes& operator=(const Bytes&) = delete;
+        void Reset();
+        bool Map(int fd, std::size_t size);
+        bool Copy(std::string_view bytes);
+        const char* get() const { return m_data; }
+
+    private:
+        char* m_data = nullptr;
+        std::size_t m_size = 0;
+        bool m_mapped = false;
+    };
+
+    LoadResult SplitRows(const LineRules& rules);
+
+    Bytes m_text;
+    std::size_t m_size = 0;
+    std::vector<LineCell, HugePageAllocator<LineCell>> m_cells;  // one per line and one more where the file ends
+    LineIndex m_count = 0;
+};
