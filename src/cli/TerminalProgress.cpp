@@ -30,8 +30,15 @@ TerminalProgress::TerminalProgress(bool shown) : m_shown(shown)
     s_interrupted = 0;
     struct sigaction action = {};
     action.sa_handler = OnInterrupt;
+    // A driver waiting on its server goes on waiting: the run stops at its next row.
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
+    // A parent may hand its blocked signals down; Ctrl+C must reach the run.
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    ::sigprocmask(SIG_UNBLOCK, &interrupt, nullptr);
 }
 
 TerminalProgress::~TerminalProgress()

@@ -46,6 +46,9 @@ CliResult RunCli(const std::vector<std::string>& args, const std::function<void(
         ::dup2(in, STDIN_FILENO);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
+        // The program gets what a shell would give it, none of this process's files.
+        for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
+            ::close(fd);
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

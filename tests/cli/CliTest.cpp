@@ -3,11 +3,15 @@
 // client, and Ctrl+C in the middle of a dump.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <sstream>
 
 #include "CliRunner.h"
@@ -307,29 +311,43 @@ TEST_F(CliStatusTest, ApplyExitStatuses)
 
 TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
 {
-    // Tables large enough that the interrupt comes while they are dumped.
     for (const std::string* role : {&old, &neu})
         rawodbc::Connection(*role).ExecAll(
             {"CREATE TABLE big (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(40))",
-             "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300000) "
-             "INSERT INTO big SELECT i, 'value number ' || i FROM n",
-             "CREATE TABLE big2 AS SELECT * FROM big"});
+             // The driver runs a statement that begins with WITH as a query:
+             // the INSERT goes first.
+             "INSERT INTO big WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 50000) "
+             "SELECT i, 'value number ' || i FROM n"});
+    ASSERT_EQ(rawodbc::Connection(old).Query("SELECT COUNT(*) FROM big"), (std::vector<rawodbc::Row>{{"50000"}}));
     fs::create_directories(Out());
     const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
     testenv::WriteFile(mergeFile, "the earlier run's merge file");
+    // The old dump goes into a pipe that this test reads: once its first bytes
+    // are there the dump is under way, and Ctrl+C comes in the middle of it.
+    const fs::path dump = fs::path(Out()) / "old.big.csv";
+    ASSERT_EQ(::mkfifo(dump.c_str(), 0600), 0);
 
+    bool dumpStarted = false;
     bool interrupted = false;
-    const CliResult result =
-        RunCli({"compare", old, neu, "--out", Out(), "--table", "big", "--table", "big2"}, [&](int pid) {
-            // The run's temporary merge file is there from before the first dump
-            // until the run ends, so a watcher slowed down by a busy machine
-            // cannot miss it; the dumps of the two large pairs take long after it.
-            const fs::path temporary =
-                fs::path(Out()) / (".Vantor_Merge.txt." + std::to_string(pid) + ".tmp");
-            for (int i = 0; i < 600000 && !fs::exists(temporary); ++i)
-                ::usleep(100);
-            interrupted = fs::exists(temporary) && ::kill(pid, SIGINT) == 0;
-        });
+    const CliResult result = RunCli({"compare", old, neu, "--out", Out(), "--table", "big"}, [&](int pid) {
+        // The pipe opens once the run opens it for its dump. Bounded, so that a
+        // run that fails before its dump cannot hang the test: a writer of our
+        // own then releases the open, and the read finds no data.
+        std::future<int> opened = std::async(std::launch::async, [&] { return ::open(dump.c_str(), O_RDONLY); });
+        if (opened.wait_for(std::chrono::seconds(60)) == std::future_status::timeout)
+            ::close(::open(dump.c_str(), O_WRONLY | O_NONBLOCK));
+        const int reading = opened.get();
+        char buffer[4096];
+        dumpStarted = ::read(reading, buffer, sizeof buffer) > 0;
+        interrupted = ::kill(pid, SIGINT) == 0;
+        // The run writes on until it sees the interrupt at its next row.
+        while (dumpStarted && ::read(reading, buffer, sizeof buffer) > 0) {
+        }
+        ::close(reading);
+        // A run that missed the interrupt must not wait on the pipe for ever.
+        fs::remove(dump);
+    });
+    ASSERT_TRUE(dumpStarted) << result.err;
     ASSERT_TRUE(interrupted);
     EXPECT_EQ(result.status, 2) << result.err;
     EXPECT_NE(result.err.find("interrupted; "), std::string::npos) << result.err;
