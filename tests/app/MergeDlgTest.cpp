@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "MainDialogHarness.h"
@@ -272,6 +273,32 @@ TEST_F(MergeIntoSqlite, GeneratesInsertsUpdatesDeletesAndMakesTheChanges)
         preview->reject();
     });
     EXPECT_TRUE(sameAgain);
+}
+
+// The command line's `sql` prints what the SQL Preview shows for the same merge
+// file and target, each statement ended by ";" and a line break.
+TEST_F(MergeIntoSqlite, TheCommandLineGeneratesWhatThePreviewShows)
+{
+    SelectOnly(0);
+    std::vector<std::string> shown;
+    Merge([&](QDialog* preview) {
+        shown = ShownStatements(preview);
+        ClickButton(preview, CSqlPreviewDlg::kCancelButton);
+    });
+    ASSERT_EQ(shown.size(), 3u);
+    std::string expected;
+    for (const std::string& statement : shown)
+        expected += statement + ";\n";
+    const std::string command = std::string(TOLVANE_CLI) + " sql '" + path + "' " + apptest::OldDataSource() +
+                                " --table md_t 2>&1";
+    std::string printed;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            printed.append(buffer, n);
+        EXPECT_EQ(::pclose(pipe), 0) << printed;
+    }
+    EXPECT_EQ(printed, expected);
 }
 
 TEST_F(MergeIntoSqlite, NothingSelectedShowsAnEmptyPreviewAndRunsNothing)
