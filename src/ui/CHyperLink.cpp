@@ -49,7 +49,8 @@ void CHyperLink::SetText(const std::string& text)
         m_hLinkCursor = m_resources.LoadCursor(kHandCursor).value_or(QCursor(Qt::PointingHandCursor));
     if (!m_edit)
         return;
-    m_edit->setText(QString::fromStdString(text));
+    if (auto* edit = Edit())
+        edit->setText(QString::fromStdString(text));
     if (m_bFitToText)
         FitToText();
     UpdateCursor();

@@ -14,6 +14,7 @@
 #include <QColor>
 #include <QCursor>
 #include <QObject>
+#include <QLineEdit>
 #include <QPointer>
 
 class DialogResources;
@@ -40,7 +41,7 @@ public:
 
     // Takes over `edit`; the link no longer draws or handles it once it is gone.
     void SubclassEdit(QLineEdit* edit);
-    QLineEdit* Edit() const { return m_edit; }
+    QLineEdit* Edit() const { return qobject_cast<QLineEdit*>(m_edit.data()); }
 
     // Stores `fitToText`, the target, then sets the text.
     void SetLink(const std::string& target, const std::string& text, bool fitToText);
@@ -82,7 +83,9 @@ private:
 
     const DialogResources& m_resources;
     LinkShell& m_shell;
-    QPointer<QLineEdit> m_edit;
+    // Held as a widget: while the edit is destroyed it is no longer a
+    // QLineEdit, and its last events still pass the filter.
+    QPointer<QWidget> m_edit;
     // Loaded the first time a text is set.
     std::optional<QCursor> m_hLinkCursor;
 };

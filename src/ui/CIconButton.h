@@ -3,6 +3,7 @@
 // frame with a drop shadow, over the dialog's own background. Like CHyperLink
 // it takes over a button the dialog builder made, through an event filter.
 #include <QObject>
+#include <QAbstractButton>
 #include <QPointer>
 #include <QSize>
 
@@ -19,7 +20,7 @@ public:
     ~CIconButton() override;
 
     void SubclassButton(QAbstractButton* button);
-    QAbstractButton* Button() const { return m_button; }
+    QAbstractButton* Button() const { return qobject_cast<QAbstractButton*>(m_button.data()); }
 
     // The system's standard icon size.
     static QSize StandardIconSize();
@@ -33,5 +34,7 @@ private:
     void Paint();
 
     const DialogResources& m_resources;
-    QPointer<QAbstractButton> m_button;
+    // Held as a widget: while the button is destroyed it is no longer a
+    // QAbstractButton, and its last events still pass the filter.
+    QPointer<QWidget> m_button;
 };
