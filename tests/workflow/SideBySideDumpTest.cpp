@@ -4,6 +4,8 @@
 // before and leaves no thread, file or statement behind.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 
@@ -28,8 +30,9 @@ void PrintTo(const Driver& driver, std::ostream* out)
     *out << driver.label;
 }
 
-// The data sources are shared with other test programs running at the same time.
-const std::string kPrefix = "wfside_";
+// The data sources are shared with other test programs running at the same
+// time, the tests of this file among them: each process has tables of its own.
+const std::string kPrefix = "wfside" + std::to_string(::getpid()) + "_";
 constexpr int kRows = 3000;
 
 // The last row count reported for each table, by data source.
