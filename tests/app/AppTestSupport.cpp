@@ -174,21 +174,6 @@ int WhileModal(const std::function<void(QDialog*)>& action, const std::function<
     return result;
 }
 
-int TopLevelWidgetCount()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    int count = 0;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        // Qt keeps a few hidden helper windows of its own (tool tips and the like).
-        if (widget->inherits("QTipLabel") || widget->inherits("QDesktopScreenWidget"))
-            continue;
-        ++count;
-    }
-    return count;
-}
-
 void Exec(const std::string& dataSource, const std::vector<std::string>& statements)
 {
     rawodbc::Connection connection(dataSource);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "TestEnv.h"
+#include "UiTestSupport.h"
 #include "app/UserDialogs.h"
 #include "datasource/ConnectPrompt.h"
 #include "ui/DialogBuilder.h"
@@ -103,14 +104,11 @@ T* Control(const QWidget* window, int id)
     return nullptr;
 }
 
-// Top-level widgets still alive after pending deletions ran.
-int TopLevelWidgetCount();
-
-// Base of the fixtures of tests that open windows: each test leaves none behind.
-class WindowTest : public ::testing::Test {
-protected:
-    void TearDown() override { EXPECT_EQ(TopLevelWidgetCount(), 0) << "a window was left open"; }
-};
+// Top-level widgets still alive after pending deletions ran, and the base of
+// the fixtures of tests that open windows (each test leaves none behind): the
+// toolkit tests' own.
+using uitest::TopLevelWidgetCount;
+using uitest::WindowTest;
 
 // Executes SQL statements on a data source, ignoring nothing.
 void Exec(const std::string& dataSource, const std::vector<std::string>& statements);

@@ -12,13 +12,7 @@ namespace {
 using mergetest::Q;
 using mergetest::U;
 
-ColumnInfo Column(const std::string& name, std::int16_t sqlType)
-{
-    ColumnInfo column;
-    column.name = name;
-    column.sqlType = sqlType;
-    return column;
-}
+using mergetest::Column;
 
 // A and B integer keys, C text, D text.
 const CColumnInfoArray kColumns = {Column("A", 4), Column("B", 4), Column("C", 12), Column("D", 12)};

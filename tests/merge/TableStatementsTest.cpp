@@ -12,13 +12,7 @@ namespace {
 using mergetest::Q;
 using mergetest::U;
 
-ColumnInfo Column(const std::string& name, std::int16_t sqlType)
-{
-    ColumnInfo column;
-    column.name = name;
-    column.sqlType = sqlType;
-    return column;
-}
+using mergetest::Column;
 
 CTableRows Table(const std::string& spelledName, std::vector<std::int32_t> keys, std::vector<CRowValues> rows)
 {

@@ -4,10 +4,20 @@
 #include <utility>
 #include <vector>
 
+#include "datasource/ColumnInfo.h"
 #include "merge/CRowValues.h"
 #include "merge/CTableRows.h"
 
 namespace mergetest {
+
+// A column of the merge data source with its name and SQL type.
+inline ColumnInfo Column(const std::string& name, std::int16_t sqlType)
+{
+    ColumnInfo column;
+    column.name = name;
+    column.sqlType = sqlType;
+    return column;
+}
 
 // A field written as "text" in the dump (quoted) or as text (unquoted).
 struct Field {

@@ -10,21 +10,13 @@
 #include "datasource/CDatabase.h"
 #include "common/CompareSettings.h"
 #include "workflow/CompareRun.h"
+#include "WorkflowDrivers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Driver {
-    const char* label;
-    const char* dsn;
-    const char* quote;
-};
-
-void PrintTo(const Driver& driver, std::ostream* out)
-{
-    *out << driver.label;
-}
+using workflowtest::Driver;
 
 // Tables of these tests carry a prefix of their own: the data sources are
 // shared with other test programs running at the same time.
@@ -199,7 +191,4 @@ TEST_P(CompareRunOnDriver, AStopInsideADumpKeepsOrDropsTheMergeFileAsAsked)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CompareRunOnDriver,
-                         ::testing::Values(Driver{"SQLite", testenv::kSqliteOld, "\""},
-                                           Driver{"PostgreSQL", testenv::kPostgres, "\""},
-                                           Driver{"MariaDB", testenv::kMariaDb, "`"}),
-                         [](const ::testing::TestParamInfo<Driver>& info) { return std::string(info.param.label); });
+                         workflowtest::AllDrivers(), workflowtest::DriverName);

@@ -14,21 +14,13 @@
 #include "common/CompareSettings.h"
 #include "datasource/CDatabase.h"
 #include "workflow/CompareRun.h"
+#include "WorkflowDrivers.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Driver {
-    const char* label;
-    const char* dsn;
-    const char* quote;
-};
-
-void PrintTo(const Driver& driver, std::ostream* out)
-{
-    *out << driver.label;
-}
+using workflowtest::Driver;
 
 // The data sources are shared with other test programs running at the same
 // time, the tests of this file among them: each process has tables of its own.
@@ -179,12 +171,6 @@ TEST_P(MissingTable, OnEitherSideIsNamedAndLeavesNothingBehind)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, SideBySideDumps,
-                         ::testing::Values(Driver{"SQLite", testenv::kSqliteOld, "\""},
-                                           Driver{"PostgreSQL", testenv::kPostgres, "\""},
-                                           Driver{"MariaDB", testenv::kMariaDb, "`"}),
-                         [](const ::testing::TestParamInfo<Driver>& info) { return std::string(info.param.label); });
+                         workflowtest::AllDrivers(), workflowtest::DriverName);
 INSTANTIATE_TEST_SUITE_P(Drivers, MissingTable,
-                         ::testing::Values(Driver{"SQLite", testenv::kSqliteOld, "\""},
-                                           Driver{"PostgreSQL", testenv::kPostgres, "\""},
-                                           Driver{"MariaDB", testenv::kMariaDb, "`"}),
-                         [](const ::testing::TestParamInfo<Driver>& info) { return std::string(info.param.label); });
+                         workflowtest::AllDrivers(), workflowtest::DriverName);
