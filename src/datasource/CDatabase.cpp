@@ -8,6 +8,7 @@
 
 #include "datasource/ConnectPrompt.h"
 #include "datasource/DatabaseError.h"
+#include "datasource/EmbeddedSqlite.h"
 #include "datasource/OdbcDiagnostics.h"
 
 namespace {
@@ -96,6 +97,7 @@ bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool
 
 bool CDatabase::Connect(const std::string& connectString, bool useCursorLibrary)
 {
+    TuneEmbeddedSqlite();  // before any driver can start SQLite
     SQLHENV env = m_env.Acquire();
     if (env == SQL_NULL_HENV)
         throw DatabaseError(SQL_ERROR, "The ODBC environment could not be allocated.\n", {"HY001", 0, ""});

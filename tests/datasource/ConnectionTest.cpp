@@ -1,9 +1,11 @@
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include "DriverCases.h"
 #include "FakePrompt.h"
 #include "TestEnv.h"
 #include "datasource/CDatabase.h"
+#include "datasource/CRecordsetEx.h"
 #include "datasource/DataSourceList.h"
 #include "datasource/DatabaseError.h"
 #include "datasource/OdbcHandles.h"
@@ -38,6 +40,24 @@ TEST_P(ConnectionOnDriver, TransactionCapabilityIsReadAtConnectTime)
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ConnectionOnDriver, ::testing::ValuesIn(AllDrivers()),
                          [](const auto& info) { return std::string(info.param.dsn); });
+
+// The SQLite3 driver's library is started without its memory statistics
+// (a lock on every allocation that two dumping connections fight over): the
+// count of memory in use it would keep stays at zero however much it allocates.
+TEST(Connection, EmbeddedSqliteKeepsNoMemoryStatistics)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(testenv::kSqliteOld));
+    CRecordsetEx(db).ExecuteDirect("CREATE TEMP TABLE memory_probe AS SELECT 'a value of some length' AS v");
+    void* library = ::dlopen("libsqlite3.so.0", RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr) << "the driver did not load the shared SQLite library";
+    using MemoryUsed = long long (*)();
+    const auto memoryUsed = reinterpret_cast<MemoryUsed>(::dlsym(library, "sqlite3_memory_used"));
+    ASSERT_NE(memoryUsed, nullptr);
+    EXPECT_EQ(memoryUsed(), 0);
+    ::dlclose(library);
+}
 
 TEST(Connection, MissingDataSourceRaisesIm002NamingIt)
 {
