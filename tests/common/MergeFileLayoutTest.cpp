@@ -113,6 +113,7 @@ struct NeedsQuotesCase {
     const char* name;
     std::string value;
     bool quoted;
+    std::string separator = ",";
 };
 
 TEST(MergeFileLayout, UnquotedTypesAreQuotedWhereTheyWouldBeMisread)
@@ -129,9 +130,14 @@ TEST(MergeFileLayout, UnquotedTypesAreQuotedWhereTheyWouldBeMisread)
         {"empty", "", true},
         {"the text NULL", "NULL", true},
         {"null in lower case", "null", false},
+        {"tab separator", "a\tb", true, "\t"},
+        {"comma under a tab separator", "1,5", false, "\t"},
+        {"two-byte separator", "a;;b", true, ";;"},
+        {"half of a two-byte separator", "a;b", false, ";;"},
+        {"quote under a two-byte separator", "a\"b", true, ";;"},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(NeedsQuotes(c.value, ","), c.quoted) << c.name;
+        EXPECT_EQ(NeedsQuotes(c.value, c.separator), c.quoted) << c.name;
 }
 
 } // namespace
