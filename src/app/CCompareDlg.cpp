@@ -39,15 +39,16 @@ constexpr const char* kNewDS = "New DS";
 constexpr const char* kDiffPath = "Diff Path";
 
 // The data source part of a side's dump file names: the name in the field, or
-// for an empty field the data source picked in the prompt. Two empty fields
+// for an empty field the data source picked in the prompt (two empty fields
 // would otherwise give both sides the same dump file, the new dump would
-// replace the old one and every table would compare equal.
-std::string DumpNameOf(const std::string& fieldName, const CDatabase& database)
+// replace the old one and every table would compare equal); for a connection
+// string the side's role (DumpNameFor).
+std::string DumpNameOf(const std::string& fieldName, const CDatabase& database, const std::string& role)
 {
     std::string name = fieldName;
     if (name.empty() && database.IsOpen())
         ExtractDataSourceName(database.m_strConnect, name);
-    return name;
+    return DumpNameFor(name, role);
 }
 
 // The compare run's progress shown in the "Processing" window: its bar moves
@@ -385,8 +386,8 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         WaitCursor wait;
 
         CompareRunSetup setup;
-        setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld);
-        setup.newDataSource = DumpNameOf(m_strNewDS, m_dbNew);
+        setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld, "old");
+        setup.newDataSource = DumpNameOf(m_strNewDS, m_dbNew, "new");
         setup.path = WithTrailingSeparator(m_strDiffPath);
         setup.compareTables = m_bCompareTables != 0;
         setup.deleteDumps = m_bDeleteDumps != 0;

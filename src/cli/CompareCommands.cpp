@@ -76,11 +76,6 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
 
 // The first part of the dump names of a side: a DSN as it is; for a
 // connection string the side's role, which holds no "/" or "=".
-std::string DumpName(const std::string& dataSource, const std::string& role)
-{
-    return IsConnectionString(dataSource) ? role : dataSource;
-}
-
 std::string CountsText(const PairReport& pair)
 {
     return (pair.pair.oldName) + ": " + std::to_string(pair.removed) + " removed, " + std::to_string(pair.added) +
@@ -106,8 +101,8 @@ int CompareInto(CliSession& session, Connections& connections, const std::vector
         settings.m_bIgnoreWhitespace = 1;
 
     CompareRunSetup setup;
-    setup.oldDataSource = DumpName(args.positional[0], oldRole);
-    setup.newDataSource = DumpName(args.positional[1], "new");
+    setup.oldDataSource = DumpNameFor(args.positional[0], oldRole);
+    setup.newDataSource = DumpNameFor(args.positional[1], "new");
     if (setup.oldDataSource == setup.newDataSource) {
         setup.oldDataSource = oldRole;
         setup.newDataSource = "new";

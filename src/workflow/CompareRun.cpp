@@ -207,6 +207,11 @@ CompareRun::CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& d
 
 CompareRun::~CompareRun() = default;
 
+std::string DumpNameFor(const std::string& dataSource, const std::string& role)
+{
+    return IsConnectionString(dataSource) ? role : dataSource;
+}
+
 std::string CompareRun::DumpPath(const std::string& dataSource, const std::string& table) const
 {
     return m_setup.path + dataSource + "." + table + ".csv";

@@ -28,6 +28,11 @@ class OutputFile;
 class CRecordsetEx;
 class ReplacementFile;
 
+// The first part of one side's dump file names for the data source the user
+// named: the name itself, or `role` ("old", "new") for a connection string,
+// whose text would put folders, and passwords, into the file names.
+std::string DumpNameFor(const std::string& dataSource, const std::string& role);
+
 struct CompareRunSetup {
     std::string oldDataSource;  // first part of the old dumps' names
     std::string newDataSource;  // first part of the new dumps' names

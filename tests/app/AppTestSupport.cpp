@@ -134,6 +134,11 @@ bool PrivateDataSourcesAvailable()
     return Sources().available;
 }
 
+std::string PrivateDataSourceFile(const std::string& role)
+{
+    return Sources().dir->str() + "/" + role + ".db";
+}
+
 int WhileModal(const std::function<void(QDialog*)>& action, const std::function<int()>& run,
                std::chrono::milliseconds giveUp)
 {

@@ -80,6 +80,8 @@ const char* NewDataSource();
 void SetUpPrivateDataSources();
 // True when they exist.
 bool PrivateDataSourcesAvailable();
+// The SQLite file behind the private data source of `role` ("old", "new").
+std::string PrivateDataSourceFile(const std::string& role);
 
 // How long a modal dialog may stay up after the action that should have ended
 // it returned. Generous, since the machine may be busy; it only matters when a

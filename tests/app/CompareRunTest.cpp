@@ -267,6 +267,19 @@ TEST_F(CompareRunTest, DataSourcesChosenInThePromptNameTheirDumps)
     EXPECT_EQ(h.dialog->m_strOldDS, "");
 }
 
+TEST_F(CompareRunTest, ConnectionStringsNameTheirDumpsOldAndNew)
+{
+    // Their text holds folders (and could hold a password): it must not become
+    // part of a file name.
+    h.SetNames("Driver=SQLite3;Database=" + apptest::PrivateDataSourceFile("old"),
+               "Driver=SQLite3;Database=" + apptest::PrivateDataSourceFile("new"));
+    UpdateAndProcess();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+    EXPECT_TRUE(fs::exists(Dump("old", "people")));
+    EXPECT_TRUE(fs::exists(Dump("new", "people")));
+}
+
 TEST_F(CompareRunTest, APathWithoutSlashIsADirectory)
 {
     h.Edit(CCompareDlg::kDiffPathEdit)->setText(QString::fromStdString(work.str()));
