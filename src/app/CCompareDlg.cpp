@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <memory>
 #include <new>
 
 #include "app/BrowseDataSource.h"
@@ -56,19 +57,18 @@ std::string DumpNameOf(const std::string& fieldName, const CDatabase& database, 
 // before the next pair. Dumps do not pump, so rows are not shown.
 class ProgressWindowFeedback : public CompareRunProgress {
 public:
-    ProgressWindowFeedback(CProgressDlg*& progress, const std::int32_t& stopFlag)
+    ProgressWindowFeedback(CProgressDlg& progress, const std::int32_t& stopFlag)
         : m_progress(progress), m_stopFlag(stopFlag)
     {
     }
     bool PairStarting(std::size_t number, std::size_t, const TablePairRow&) override
     {
-        if (m_progress)
-            m_progress->SetProgress(static_cast<std::int64_t>(number));
+        m_progress.SetProgress(static_cast<std::int64_t>(number));
         return !m_stopFlag;
     }
 
 private:
-    CProgressDlg*& m_progress;
+    CProgressDlg& m_progress;
     const std::int32_t& m_stopFlag;
 };
 
@@ -357,8 +357,9 @@ void CCompareDlg::OnProcess()
 
 void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
 {
-    CProgressDlg* progress = nullptr;
+    // The progress window raises the flag when it goes, so the flag outlives it.
     std::int32_t stopFlag = 0;
+    std::unique_ptr<CProgressDlg> progress;
     struct RunningFlag {
         bool& flag;
         explicit RunningFlag(bool& f) : flag(f) { flag = true; }
@@ -376,8 +377,8 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
                 return;
             }
         }
-        progress = new CProgressDlg(&progress, static_cast<std::int64_t>(rows.size()), &stopFlag,
-                                    kCreatingReportText, m_context.resources, Window());
+        progress = std::make_unique<CProgressDlg>(static_cast<std::int64_t>(rows.size()), &stopFlag,
+                                                  kCreatingReportText, m_context.resources, Window());
         // After a Cancel the pair being worked on still finishes: until then
         // the dialog stays disabled under the wait cursor, so that no click is
         // taken and then dropped.
@@ -394,15 +395,14 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         // A cancelled or failed run keeps the merge file of the pairs it finished.
         setup.keepFinishedPairs = true;
         CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup);
-        ProgressWindowFeedback feedback(progress, stopFlag);
+        ProgressWindowFeedback feedback(*progress, stopFlag);
         message = RunMessage(run.Run(rows, feedback));
     } catch (...) {
         message = CurrentErrorText();
     }
     // Whatever happened, the run's window goes, the dialog is usable again and
     // nothing stays connected before the user reads the message.
-    if (progress)
-        progress->DestroyWindow();
+    progress.reset();
     if (QDialog* window = Window())
         window->setEnabled(true);
     m_dbOld.Close();

@@ -44,16 +44,11 @@ class DialogExecutionObserver : public ExecutionObserver {
 public:
     DialogExecutionObserver(UserDialogs& dialogs, const DialogResources& resources, QWidget* parent,
                             std::size_t total)
-        : m_dialogs(dialogs), m_parent(parent)
+        : m_dialogs(dialogs),
+          m_parent(parent),
+          m_progress(static_cast<std::int64_t>(total), &m_stopFlag, kMakingChangesText, resources, parent)
     {
-        m_progress = new CProgressDlg(&m_progress, static_cast<std::int64_t>(total), &m_stopFlag,
-                                      kMakingChangesText, resources, parent);
-        m_progress->ShowWindow();
-    }
-    ~DialogExecutionObserver() override
-    {
-        if (m_progress)
-            m_progress->DestroyWindow();
+        m_progress.ShowWindow();
     }
     DialogExecutionObserver(const DialogExecutionObserver&) = delete;
     DialogExecutionObserver& operator=(const DialogExecutionObserver&) = delete;
@@ -72,9 +67,10 @@ public:
     {
         // The bar moves in 200 steps; the queue is drained every few
         // milliseconds in between, so the window repaints and Cancel is seen.
-        if (m_progress && CProgressDlg::PositionFor(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total)) !=
-                              m_progress->Position())
-            m_progress->SetProgress(static_cast<std::int64_t>(done));
+        if (m_progress.IsWindowShown() &&
+            CProgressDlg::PositionFor(static_cast<std::int64_t>(done), static_cast<std::int64_t>(total)) !=
+                m_progress.Position())
+            m_progress.SetProgress(static_cast<std::int64_t>(done));
         else
             PumpWaitingMessagesIfDue();
         return m_stopFlag == 0;
@@ -83,8 +79,10 @@ public:
 private:
     UserDialogs& m_dialogs;
     QWidget* m_parent;
-    CProgressDlg* m_progress = nullptr;
+    // Declared before the progress window, which raises it when it goes.
     std::int32_t m_stopFlag = 0;
+    // The window lives as long as the execution does.
+    CProgressDlg m_progress;
     bool m_silent = false;
 };
 

@@ -9,22 +9,27 @@
 #include "common/ResourceStrings.h"
 #include "common/UiHooks.h"
 
-CProgressDlg::CProgressDlg(CProgressDlg** dialogVariable, std::int64_t total, std::int32_t* stopFlag, int textId,
-                           const DialogResources& resources, QWidget* parent)
+CProgressDlg::CProgressDlg(std::int64_t total, std::int32_t* stopFlag, int textId, const DialogResources& resources,
+                           QWidget* parent)
     : TemplateDialog(IDD, resources, parent),
       m_strStatus(LoadResourceString(textId)),
       m_nTotal(total),
-      m_pStopFlag(stopFlag),
-      m_pParent(parent),
-      m_ppDialog(dialogVariable)
+      m_pStopFlag(stopFlag)
 {
     Create();
-    if (m_pParent) {
-        m_pParent->setEnabled(false);
+    if (QWidget* owner = Parent()) {
+        owner->setEnabled(false);
         // Qt disables a parent's child windows with it; this one must stay usable.
         if (QDialog* window = Window())
             window->setEnabled(true);
     }
+}
+
+CProgressDlg::~CProgressDlg()
+{
+    // The base class would only dispose of the window; the parent must be
+    // enabled again as well.
+    DestroyWindow();
 }
 
 int CProgressDlg::PositionFor(std::int64_t current, std::int64_t total)
@@ -62,8 +67,8 @@ void CProgressDlg::ShowWindow()
     QDialog* window = Window();
     if (!window)
         return;
-    if (m_pParent) {
-        const QPoint ownerCentre = m_pParent->window()->frameGeometry().center();
+    if (QWidget* owner = Parent()) {
+        const QPoint ownerCentre = owner->window()->frameGeometry().center();
         window->move(ownerCentre - window->rect().center());
         window->show();
         // The frame is known once the window is shown.
@@ -75,6 +80,8 @@ void CProgressDlg::ShowWindow()
 
 void CProgressDlg::SetProgress(std::int64_t current)
 {
+    if (!IsWindowShown())
+        return;
     m_nPosition = PositionFor(current, m_nTotal);
     if (m_progress)
         m_progress->setValue(m_nPosition);
@@ -92,21 +99,15 @@ void CProgressDlg::OnCancel()
 
 void CProgressDlg::EnableParent()
 {
-    if (m_pParent)
-        m_pParent->setEnabled(true);
+    if (QWidget* owner = Parent())
+        owner->setEnabled(true);
 }
 
 void CProgressDlg::OnDestroy()
 {
+    m_progress = nullptr;
     if (!(m_cancelledByUser && m_keepParentDisabledOnCancel))
         EnableParent();
-}
-
-void CProgressDlg::PostNcDestroy()
-{
     if (m_pStopFlag)
         *m_pStopFlag = 1;
-    if (m_ppDialog)
-        *m_ppDialog = nullptr;
-    delete this;
 }

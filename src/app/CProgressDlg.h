@@ -1,10 +1,14 @@
 #pragma once
-// The modeless "Processing" dialog of a compare run: a text and a bar from 0 to
-// 200. While it exists its parent is disabled. Cancel, Escape and the close box
-// destroy it (when the caller gave a stop flag); however it goes, it raises the
-// stop flag, clears the caller's dialog variable and deletes itself.
+// The modeless "Processing" dialog of a compare run or a merge execution: a
+// text and a bar from 0 to 200. While its window is up its parent is disabled.
+// The run that shows it owns it: Cancel, Escape and the close box (when the run
+// gave a stop flag) only take the window away; the object stays with the run,
+// which destroys it when it ends. However the window goes, it raises the stop
+// flag, so the run sees a Cancel before its next step.
 #include <cstdint>
 #include <string>
+
+#include <QPointer>
 
 #include "ui/TemplateDialog.h"
 
@@ -19,17 +23,22 @@ public:
     static constexpr int kCancelButton = IDCANCEL;
     static constexpr int kRange = 200;
 
-    // Creates the window (not shown yet) and disables `parent`. Allocate with new:
-    // the object deletes itself when its window is gone.
-    CProgressDlg(CProgressDlg** dialogVariable, std::int64_t total, std::int32_t* stopFlag, int textId,
-                 const DialogResources& resources, QWidget* parent);
+    // Creates the window (not shown yet) and disables `parent`. `stopFlag`, when
+    // given, must outlive this object.
+    CProgressDlg(std::int64_t total, std::int32_t* stopFlag, int textId, const DialogResources& resources,
+                 QWidget* parent);
+    // Takes the window away if it is still there.
+    ~CProgressDlg() override;
 
     // Shows the window centred over its parent.
     void ShowWindow();
-    // Moves the bar to current / total of its range, then lets waiting events run.
+    // Moves the bar to current / total of its range, then lets waiting events
+    // run. Nothing once the window is gone.
     void SetProgress(std::int64_t current);
     int Position() const { return m_nPosition; }
     const std::string& StatusText() const { return m_strStatus; }
+    // False once the user or the program took the window away.
+    bool IsWindowShown() const { return Window() != nullptr; }
 
     // The user's Cancel leaves the parent disabled: the work goes on to the end
     // of its current step, and its owner enables the parent when it is done.
@@ -43,19 +52,16 @@ protected:
     bool OnInitDialog() override;
     void OnCancel() override;
     void OnDestroy() override;
-    void PostNcDestroy() override;
 
 private:
-    ~CProgressDlg() override = default;
     void EnableParent();
 
-    QProgressBar* m_progress = nullptr;
+    // Goes with the window, which may be deleted before this object.
+    QPointer<QProgressBar> m_progress;
     std::string m_strStatus;
     std::int64_t m_nTotal;
     std::int32_t m_nPosition = 0;
     std::int32_t* m_pStopFlag;
     bool m_keepParentDisabledOnCancel = false;
     bool m_cancelledByUser = false;
-    QWidget* m_pParent;
-    CProgressDlg** m_ppDialog;
 };

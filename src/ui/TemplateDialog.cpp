@@ -63,13 +63,13 @@ int TemplateDialog::DoModal()
         return -1;
     m_window->setModal(true);
     if (!OnInitDialog()) {
-        ReleaseWindow();
+        DisposeWindow();
         return -1;
     }
     const int result = m_window->exec();
     if (m_window)
         OnDestroy();
-    ReleaseWindow();
+    DisposeWindow();
     return result;
 }
 
@@ -85,15 +85,7 @@ void TemplateDialog::DestroyWindow()
     if (!m_window)
         return;
     OnDestroy();
-    ReleaseWindow();
-}
-
-void TemplateDialog::ReleaseWindow()
-{
-    if (!m_window)
-        return;
     DisposeWindow();
-    PostNcDestroy();  // may delete this
 }
 
 void TemplateDialog::EndDialog(int result)

@@ -33,7 +33,7 @@ public:
     int DoModal();
     // Builds and initialises a modeless window without showing it.
     bool Create();
-    // Destroys the window (OnDestroy, then PostNcDestroy once it is gone).
+    // Destroys the window (OnDestroy first); the object stays.
     virtual void DestroyWindow();
     // Ends the modal loop (or hides a modeless window) with `result`.
     void EndDialog(int result);
@@ -61,8 +61,6 @@ protected:
     virtual QWidget* CreateControl(const DialogControlTemplate& control, QWidget* parent);
     // The window is about to go (also when a modal dialog ends).
     virtual void OnDestroy() {}
-    // The window is gone. A self-owned modeless dialog deletes itself here.
-    virtual void PostNcDestroy() {}
 
     // Exchange helpers: the text of an edit, the state of a check box (0 or 1).
     void DDX_Text(bool save, int id, std::string& value);
@@ -72,7 +70,6 @@ private:
     friend class TemplateWindow;
     bool BuildWindow();
     void Dispatch(int id);
-    void ReleaseWindow();
     // Detaches, hides and deletes the window (later, when one of its handlers runs).
     void DisposeWindow();
 

@@ -11,7 +11,7 @@ void TemplateWindow::Dispatch(int id)
     if (!m_owner)
         return;
     ++m_handlerDepth;
-    m_owner->Dispatch(id);  // may delete the owner and detach this window
+    m_owner->Dispatch(id);  // may take the window away, detaching it
     --m_handlerDepth;
 }
 

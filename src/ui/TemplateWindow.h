@@ -1,7 +1,8 @@
 #pragma once
 // The Qt window of a TemplateDialog: forwards button clicks, Escape and the
-// close box to its owner. It outlives a owner that deletes itself from inside
-// one of its handlers, so it counts the handlers it is running.
+// close box to its owner. A handler may take the window away (a modeless
+// dialog's Cancel does), so it counts the handlers it is running: the owner
+// then lets it be deleted once they are done.
 #include <QDialog>
 
 class TemplateDialog;

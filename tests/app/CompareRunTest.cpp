@@ -541,7 +541,7 @@ TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDu
     EXPECT_EQ(testenv::ReadFile(MergeFile()),
               "\r\nTable=[t1]0\r\n\r\n|<<7,\"" + std::string(89, '0') + "7\"\r\n||>>7,\"changed\"\r\n");
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
-    EXPECT_EQ(testenv::ThreadCount(), threadsBefore);
+    EXPECT_EQ(testenv::ThreadCountSettledAt(threadsBefore), threadsBefore);
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
 }

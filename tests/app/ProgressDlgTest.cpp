@@ -1,6 +1,6 @@
-// The progress dialog: bar arithmetic, the disabled parent, and the ways it
-// goes away (Cancel, Escape, the close box, the program), each raising the
-// stop flag and clearing the caller's variable.
+// The progress dialog: bar arithmetic, the disabled parent, and the ways its
+// window goes away (Cancel, Escape, the close box, the program, the end of the
+// run that owns it), each raising the stop flag and leaving no window behind.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -59,22 +59,31 @@ protected:
     }
     void TearDown() override
     {
-        if (dialog)
-            dialog->DestroyWindow();
+        dialog.reset();
         parent.reset();
         apptest::WindowTest::TearDown();
     }
     void Make(bool withStopFlag = true)
     {
-        dialog = new CProgressDlg(&dialog, 4, withStopFlag ? &stop : nullptr, 2309, resources, parent.get());
+        dialog = std::make_unique<CProgressDlg>(4, withStopFlag ? &stop : nullptr, 2309, resources, parent.get());
         dialog->ShowWindow();
+    }
+    // The progress window is gone, its owner still holds the dialog, and only
+    // the parent is left on the screen.
+    void ExpectWindowGone()
+    {
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_FALSE(dialog->IsWindowShown());
+        EXPECT_EQ(dialog->Window(), nullptr);
+        EXPECT_EQ(uitest::TopLevelWidgetCount(), 1);
     }
 
     ResourceModule own = ResourceModule::Own("/opt/tolvane/tolvane");
     ResourceSource resources{own};
     std::unique_ptr<QDialog> parent;
-    CProgressDlg* dialog = nullptr;
+    // Declared after the flag it raises when it goes, as a run declares them.
     std::int32_t stop = 0;
+    std::unique_ptr<CProgressDlg> dialog;
 };
 
 TEST_F(ProgressDialog, ShowsItsTextAndDisablesTheParent)
@@ -115,7 +124,7 @@ TEST_F(ProgressDialog, CancelRaisesTheFlagAndEnablesTheParent)
 {
     Make();
     dialog->Item<QPushButton>(CProgressDlg::kCancelButton)->click();
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 1);
     EXPECT_TRUE(parent->isEnabled());
 }
@@ -125,13 +134,13 @@ TEST_F(ProgressDialog, EscapeAndCloseBoxCancelToo)
     Make();
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(dialog->Window(), &escape);
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 1);
 
     stop = 0;
     Make();
     dialog->Window()->close();
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 1);
     EXPECT_TRUE(parent->isEnabled());
 }
@@ -140,7 +149,7 @@ TEST_F(ProgressDialog, TheProgramsDestroyRaisesTheFlagAsWell)
 {
     Make();
     dialog->DestroyWindow();
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 1);
     EXPECT_TRUE(parent->isEnabled());
 }
@@ -152,11 +161,11 @@ TEST_F(ProgressDialog, WithoutStopFlagOnlyTheProgramEndsIt)
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(dialog->Window(), &escape);
     dialog->Window()->close();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->IsWindowShown());
     EXPECT_TRUE(dialog->Window()->isVisible());
     EXPECT_FALSE(parent->isEnabled());
     dialog->DestroyWindow();
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 0);
     EXPECT_TRUE(parent->isEnabled());
 }
@@ -168,8 +177,34 @@ TEST_F(ProgressDialog, ACancelPressedWhilePumpingIsSeenAtOnce)
     QPushButton* cancel = dialog->Item<QPushButton>(CProgressDlg::kCancelButton);
     QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
     dialog->SetProgress(3);
-    EXPECT_EQ(dialog, nullptr);
+    ExpectWindowGone();
     EXPECT_EQ(stop, 1);
+}
+
+TEST_F(ProgressDialog, TheEndOfTheRunTakesTheWindowAway)
+{
+    Make();
+    dialog->SetProgress(2);
+    dialog.reset();
+    EXPECT_EQ(stop, 1);
+    EXPECT_TRUE(parent->isEnabled());
+    EXPECT_EQ(uitest::TopLevelWidgetCount(), 1);
+}
+
+TEST_F(ProgressDialog, ACancelThatKeepsTheParentDisabledLeavesItToTheEndOfTheRun)
+{
+    Make();
+    dialog->KeepParentDisabledOnCancel();
+    dialog->Item<QPushButton>(CProgressDlg::kCancelButton)->click();
+    ExpectWindowGone();
+    EXPECT_EQ(stop, 1);
+    EXPECT_FALSE(parent->isEnabled());
+    // The run finishes its step and still reports progress to the gone window.
+    dialog->SetProgress(3);
+    EXPECT_EQ(dialog->Position(), 0);
+    // Enabling the parent is the run's own last step, not the dialog's.
+    dialog.reset();
+    EXPECT_FALSE(parent->isEnabled());
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "TestEnv.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
 
 namespace testenv {
 
@@ -78,6 +80,17 @@ std::size_t EntriesOf(const std::filesystem::path& folder)
 std::size_t ThreadCount()
 {
     return EntriesOf("/proc/self/task");
+}
+
+std::size_t ThreadCountSettledAt(std::size_t expected)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    std::size_t count = ThreadCount();
+    while (count > expected && std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        count = ThreadCount();
+    }
+    return count;
 }
 
 std::size_t OpenDescriptorCount()

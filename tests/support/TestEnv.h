@@ -50,6 +50,11 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 // What this process holds now: its threads and its open file descriptors.
 std::size_t ThreadCount();
 std::size_t OpenDescriptorCount();
+// The thread count once threads that were joined are gone: the kernel takes a
+// thread out of /proc a moment after its join has returned, so a count taken
+// at once may still see it. Waits until the count is `expected` or less, at
+// most a few seconds (a thread left running is still counted then).
+std::size_t ThreadCountSettledAt(std::size_t expected);
 
 } // namespace testenv
 

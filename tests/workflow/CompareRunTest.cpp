@@ -3,6 +3,8 @@
 // and a stopped run keeps or drops the merge file as it was asked to.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "RawOdbc.h"
@@ -19,8 +21,9 @@ namespace fs = std::filesystem;
 using workflowtest::Driver;
 
 // Tables of these tests carry a prefix of their own: the data sources are
-// shared with other test programs running at the same time.
-const std::string kPrefix = "wfrun_";
+// shared with other test programs running at the same time, the tests of this
+// file among them (each creates and drops every table): each process has its own.
+const std::string kPrefix = "wfrun" + std::to_string(::getpid()) + "_";
 
 class RecordingProgress : public CompareRunProgress {
 public:

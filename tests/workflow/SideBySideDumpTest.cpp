@@ -159,7 +159,7 @@ TEST_P(MissingTable, OnEitherSideIsNamedAndLeavesNothingBehind)
                   std::string::npos)
             << text;
         EXPECT_NE(text.find("Tables finished: " + kPrefix + "small_old."), std::string::npos) << text;
-        EXPECT_EQ(testenv::ThreadCount(), threads);
+        EXPECT_EQ(testenv::ThreadCountSettledAt(threads), threads);
         EXPECT_EQ(testenv::OpenDescriptorCount(), descriptors);
 
         // Nothing of the failed pair is still open on the connections: the

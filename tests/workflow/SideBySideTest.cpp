@@ -44,7 +44,7 @@ TEST(SideBySide, AFailingTaskStopsTheOtherAndComesBack)
         EXPECT_EQ(MessageOf(errors[failing]), "table gone");
         EXPECT_FALSE(errors[1 - failing]);
         EXPECT_FALSE(waitedElsewhere);
-        EXPECT_EQ(testenv::ThreadCount(), threads);
+        EXPECT_EQ(testenv::ThreadCountSettledAt(threads), threads);
     }
 }
 
@@ -60,5 +60,5 @@ TEST(SideBySide, AnErrorWhileWaitingStopsAndJoinsBothTasks)
     EXPECT_THROW(RunSideBySide({task, task}, stop, [] { throw std::runtime_error("window gone"); }),
                  std::runtime_error);
     EXPECT_EQ(ended.load(), 2);
-    EXPECT_EQ(testenv::ThreadCount(), threads);
+    EXPECT_EQ(testenv::ThreadCountSettledAt(threads), threads);
 }
