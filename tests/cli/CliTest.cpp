@@ -170,8 +170,6 @@ TEST_P(CliTest, CompareApplyVerifyRoundTrip)
 
 TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
 {
-    if (GetParam() == Dbms::MariaDB)
-        GTEST_SKIP() << "the MariaDB client is not part of the test setup";
     prefix = "sq_";
     CreateTables();
     const std::string out = (work.path() / "out").string();
@@ -186,9 +184,12 @@ TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
     std::string client;
     if (GetParam() == Dbms::SQLite)
         client = "sqlite3 -bail '" + (work.path() / "merge.db").string() + "' < '" + script.string() + "'";
-    else
+    else if (GetParam() == Dbms::PostgreSQL)
         client = "PGPASSWORD=tolvane '" + Env("TOLVANE_PG_BIN") + "/psql' -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
                  Env("TOLVANE_PG_PORT") + " -U tolvane -d tolvane_cli_merge -f '" + script.string() + "'";
+    else
+        client = "mariadb --no-defaults -h 127.0.0.1 -P " + Env("TOLVANE_MARIA_PORT") +
+                 " -u tolvane -ptolvane tolvane_cli_merge < '" + script.string() + "'";
     ASSERT_EQ(clitest::Shell(client), 0) << client;
 
     // The same as apply: the target equals the new data source.
