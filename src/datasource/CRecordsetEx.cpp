@@ -493,11 +493,15 @@ bool CRecordsetEx::GetBlockFieldText(int index, std::string& text)
             return true;
         }
     }
-    // Never the value of another row: a driver that cannot position within
-    // a block gets such blocks only when no value can outgrow its buffer.
-    if (m_blockRow > 0 && !m_blockPositions)
-        throw DatabaseError(SQL_ERROR, "A value was longer than its column allows and could not be read.\n",
-                            {"HY000", 0, ""});
+    if (!m_blockPositions) {
+        // Such a driver reads the first row of a block, where the fetch left
+        // it; it gets longer blocks only when no value can outgrow its buffer,
+        // and never may another row's value take this one's place.
+        if (m_blockRow > 0)
+            throw DatabaseError(SQL_ERROR, "A value was longer than its column allows and could not be read.\n",
+                                {"HY000", 0, ""});
+        return false;
+    }
     const SQLRETURN rc = m_block->Position(m_blockRow);
     if (!SQL_SUCCEEDED(rc))
         ThrowError(rc);

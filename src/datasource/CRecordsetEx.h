@@ -72,7 +72,7 @@ public:
     const std::vector<ColumnInfo>& Columns() const { return m_columns; }
 
     // Writes the header line and every row to `file` (a text-mode file), joined by
-    // `separator`, then closes the file. Always true; errors are raised.
+    // `separator`, then closes the statement and the file. Always true; errors are raised.
     bool WriteRows(OutputFile& file, const std::string& separator);
 
     // The indexes of the leading columns declared NOT NULL, joined by ",".

@@ -87,6 +87,9 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
             MoveNext();
         }
     }
+    // The statement goes with its last row: drivers that hold a whole result
+    // (the MariaDB connector) would keep it through the comparison that follows.
+    Close();
     file.Close();
     return true;
 }
