@@ -95,11 +95,9 @@ std::unique_ptr<BoundRowBlock> BoundRowBlock::Bind(SQLHSTMT statement, const std
 
 SQLRETURN BoundRowBlock::Fetch()
 {
+    // The driver leaves the count as it was when no row comes.
     m_fetched = 0;
-    const SQLRETURN rc = RetryWhileExecuting([&] { return SQLFetch(m_statement); });
-    if (rc == SQL_NO_DATA)
-        m_fetched = 0;
-    return rc;
+    return RetryWhileExecuting([&] { return SQLFetch(m_statement); });
 }
 
 bool BoundRowBlock::RowFailed(std::size_t row) const
