@@ -114,6 +114,28 @@ const std::vector<ValueKind>& Kinds()
          [](const DriverCase&) {
              return ColumnSetup{"BIGINT", {"-9223372036854775808", "9223372036854775807", "NULL", "0"}};
          }},
+        {"UnboundedDecimals",
+         [](const DriverCase& d) {
+             return ColumnSetup{IsPostgres(d) ? "NUMERIC" : IsMaria(d) ? "DECIMAL(65,30)" : "NUMERIC",
+                                {"12345678901234567890123456789012345.123456789012345678901234567891", "NULL", "-0.5",
+                                 "0"}};
+         }},
+        {"Booleans",
+         [](const DriverCase& d) {
+             return ColumnSetup{"BOOLEAN", IsSqlite(d) ? std::vector<std::string>{"1", "0", "NULL"}
+                                                       : std::vector<std::string>{"TRUE", "FALSE", "NULL"}};
+         }},
+        {"Bits",
+         [](const DriverCase& d) {
+             return ColumnSetup{IsSqlite(d) ? "INTEGER" : "BIT(8)",
+                                IsSqlite(d) ? std::vector<std::string>{"170", "NULL"}
+                                            : std::vector<std::string>{"B'10101010'", "NULL", "B'00000000'"}};
+         }},
+        {"ZonedTimestamps",
+         [](const DriverCase& d) {
+             return ColumnSetup{IsPostgres(d) ? "TIMESTAMPTZ" : IsMaria(d) ? "TIMESTAMP(6) NULL" : "TIMESTAMP",
+                                {"'2001-03-15 10:20:30'", "NULL", "'2024-02-29 23:59:59.25'"}};
+         }},
         {"Dates", [](const DriverCase&) { return ColumnSetup{"DATE", {"'2001-03-15'", "NULL", "'1999-12-31'"}}; }},
         {"Times", [](const DriverCase&) { return ColumnSetup{"TIME", {"'10:20:30'", "NULL", "'00:00:00'"}}; }},
         {"Timestamps",
