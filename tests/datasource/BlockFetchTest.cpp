@@ -195,7 +195,8 @@ TEST_P(BlockFetch, DumpsTheSameBytesAsOneRowAtATime)
     raw.Exec("CREATE TABLE " + table + " (id INTEGER NOT NULL PRIMARY KEY, v " + column.type + ", tail VARCHAR(8))");
     std::string insert = "INSERT INTO " + table + " VALUES ";
     for (std::size_t i = 0; i < column.values.size(); ++i)
-        insert += (i ? ", (" : "(") + std::to_string(i + 1) + ", " + column.values[i] + ", 't" + std::to_string(i) + "')";
+        insert += (i ? ", (" : "(") + std::to_string(i + 1) + ", " + column.values[i] + ", 't" + std::to_string(i) +
+                  "')";
     raw.Exec(insert);
     // Doubled until the rows span several blocks, with every value at many
     // places in a block, its first and last row among them.
@@ -211,11 +212,8 @@ TEST_P(BlockFetch, DumpsTheSameBytesAsOneRowAtATime)
     const std::string blockwise = Dump(name, CRecordsetEx::FetchMode::block, blocks);
     EXPECT_TRUE(blocks);
     EXPECT_EQ(blockwise.size(), oneRow.size());
-    EXPECT_TRUE(blockwise == oneRow) << "the dumps differ from byte "
-                                     << std::mismatch(blockwise.begin(), blockwise.end(), oneRow.begin(),
-                                                      oneRow.end())
-                                                .first -
-                                            blockwise.begin();
+    const auto differs = std::mismatch(blockwise.begin(), blockwise.end(), oneRow.begin(), oneRow.end()).first;
+    EXPECT_TRUE(blockwise == oneRow) << "the dumps differ from byte " << differs - blockwise.begin();
     // Every row is there to its last column.
     std::size_t tails = 0;
     for (std::size_t at = oneRow.find(",\"t"); at != std::string::npos; at = oneRow.find(",\"t", at + 1))
