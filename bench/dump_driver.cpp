@@ -1,5 +1,8 @@
-// Dumps one table through the program's own recordset: dump_driver DSN TABLE OUTFILE
+// Dumps one table through the program's own recordset:
+//   dump_driver DSN TABLE OUTFILE [--one-row | --block]
+// (one row per fetch or blocks of rows; the driver's choice without either).
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "common/OutputFile.h"
@@ -8,8 +11,13 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s DSN TABLE OUTFILE\n", argv[0]);
+    CRecordsetEx::FetchMode mode = CRecordsetEx::FetchMode::automatic;
+    if (argc == 5 && std::strcmp(argv[4], "--one-row") == 0)
+        mode = CRecordsetEx::FetchMode::oneRow;
+    else if (argc == 5 && std::strcmp(argv[4], "--block") == 0)
+        mode = CRecordsetEx::FetchMode::block;
+    else if (argc != 4) {
+        std::fprintf(stderr, "usage: %s DSN TABLE OUTFILE [--one-row | --block]\n", argv[0]);
         return 2;
     }
     try {
@@ -17,6 +25,7 @@ int main(int argc, char** argv)
         if (!db.OpenDataSource(argv[1]))
             return 1;
         CRecordsetEx rs(db);
+        rs.SetFetchMode(mode);
         rs.OpenTable(argv[2]);
         OutputFile file(argv[3], OutputFile::Mode::Text);
         rs.WriteRows(file, ",");

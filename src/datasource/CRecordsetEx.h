@@ -4,6 +4,7 @@
 // connected driver that decide how SQL literals are written.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "datasource/OdbcHandles.h"
 #include "datasource/SqlLiteralFacts.h"
 
+class BoundRowBlock;
 class CDatabase;
 class OutputFile;
 
@@ -20,6 +22,11 @@ public:
     enum Options : std::uint32_t { none = 0, executeDirect = 0x2000 };
     // Column names are described up to this length; longer ones are cut.
     static constexpr std::size_t kMaxColumnName = 64;
+    // How OpenTable reads its rows: one row per SQLFetch with every value
+    // through SQLGetData, or blocks of rows into bound buffers (SQLGetData
+    // only for a value longer than its buffer). The same text either way;
+    // `automatic` takes blocks on the drivers where they pay.
+    enum class FetchMode { automatic, oneRow, block };
 
     explicit CRecordsetEx(CDatabase& database);  // the connection must be open
     virtual ~CRecordsetEx();
@@ -35,6 +42,10 @@ public:
     // floating-point columns are asked for as printf text with all their
     // digits, since the driver hands them over with 15 whichever way they are read.
     void OpenTable(const std::string& table);
+    // Applies to the next OpenTable.
+    void SetFetchMode(FetchMode mode) { m_fetchMode = mode; }
+    // The rows of the open statement come in blocks.
+    bool FetchesBlocks() const { return static_cast<bool>(m_block); }
     virtual void MoveNext();
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hstmt); }
@@ -61,7 +72,7 @@ public:
     const std::vector<ColumnInfo>& Columns() const { return m_columns; }
 
     // Writes the header line and every row to `file` (a text-mode file), joined by
-    // `separator`, then closes the file. Always true; errors are raised.
+    // `separator`, then closes the statement and the file. Always true; errors are raised.
     bool WriteRows(OutputFile& file, const std::string& separator);
 
     // The indexes of the leading columns declared NOT NULL, joined by ",".
@@ -104,6 +115,13 @@ protected:
     // A floating-point value read as a binary double (a float when `single`).
     void GetFloatText(int index, bool single, std::string& text);
     void Fetch();
+    // Binds the described columns for block fetches when they were asked for
+    // and the driver allows them.
+    void SetUpBlockFetch();
+    bool BlockFetchPays() const;
+    // The value from the bound buffers; false when it must be read with
+    // SQLGetData (the cursor is then on its row).
+    bool GetBlockFieldText(int index, std::string& text);
     // Called after every fetch that delivered a row.
     virtual void OnRowFetched() {}
     [[noreturn]] void ThrowError(SQLRETURN rc) const;
@@ -130,4 +148,9 @@ protected:
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
     std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
     bool m_catalogLoaded = false;
+    FetchMode m_fetchMode = FetchMode::automatic;
+    bool m_blockWanted = false;  // set while OpenTable opens its statement
+    std::unique_ptr<BoundRowBlock> m_block;
+    std::size_t m_blockRow = 0;  // the current row inside the block
+    bool m_blockPositions = true; // SQLGetData reads the row SQLSetPos puts the cursor on
 };

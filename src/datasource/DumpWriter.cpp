@@ -13,6 +13,12 @@
 void CRecordsetEx::OpenTable(const std::string& table)
 {
     const std::string& quote = LiteralFacts().identifierQuote;
+    // Only the dump's own statement reads in blocks.
+    struct BlockWish {
+        bool& wanted;
+        explicit BlockWish(bool& flag) : wanted(flag) { wanted = true; }
+        ~BlockWish() { wanted = false; }
+    } wish(m_blockWanted);
     OpenQuery(forwardOnly, SelectAllText(table, quote));
     if (m_floatsAsText) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
@@ -81,6 +87,9 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
             MoveNext();
         }
     }
+    // The statement goes with its last row: drivers that hold a whole result
+    // (the MariaDB connector) would keep it through the comparison that follows.
+    Close();
     file.Close();
     return true;
 }

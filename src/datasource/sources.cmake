@@ -1,5 +1,6 @@
 # Sources of datasource/, listed relative to this file.
 set(DATASOURCE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/BoundRowBlock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CDatabase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CRecordsetEx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTables.cpp

@@ -27,6 +27,8 @@ protected:
         EXPECT_TRUE(rs.WriteRows(file, ","));
         EXPECT_FALSE(file.IsOpen());
         EXPECT_TRUE(rs.IsEOF());
+        // The driver's result is freed once the rows are out.
+        EXPECT_FALSE(rs.IsOpen());
         return testenv::ReadFile(path);
     }
 
