@@ -59,17 +59,26 @@ public:
 
     // Starts fetching the line's cell into the cache.
     void Prefetch(LineIndex line) const { __builtin_prefetch(&m_cells[line]); }
-    // Reads the first and the last byte of the line's text, so that both ends
-    // are in the cache when the text is compared later. A real read rather than
-    // a prefetch hint: the text lies on small pages, and on some machines a
-    // hint that misses the TLB is dropped. Returns a value to keep the read.
+    // Reads a byte of each cache line of the line's text (of its first
+    // kTouchedBytes), so that the text is in the cache when it is compared
+    // later: a row of about 90 bytes spans three cache lines as often as not.
+    // A real read rather than a prefetch hint: the text lies on small pages,
+    // and on some machines a hint that misses the TLB is dropped. Returns a
+    // value to keep the reads.
     unsigned TouchText(LineIndex line) const
     {
         const auto* text = reinterpret_cast<const unsigned char*>(m_text.get());
         const std::uint64_t start = m_cells[line].start;
         const std::uint64_t end = m_cells[line + 1].start;
-        return end > start ? text[start] + text[end - 1] : 0;
+        if (end == start)
+            return 0;
+        const std::uint64_t stop = end - start > kTouchedBytes ? start + kTouchedBytes : end;
+        unsigned sum = text[stop - 1];
+        for (std::uint64_t at = start; at < stop; at += 64)
+            sum += text[at];
+        return sum;
     }
+    static constexpr std::uint64_t kTouchedBytes = 256;
 
 private:
     // The file's bytes: mapped from the file (no copy, no zeroed pages), or

@@ -19,9 +19,17 @@ public:
         const std::size_t n2 = m_blocks2.size();
         BlockIndex p = 0;
         BlockIndex q = 0;
+        BlockIndex ahead = 0;
         DrainTicker drain;
         while (p < n1 || q < n2) {
             drain.Tick();
+            // A moved file-2 block is handed out with its partner's line
+            // number, and the partner lies anywhere in file 1's list when rows
+            // moved: fetch the partners some blocks ahead.
+            for (; ahead < n2 && ahead <= q + kLookAhead; ++ahead) {
+                if (m_blocks2[ahead].partner != kNoBlock)
+                    __builtin_prefetch(&m_blocks1[m_blocks2[ahead].partner]);
+            }
             // Blocks are passed over in order on both sides, so a block whose
             // partner lies behind the other side's position has moved.
             const BlockIndex partner1 = p < n1 ? m_blocks1[p].partner : kNoBlock;
@@ -76,6 +84,8 @@ public:
     }
 
 private:
+    static constexpr BlockIndex kLookAhead = 16;
+
     // Hands out an entry: the lines are p's for OnlyInFile1 and q's otherwise
     // (common lines are reported as file 2's); each line number is that of the
     // first line of the block taking part, 0 for none.
