@@ -89,6 +89,7 @@ bool FileLines::Bytes::Copy(std::string_view bytes)
 FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& rules, std::string& error)
 {
     m_cells.clear();
+    m_highBits.Clear();
     m_count = 0;
     m_size = 0;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -115,6 +116,7 @@ FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& 
 FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& rules)
 {
     m_cells.clear();
+    m_highBits.Clear();
     m_count = 0;
     m_size = 0;
     if (!m_text.Copy(bytes))
@@ -140,10 +142,12 @@ FileLines::LoadResult FileLines::SplitRows(const LineRules& rules)
         const std::size_t end = found == RowScanner::npos ? m_size : start + found;
         if (m_cells.size() == kMaxLines)
             return LoadResult::TooManyLines;
-        m_cells.push_back({start, LineKey(std::string_view(text + start, end - start), rules), kNoLine});
+        const auto line = static_cast<LineIndex>(m_cells.size());
+        m_cells.push_back(
+            {LineKey(std::string_view(text + start, end - start), rules), m_highBits.Add(line, start), kNoLine});
         start = end;
     }
     m_count = static_cast<LineIndex>(m_cells.size());
-    m_cells.push_back({m_size, 0, kNoLine});  // where the last line ends
+    m_cells.push_back({0, m_highBits.Add(m_count, m_size), kNoLine});  // where the last line ends
     return LoadResult::Loaded;
 }

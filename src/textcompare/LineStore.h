@@ -11,6 +11,7 @@
 
 #include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineCompare.h"
+#include "textcompare/OffsetHighBits.h"
 
 using LineIndex = std::uint32_t;
 
@@ -21,9 +22,10 @@ inline constexpr LineIndex kNoLine = UINT32_MAX;
 // unique-line map keeps a flag in the top bit of a line index.
 inline constexpr std::size_t kMaxLines = (std::size_t(1) << 31) - 2;
 
+// 16 bytes, so that a cell never straddles two cache lines and four share one.
 struct LineCell {
-    std::uint64_t start;  // offset of the line's first byte in the file
     std::uint64_t key;    // LineKey under the comparison's rules
+    std::uint32_t start;  // the low 32 bits of the offset of the line's first byte in the file
     LineIndex partner;    // the paired line of the other file, or kNoLine
 };
 
@@ -45,8 +47,8 @@ public:
     // The line's bytes, its own terminator (CR LF, LF or none) included.
     std::string_view Text(LineIndex line) const
     {
-        return {m_text.get() + m_cells[line].start,
-                static_cast<std::size_t>(m_cells[line + 1].start - m_cells[line].start)};
+        const std::uint64_t start = Start(line);
+        return {m_text.get() + start, static_cast<std::size_t>(Start(line + 1) - start)};
     }
     // The whole file.
     std::string_view AllBytes() const { return {m_text.get(), m_size}; }
@@ -68,8 +70,8 @@ public:
     unsigned TouchText(LineIndex line) const
     {
         const auto* text = reinterpret_cast<const unsigned char*>(m_text.get());
-        const std::uint64_t start = m_cells[line].start;
-        const std::uint64_t end = m_cells[line + 1].start;
+        const std::uint64_t start = Start(line);
+        const std::uint64_t end = Start(line + 1);
         if (end == start)
             return 0;
         const std::uint64_t stop = end - start > kTouchedBytes ? start + kTouchedBytes : end;
@@ -102,8 +104,12 @@ private:
 
     LoadResult SplitRows(const LineRules& rules);
 
+    // Where the line starts in the file (for the line after the last: where the file ends).
+    std::uint64_t Start(LineIndex line) const { return m_highBits.Offset(line, m_cells[line].start); }
+
     Bytes m_text;
     std::size_t m_size = 0;
     std::vector<LineCell, HugePageAllocator<LineCell>> m_cells;  // one per line and one more where the file ends
+    OffsetHighBits m_highBits;
     LineIndex m_count = 0;
 };

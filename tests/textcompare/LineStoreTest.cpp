@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "textcompare/OffsetHighBits.h"
 
 namespace {
 
@@ -114,6 +115,27 @@ TEST(LoadLines, KeysFollowTheRules)
     FileLines exact;
     ASSERT_EQ(exact.Split(" A b\r\nab\n", LineRules()), FileLines::LoadResult::Loaded);
     EXPECT_NE(exact.Key(0), exact.Key(1));
+}
+
+// Line cells keep 32 bits of a line's offset; files of 4 GiB and more get the
+// rest back from the table of high bits.
+TEST(OffsetHighBits, GivesBackEveryOffsetFromItsLowBits)
+{
+    constexpr std::uint64_t k4G = std::uint64_t(1) << 32;
+    const std::vector<std::vector<std::uint64_t>> files = {
+        {0, 90, 180, 4000},                                   // a usual file: no table
+        {0, k4G - 1, k4G, k4G + 90},                          // a line that starts at the mark
+        {0, 100, k4G + 5, k4G + 100, 2 * k4G - 1, 2 * k4G},  // a line across the mark
+        {0, 7, 3 * k4G + 7, 3 * k4G + 9},                    // a line of more than 8 GiB
+    };
+    for (const auto& offsets : files) {
+        OffsetHighBits high;
+        std::vector<std::uint32_t> low;
+        for (std::uint32_t line = 0; line < offsets.size(); ++line)
+            low.push_back(high.Add(line, offsets[line]));
+        for (std::uint32_t line = 0; line < offsets.size(); ++line)
+            EXPECT_EQ(high.Offset(line, low[line]), offsets[line]) << "line " << line << " of " << offsets.size();
+    }
 }
 
 } // namespace
