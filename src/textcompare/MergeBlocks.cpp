@@ -9,7 +9,8 @@ namespace {
 class BlockMerger {
 public:
     BlockMerger(const Comparison& c, const ResultVisitor& visit)
-        : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_visit(visit)
+        : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_file2(c.file2),
+          m_ignoreWhitespace(c.rules.ignoreWhitespace), m_visit(visit)
     {
     }
 
@@ -23,10 +24,10 @@ public:
         DrainTicker drain;
         while (p < n1 || q < n2) {
             drain.Tick();
-            // A moved file-2 block is handed out with its partner's line
-            // number, and the partner lies anywhere in file 1's list when rows
-            // moved: fetch the partners some blocks ahead.
-            for (; ahead < n2 && ahead <= q + kLookAhead; ++ahead) {
+            // Under "Ignore Whitespace" a moved file-2 block is handed out
+            // with the first line of its partner block, which lies anywhere in
+            // file 1's list when rows moved: fetch the partners some blocks ahead.
+            for (; m_ignoreWhitespace && ahead < n2 && ahead <= q + kLookAhead; ++ahead) {
                 if (m_blocks2[ahead].partner != kNoBlock)
                     __builtin_prefetch(&m_blocks1[m_blocks2[ahead].partner]);
             }
@@ -97,11 +98,24 @@ private:
         return m_visit(ResultEntry{type, source.first, source.last, line1, line2});
     }
 
-    // A moved file-2 block, as Common at its place, with its partner's line number.
-    bool EmitMoved(BlockIndex q) { return Emit(Common, m_blocks2[q].partner, q); }
+    // A moved file-2 block, as Common at its place, with its partner's line
+    // number. Without "Ignore Whitespace" a common block holds paired lines
+    // only, so its partner block begins with the partner of its first line:
+    // a read from file 2's lines in order instead of one from anywhere in
+    // file 1's block list.
+    bool EmitMoved(BlockIndex q)
+    {
+        const LineBlock& Q = m_blocks2[q];
+        if (m_ignoreWhitespace)
+            return Emit(Common, Q.partner, q);
+        const std::int64_t line1 = std::int64_t(m_file2.Partner(Q.first)) + 1;
+        return m_visit(ResultEntry{Common, Q.first, Q.last, line1, std::int64_t(Q.first) + 1});
+    }
 
     const BlockList& m_blocks1;
     const BlockList& m_blocks2;
+    const FileLines& m_file2;
+    const bool m_ignoreWhitespace;
     const ResultVisitor& m_visit;
 };
 
