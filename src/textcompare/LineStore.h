@@ -33,6 +33,9 @@ class FileLines {
 public:
     enum class LoadResult { Loaded, CannotRead, OutOfMemory, TooManyLines };
 
+    // Files up to this size are read into memory, larger ones mapped (see Bytes).
+    static constexpr std::size_t kReadLimit = std::size_t(16) << 20;
+
     // Reads the whole file and splits it into dump rows (a line feed inside a
     // quoted value does not end a row). Every byte counts, NUL included. On
     // CannotRead, `error` holds the system's reason.
@@ -83,8 +86,12 @@ public:
     static constexpr std::uint64_t kTouchedBytes = 256;
 
 private:
-    // The file's bytes: mapped from the file (no copy, no zeroed pages), or
-    // copied onto the heap for text given in memory.
+    // The file's bytes: read into memory of our own, or mapped from the file
+    // (no copy, no pages the kernel must clear first) when it is large. Reading
+    // is safer: another process that shortens a mapped file while we compare
+    // ends the program with SIGBUS at the next read of a page past the new end.
+    // Up to kReadLimit bytes a read costs next to nothing, so the usual table
+    // is safe; a larger one reads faster mapped, at that risk.
     class Bytes {
     public:
         Bytes() = default;
@@ -92,15 +99,22 @@ private:
         Bytes(const Bytes&) = delete;
         Bytes& operator=(const Bytes&) = delete;
         void Reset();
+        // Reads `size` bytes from the start of the file; on CannotRead `error`
+        // says why (a file shortened while it was read among the reasons).
+        LoadResult Read(int fd, std::size_t size, std::string& error);
+        // Maps the file's `size` bytes; false with errno set when that fails.
         bool Map(int fd, std::size_t size);
         bool Copy(std::string_view bytes);
         const char* get() const { return m_data; }
 
     private:
+        bool Allocate(std::size_t size);
+
         char* m_data = nullptr;
-        std::size_t m_size = 0;
+        std::size_t m_bytes = 0;  // as passed to HugePageAlloc or mmap
         bool m_mapped = false;
     };
+
 
     LoadResult SplitRows(const LineRules& rules);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,28 @@ TEST(LoadLines, KeysFollowTheRules)
     FileLines exact;
     ASSERT_EQ(exact.Split(" A b\r\nab\n", LineRules()), FileLines::LoadResult::Loaded);
     EXPECT_NE(exact.Key(0), exact.Key(1));
+}
+
+// Another process may shorten a dump while it is compared. A file read into
+// memory keeps its lines; one mapped from the file would end the program with
+// SIGBUS at the next read of a page past the new end.
+TEST(LoadLines, AFileShortenedAfterLoadingKeepsItsLines)
+{
+    testenv::TempDir dir;
+    const std::string path = (dir.path() / "dump.csv").string();
+    std::string rows;
+    for (int i = 0; i < 20000; ++i)  // some pages, far below the size that is mapped
+        rows += "row " + std::to_string(i) + ",\"some text\"\r\n";
+    ASSERT_LT(rows.size(), FileLines::kReadLimit);
+    testenv::WriteFile(path, rows);
+    FileLines file;
+    std::string error;
+    ASSERT_EQ(file.Load(path, LineRules(), error), FileLines::LoadResult::Loaded);
+    std::filesystem::resize_file(path, 0);
+    ASSERT_EQ(file.Count(), 20000u);
+    EXPECT_EQ(file.Text(0), "row 0,\"some text\"\r\n");
+    EXPECT_EQ(file.Text(19999), "row 19999,\"some text\"\r\n");
+    EXPECT_EQ(file.AllBytes(), rows);
 }
 
 // Line cells keep 32 bits of a line's offset; files of 4 GiB and more get the
