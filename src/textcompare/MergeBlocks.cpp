@@ -8,9 +8,10 @@ namespace {
 
 class BlockMerger {
 public:
-    BlockMerger(const Comparison& c, const ResultVisitor& visit)
+    BlockMerger(const Comparison& c, const ResultVisitor& visit, CommonEntries common)
         : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_file2(c.file2),
-          m_ignoreWhitespace(c.rules.ignoreWhitespace), m_visit(visit)
+          m_ignoreWhitespace(c.rules.ignoreWhitespace), m_firstCommonOnly(common == CommonEntries::FirstOfRun),
+          m_visit(visit)
     {
     }
 
@@ -92,10 +93,12 @@ private:
     // first line of the block taking part, 0 for none.
     bool Emit(BlockType type, BlockIndex p, BlockIndex q)
     {
+        if (type == Common && CommonLeftOut())
+            return true;
         const LineBlock& source = type == OnlyInFile1 ? m_blocks1[p] : m_blocks2[q];
         const std::int64_t line1 = p == kNoBlock ? 0 : std::int64_t(m_blocks1[p].first) + 1;
         const std::int64_t line2 = q == kNoBlock ? 0 : std::int64_t(m_blocks2[q].first) + 1;
-        return m_visit(ResultEntry{type, source.first, source.last, line1, line2});
+        return Hand(ResultEntry{type, source.first, source.last, line1, line2});
     }
 
     // A moved file-2 block, as Common at its place, with its partner's line
@@ -106,22 +109,35 @@ private:
     bool EmitMoved(BlockIndex q)
     {
         const LineBlock& Q = m_blocks2[q];
+        if (CommonLeftOut())
+            return true;
         if (m_ignoreWhitespace)
             return Emit(Common, Q.partner, q);
         const std::int64_t line1 = std::int64_t(m_file2.Partner(Q.first)) + 1;
-        return m_visit(ResultEntry{Common, Q.first, Q.last, line1, std::int64_t(Q.first) + 1});
+        return Hand(ResultEntry{Common, Q.first, Q.last, line1, std::int64_t(Q.first) + 1});
+    }
+
+    // Whether a Common entry now would directly follow another and is not wanted.
+    bool CommonLeftOut() const { return m_firstCommonOnly && m_lastWasCommon; }
+
+    bool Hand(const ResultEntry& entry)
+    {
+        m_lastWasCommon = entry.type == Common;
+        return m_visit(entry);
     }
 
     const BlockList& m_blocks1;
     const BlockList& m_blocks2;
     const FileLines& m_file2;
     const bool m_ignoreWhitespace;
+    const bool m_firstCommonOnly;
     const ResultVisitor& m_visit;
+    bool m_lastWasCommon = false;
 };
 
 } // namespace
 
-bool MergeBlocks(const Comparison& c, const ResultVisitor& visit)
+bool MergeBlocks(const Comparison& c, const ResultVisitor& visit, CommonEntries common)
 {
-    return BlockMerger(c, visit).Run();
+    return BlockMerger(c, visit, common).Run();
 }
