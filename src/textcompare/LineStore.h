@@ -115,7 +115,6 @@ private:
         bool m_mapped = false;
     };
 
-
     LoadResult SplitRows(const LineRules& rules);
 
     // Where the line starts in the file (for the line after the last: where the file ends).
