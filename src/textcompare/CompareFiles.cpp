@@ -91,9 +91,13 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
         ComputeDifferences(c);
 
         // Emit: walk the blocks in report order straight into the report.
+        // Without common sections a Common entry only ends a run, and one does.
         ReportWriter writer(c, options, NewlineOf(c.file1.AllBytes()), sink);
+        const CommonEntries common =
+            options.writeCommonSections ? CommonEntries::Each : CommonEntries::FirstOfRun;
         const bool written =
-            MergeBlocks(c, [&writer](const ResultEntry& entry) { return writer.Add(entry); }) && writer.Finish();
+            MergeBlocks(c, [&writer](const ResultEntry& entry) { return writer.Add(entry); }, common) &&
+            writer.Finish();
         CompareOutcome outcome;
         outcome.removedLines = writer.RemovedLines();
         outcome.addedLines = writer.AddedLines();

@@ -32,14 +32,3 @@ void HashCountMap::AddLine2(std::size_t i, std::uint64_t key, LineIndex line)
         }
     }
 }
-
-LineIndex HashCountMap::UniqueTwin(std::size_t i, std::uint64_t key) const
-{
-    for (;; i = Next(i)) {
-        const Entry& e = m_slots[i];
-        if (e.line1 == kNoLine)
-            return kNoLine;
-        if (e.key == key)
-            return (e.line1 & kRepeated) || (e.line2 & kRepeated) ? kNoLine : e.line2;
-    }
-}

@@ -28,9 +28,16 @@ public:
     void AddLine1(std::size_t home, std::uint64_t key, LineIndex line);
     void AddLine2(std::size_t home, std::uint64_t key, LineIndex line);
 
-    // The line of range 2 with the key of `line1` when each range holds exactly
-    // one line with that key; else kNoLine.
-    LineIndex UniqueTwin(std::size_t home, std::uint64_t key) const;
+    // Calls f(line1, line2) for each kind of line that occurs exactly once in
+    // each range, in the order of the map.
+    template <class F>
+    void ForEachUniquePair(F f) const
+    {
+        for (const Entry& e : m_slots) {
+            if (e.line1 != kNoLine && !(e.line1 & kRepeated) && e.line2 != kNoLine && !(e.line2 & kRepeated))
+                f(e.line1, e.line2);
+        }
+    }
 
 private:
     // A kind of line: its first line in each range, the top bit set once a

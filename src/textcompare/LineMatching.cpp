@@ -60,10 +60,9 @@ constexpr int kBatch = 16;
 // Calls `flush` with batches of up to kBatch unpaired lines of the range, in
 // order. Each line's slot of the map is fetched a whole batch before its batch
 // is flushed, so that the random accesses into a large map overlap instead of
-// waiting one after the other. `onLine` is called for every line of the range.
-template <class Flush, class OnLine>
-void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map, Flush flush,
-                          OnLine onLine)
+// waiting one after the other.
+template <class Flush>
+void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map, Flush flush)
 {
     PendingLine batches[2][kBatch];
     PendingLine* filling = batches[0];
@@ -71,7 +70,6 @@ void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const H
     int pending = 0;
     bool haveWaiting = false;
     for (LineIndex line = range.first; line <= range.last; ++line) {
-        onLine();
         if (file.IsPaired(line))
             continue;
         const std::uint64_t key = file.Key(line);
@@ -96,29 +94,31 @@ void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const H
 // lines of A and of B is extended against its twin in B.
 bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
 {
-    HashCountMap map(CountUnpaired(c.file1, A));
-    const auto nothing = [] {};
-    ForEachUnpairedBatch(
-        c.file1, A, map,
-        [&](const PendingLine* batch, int n) {
+    // The twin in B of each line of A that makes an anchor, by its place in
+    // A: one pass over the map in its own order, and the anchors are then
+    // found in file order without a look into the map anywhere in memory per
+    // line. The map goes before the anchors are extended.
+    std::vector<LineIndex, HugePageAllocator<LineIndex>> twins(std::size_t(A.last - A.first) + 1, kNoLine);
+    {
+        HashCountMap map(CountUnpaired(c.file1, A));
+        ForEachUnpairedBatch(c.file1, A, map, [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
                 map.AddLine1(batch[i].home, batch[i].key, batch[i].line);
-        },
-        nothing);
-    ForEachUnpairedBatch(
-        c.file2, B, map,
-        [&](const PendingLine* batch, int n) {
+        });
+        ForEachUnpairedBatch(c.file2, B, map, [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
                 map.AddLine2(batch[i].home, batch[i].key, batch[i].line);
-        },
-        nothing);
+        });
+        map.ForEachUniquePair([&](LineIndex line1, LineIndex line2) { twins[line1 - A.first] = line2; });
+    }
 
-    // The map stays as it was: a line paired meanwhile is passed over by the
-    // partner test. Anchors go through a pipeline of batches in file order:
-    // the twin's cell is fetched when its batch comes in, both texts are read
-    // with the next batch, and the anchor is extended three batches later, so that the
-    // random reads into file 2 overlap with other work instead of stalling one
-    // by one.
+    // The twins stay as the map had them: a line paired meanwhile is passed
+    // over by the partner test. Anchors go through a pipeline of batches in
+    // file order: the twin's cell is fetched when its anchor is found, its
+    // text is read when the next batch is full, and the anchor is extended
+    // three batches later, so that the random reads into file 2 overlap with
+    // other work instead of stalling one by one. File 1 is read in order,
+    // which the processor fetches ahead by itself.
     struct Anchor {
         LineIndex line;
         LineIndex twin;
@@ -143,26 +143,26 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
     const auto fetchTexts = [&](const Stage& fetched) {
         unsigned touched = 0;
         for (int i = 0; i < fetched.count; ++i)
-            touched += c.file2.TouchText(fetched.anchors[i].twin) + c.file1.TouchText(fetched.anchors[i].line);
+            touched += c.file2.TouchText(fetched.anchors[i].twin);
         asm volatile("" : : "r"(touched));
     };
     DrainTicker drain;
-    ForEachUnpairedBatch(
-        c.file1, A, map,
-        [&](const PendingLine* batch, int n) {
+    for (LineIndex line = A.first; line <= A.last; ++line) {
+        drain.Tick();
+        if (c.file1.IsPaired(line))
+            continue;
+        const LineIndex twin = twins[line - A.first];
+        if (twin == kNoLine)
+            continue;
+        c.file2.Prefetch(twin);
+        Stage& fresh = stage(0);
+        fresh.anchors[fresh.count++] = {line, twin};
+        if (fresh.count == kBatch) {
             ++batchNumber;
             extend(stage(kStages));  // the slot the new batch takes
             fetchTexts(stage(1));
-            Stage& fresh = stage(0);
-            for (int i = 0; i < n; ++i) {
-                const LineIndex twin = map.UniqueTwin(batch[i].home, batch[i].key);
-                if (twin != kNoLine) {
-                    c.file2.Prefetch(twin);
-                    fresh.anchors[fresh.count++] = {batch[i].line, twin};
-                }
-            }
-        },
-        [&] { drain.Tick(); });
+        }
+    }
     for (unsigned age = kStages - 1; age + 1 > 0; --age)
         extend(stage(age));
     return changed;

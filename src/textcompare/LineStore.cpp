@@ -45,50 +45,78 @@ std::size_t EstimateRows(const char* bytes, std::size_t size)
     return static_cast<std::size_t>(static_cast<double>(count) * size / sample * 1.05) + 16;
 }
 
+// Linux reads at most about 2 GiB in one call.
+constexpr std::size_t kMaxRead = std::size_t(1) << 30;
+
 } // namespace
 
 void FileLines::Bytes::Reset()
 {
     if (m_mapped)
-        ::munmap(m_data, m_size);
+        ::munmap(m_data, m_bytes);
     else
-        std::free(m_data);
+        HugePageFree(m_data, m_bytes);
     m_data = nullptr;
-    m_size = 0;
+    m_bytes = 0;
     m_mapped = false;
+}
+
+bool FileLines::Bytes::Allocate(std::size_t size)
+{
+    Reset();
+    m_data = static_cast<char*>(HugePageAlloc(size + 1));
+    if (!m_data)
+        return false;
+    m_bytes = size + 1;
+    return true;
 }
 
 bool FileLines::Bytes::Map(int fd, std::size_t size)
 {
     Reset();
-    if (size == 0)
-        return Copy(std::string_view());
     // Populated at once: one call instead of a page fault every 4 KiB.
     void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
     if (data == MAP_FAILED)
         return false;
     m_data = static_cast<char*>(data);
-    m_size = size;
+    m_bytes = size;
     m_mapped = true;
     return true;
 }
 
+FileLines::LoadResult FileLines::Bytes::Read(int fd, std::size_t size, std::string& error)
+{
+    if (!Allocate(size))
+        return LoadResult::OutOfMemory;
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t n = ::pread(fd, m_data + done, std::min<std::size_t>(size - done, kMaxRead),
+                                  static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            error = n < 0 ? std::strerror(errno) : "the file was shortened while it was read";
+            Reset();
+            return LoadResult::CannotRead;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return LoadResult::Loaded;
+}
+
 bool FileLines::Bytes::Copy(std::string_view bytes)
 {
-    Reset();
-    m_data = static_cast<char*>(std::malloc(bytes.size() + 1));
-    if (!m_data)
+    if (!Allocate(bytes.size()))
         return false;
     // An empty view may have no data pointer, which memcpy must not get.
     if (!bytes.empty())
         std::memcpy(m_data, bytes.data(), bytes.size());
-    m_size = bytes.size();
     return true;
 }
 
 FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& rules, std::string& error)
 {
     m_cells.clear();
+    m_highBits.Clear();
     m_count = 0;
     m_size = 0;
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -101,20 +129,25 @@ FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& 
         error = std::strerror(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
         return LoadResult::CannotRead;
     }
-    if (!m_text.Map(fd.get(), static_cast<std::size_t>(info.st_size))) {
-        if (errno != ENOMEM) {
-            error = std::strerror(errno);
-            return LoadResult::CannotRead;
-        }
-        return LoadResult::OutOfMemory;
+    const auto size = static_cast<std::size_t>(info.st_size);
+    if (size <= kReadLimit) {
+        const LoadResult read = m_text.Read(fd.get(), size, error);
+        if (read != LoadResult::Loaded)
+            return read;
+    } else if (!m_text.Map(fd.get(), size)) {
+        if (errno == ENOMEM)
+            return LoadResult::OutOfMemory;
+        error = std::strerror(errno);
+        return LoadResult::CannotRead;
     }
-    m_size = static_cast<std::size_t>(info.st_size);
+    m_size = size;
     return SplitRows(rules);
 }
 
 FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& rules)
 {
     m_cells.clear();
+    m_highBits.Clear();
     m_count = 0;
     m_size = 0;
     if (!m_text.Copy(bytes))
@@ -140,10 +173,12 @@ FileLines::LoadResult FileLines::SplitRows(const LineRules& rules)
         const std::size_t end = found == RowScanner::npos ? m_size : start + found;
         if (m_cells.size() == kMaxLines)
             return LoadResult::TooManyLines;
-        m_cells.push_back({start, LineKey(std::string_view(text + start, end - start), rules), kNoLine});
+        const auto line = static_cast<LineIndex>(m_cells.size());
+        m_cells.push_back(
+            {LineKey(std::string_view(text + start, end - start), rules), m_highBits.Add(line, start), kNoLine});
         start = end;
     }
     m_count = static_cast<LineIndex>(m_cells.size());
-    m_cells.push_back({m_size, 0, kNoLine});  // where the last line ends
+    m_cells.push_back({0, m_highBits.Add(m_count, m_size), kNoLine});  // where the last line ends
     return LoadResult::Loaded;
 }

@@ -11,6 +11,7 @@
 
 #include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineCompare.h"
+#include "textcompare/OffsetHighBits.h"
 
 using LineIndex = std::uint32_t;
 
@@ -21,15 +22,19 @@ inline constexpr LineIndex kNoLine = UINT32_MAX;
 // unique-line map keeps a flag in the top bit of a line index.
 inline constexpr std::size_t kMaxLines = (std::size_t(1) << 31) - 2;
 
+// 16 bytes, so that a cell never straddles two cache lines and four share one.
 struct LineCell {
-    std::uint64_t start;  // offset of the line's first byte in the file
     std::uint64_t key;    // LineKey under the comparison's rules
+    std::uint32_t start;  // the low 32 bits of the offset of the line's first byte in the file
     LineIndex partner;    // the paired line of the other file, or kNoLine
 };
 
 class FileLines {
 public:
     enum class LoadResult { Loaded, CannotRead, OutOfMemory, TooManyLines };
+
+    // Files up to this size are read into memory, larger ones mapped (see Bytes).
+    static constexpr std::size_t kReadLimit = std::size_t(16) << 20;
 
     // Reads the whole file and splits it into dump rows (a line feed inside a
     // quoted value does not end a row). Every byte counts, NUL included. On
@@ -45,8 +50,8 @@ public:
     // The line's bytes, its own terminator (CR LF, LF or none) included.
     std::string_view Text(LineIndex line) const
     {
-        return {m_text.get() + m_cells[line].start,
-                static_cast<std::size_t>(m_cells[line + 1].start - m_cells[line].start)};
+        const std::uint64_t start = Start(line);
+        return {m_text.get() + start, static_cast<std::size_t>(Start(line + 1) - start)};
     }
     // The whole file.
     std::string_view AllBytes() const { return {m_text.get(), m_size}; }
@@ -59,21 +64,34 @@ public:
 
     // Starts fetching the line's cell into the cache.
     void Prefetch(LineIndex line) const { __builtin_prefetch(&m_cells[line]); }
-    // Reads the first and the last byte of the line's text, so that both ends
-    // are in the cache when the text is compared later. A real read rather than
-    // a prefetch hint: the text lies on small pages, and on some machines a
-    // hint that misses the TLB is dropped. Returns a value to keep the read.
+    // Reads a byte of each cache line of the line's text (of its first
+    // kTouchedBytes), so that the text is in the cache when it is compared
+    // later: a row of about 90 bytes spans three cache lines as often as not.
+    // A real read rather than a prefetch hint: the text lies on small pages,
+    // and on some machines a hint that misses the TLB is dropped. Returns a
+    // value to keep the reads.
     unsigned TouchText(LineIndex line) const
     {
         const auto* text = reinterpret_cast<const unsigned char*>(m_text.get());
-        const std::uint64_t start = m_cells[line].start;
-        const std::uint64_t end = m_cells[line + 1].start;
-        return end > start ? text[start] + text[end - 1] : 0;
+        const std::uint64_t start = Start(line);
+        const std::uint64_t end = Start(line + 1);
+        if (end == start)
+            return 0;
+        const std::uint64_t stop = end - start > kTouchedBytes ? start + kTouchedBytes : end;
+        unsigned sum = text[stop - 1];
+        for (std::uint64_t at = start; at < stop; at += 64)
+            sum += text[at];
+        return sum;
     }
+    static constexpr std::uint64_t kTouchedBytes = 256;
 
 private:
-    // The file's bytes: mapped from the file (no copy, no zeroed pages), or
-    // copied onto the heap for text given in memory.
+    // The file's bytes: read into memory of our own, or mapped from the file
+    // (no copy, no pages the kernel must clear first) when it is large. Reading
+    // is safer: another process that shortens a mapped file while we compare
+    // ends the program with SIGBUS at the next read of a page past the new end.
+    // Up to kReadLimit bytes a read costs next to nothing, so the usual table
+    // is safe; a larger one reads faster mapped, at that risk.
     class Bytes {
     public:
         Bytes() = default;
@@ -81,20 +99,30 @@ private:
         Bytes(const Bytes&) = delete;
         Bytes& operator=(const Bytes&) = delete;
         void Reset();
+        // Reads `size` bytes from the start of the file; on CannotRead `error`
+        // says why (a file shortened while it was read among the reasons).
+        LoadResult Read(int fd, std::size_t size, std::string& error);
+        // Maps the file's `size` bytes; false with errno set when that fails.
         bool Map(int fd, std::size_t size);
         bool Copy(std::string_view bytes);
         const char* get() const { return m_data; }
 
     private:
+        bool Allocate(std::size_t size);
+
         char* m_data = nullptr;
-        std::size_t m_size = 0;
+        std::size_t m_bytes = 0;  // as passed to HugePageAlloc or mmap
         bool m_mapped = false;
     };
 
     LoadResult SplitRows(const LineRules& rules);
 
+    // Where the line starts in the file (for the line after the last: where the file ends).
+    std::uint64_t Start(LineIndex line) const { return m_highBits.Offset(line, m_cells[line].start); }
+
     Bytes m_text;
     std::size_t m_size = 0;
     std::vector<LineCell, HugePageAllocator<LineCell>> m_cells;  // one per line and one more where the file ends
+    OffsetHighBits m_highBits;
     LineIndex m_count = 0;
 };

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "EngineTestSupport.h"
+#include "textcompare/OffsetHighBits.h"
 
 namespace {
 
@@ -114,6 +116,49 @@ TEST(LoadLines, KeysFollowTheRules)
     FileLines exact;
     ASSERT_EQ(exact.Split(" A b\r\nab\n", LineRules()), FileLines::LoadResult::Loaded);
     EXPECT_NE(exact.Key(0), exact.Key(1));
+}
+
+// Another process may shorten a dump while it is compared. A file read into
+// memory keeps its lines; one mapped from the file would end the program with
+// SIGBUS at the next read of a page past the new end.
+TEST(LoadLines, AFileShortenedAfterLoadingKeepsItsLines)
+{
+    testenv::TempDir dir;
+    const std::string path = (dir.path() / "dump.csv").string();
+    std::string rows;
+    for (int i = 0; i < 20000; ++i)  // some pages, far below the size that is mapped
+        rows += "row " + std::to_string(i) + ",\"some text\"\r\n";
+    ASSERT_LT(rows.size(), FileLines::kReadLimit);
+    testenv::WriteFile(path, rows);
+    FileLines file;
+    std::string error;
+    ASSERT_EQ(file.Load(path, LineRules(), error), FileLines::LoadResult::Loaded);
+    std::filesystem::resize_file(path, 0);
+    ASSERT_EQ(file.Count(), 20000u);
+    EXPECT_EQ(file.Text(0), "row 0,\"some text\"\r\n");
+    EXPECT_EQ(file.Text(19999), "row 19999,\"some text\"\r\n");
+    EXPECT_EQ(file.AllBytes(), rows);
+}
+
+// Line cells keep 32 bits of a line's offset; files of 4 GiB and more get the
+// rest back from the table of high bits.
+TEST(OffsetHighBits, GivesBackEveryOffsetFromItsLowBits)
+{
+    constexpr std::uint64_t k4G = std::uint64_t(1) << 32;
+    const std::vector<std::vector<std::uint64_t>> files = {
+        {0, 90, 180, 4000},                                   // a usual file: no table
+        {0, k4G - 1, k4G, k4G + 90},                          // a line that starts at the mark
+        {0, 100, k4G + 5, k4G + 100, 2 * k4G - 1, 2 * k4G},  // a line across the mark
+        {0, 7, 3 * k4G + 7, 3 * k4G + 9},                    // a line of more than 8 GiB
+    };
+    for (const auto& offsets : files) {
+        OffsetHighBits high;
+        std::vector<std::uint32_t> low;
+        for (std::uint32_t line = 0; line < offsets.size(); ++line)
+            low.push_back(high.Add(line, offsets[line]));
+        for (std::uint32_t line = 0; line < offsets.size(); ++line)
+            EXPECT_EQ(high.Offset(line, low[line]), offsets[line]) << "line " << line << " of " << offsets.size();
+    }
 }
 
 } // namespace

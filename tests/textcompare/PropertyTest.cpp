@@ -287,6 +287,34 @@ TEST(RandomPairs, WithoutCrossingsTheResultIsAsBefore)
     EXPECT_GT(withoutCrossings, 3000);  // most pairs have no crossing
 }
 
+// The report needs a Common entry only where a run of differences ends: of
+// consecutive ones the first is handed out, the others are left out.
+TEST(RandomPairs, FirstOfRunLeavesOutOnlyCommonEntriesThatFollowOne)
+{
+    for (const bool ignoreWhitespace : {false, true}) {
+        RandomPairs random(31 + ignoreWhitespace, ignoreWhitespace);
+        for (int i = 0; i < 1000; ++i) {
+            const Lines f1 = random.File();
+            const Lines f2 = random.Pick(4) == 0 ? random.File() : random.Edited(f1);
+            const Compared compared(Join(f1), Join(f2), LineRules{ignoreWhitespace, random.Pick(2) == 1});
+            std::vector<enginetest::Entry> expected;
+            for (const enginetest::Entry& e : compared.Result()) {
+                if (!(e.type == Common && !expected.empty() && expected.back().type == Common))
+                    expected.push_back(e);
+            }
+            std::vector<enginetest::Entry> firstOfRun;
+            MergeBlocks(
+                compared.c,
+                [&](const ResultEntry& r) {
+                    firstOfRun.push_back(enginetest::EntryOf(r));
+                    return true;
+                },
+                CommonEntries::FirstOfRun);
+            ASSERT_EQ(firstOfRun, expected) << ::testing::PrintToString(f1) << " / " << ::testing::PrintToString(f2);
+        }
+    }
+}
+
 // Each line unique within its file (the dump of a table with a key), the two
 // files in any order: exactly the lines missing from the other file are
 // reported, each side in its file's order.
