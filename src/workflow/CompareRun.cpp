@@ -1,5 +1,7 @@
 #include "workflow/CompareRun.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <filesystem>
 #include <functional>
@@ -317,6 +319,9 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         report.outcome = PairOutcome::Dumped;
         return;
     }
+    // The drivers' result buffers are freed by now, but the C library keeps
+    // their memory for later: give it back before the comparison takes its own.
+    ::malloc_trim(0);
     ComparePair(report, keys, oldSide.dumpPath, newSide.dumpPath);
 }
 
