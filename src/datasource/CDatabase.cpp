@@ -6,6 +6,7 @@
 #include <optional>
 #include <cctype>
 
+#include "common/AsciiNoCase.h"
 #include "datasource/ConnectPrompt.h"
 #include "datasource/DatabaseError.h"
 #include "datasource/EmbeddedSqlite.h"
@@ -28,13 +29,6 @@ std::string ConnectValue(const std::string& value)
             braced += '}';
     }
     return braced + "}";
-}
-
-bool ContainsNoCase(const std::string& text, const char* word)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    return lower.find(word) != std::string::npos;
 }
 
 // Whether a failed connection was refused for its credentials, so that asking

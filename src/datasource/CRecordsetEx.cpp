@@ -1,9 +1,9 @@
 #include "datasource/CRecordsetEx.h"
 
 #include <algorithm>
-#include <cctype>
 #include <functional>
 
+#include "common/AsciiNoCase.h"
 #include "datasource/BoundRowBlock.h"
 #include "datasource/CDatabase.h"
 #include "datasource/DatabaseError.h"
@@ -44,14 +44,6 @@ void AppendHex(std::string& text, const unsigned char* bytes, std::size_t count)
         *out++ = digits[bytes[i] >> 4];
         *out++ = digits[bytes[i] & 0x0F];
     }
-}
-
-bool StartsWithNoCase(const std::string& text, const std::string& prefix)
-{
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-           });
 }
 
 // The size of the first read of a value: fixed-size values fit in one call.

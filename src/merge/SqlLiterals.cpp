@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/AsciiNoCase.h"
+
 namespace {
 
 // ODBC SQL type codes (ODBC 2 codes and their ODBC 3 counterparts).
@@ -32,15 +34,6 @@ Form FormOf(int sqlType)
     default:
         return Form::AsIs;
     }
-}
-
-// Whether `text` contains `word` (lower case), ignoring the case of ASCII letters.
-bool ContainsNoCase(std::string_view text, std::string_view word)
-{
-    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
-    return it != text.end();
 }
 
 // Apostrophes doubled (and backslashes, where they escape); no enclosing apostrophes.

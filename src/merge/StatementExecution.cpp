@@ -1,8 +1,6 @@
 #include "merge/StatementExecution.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "common/AsciiNoCase.h"
 #include "common/ResourceStrings.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
@@ -21,14 +19,6 @@ constexpr std::size_t kMaxErrorText = 1023;
 // repeated statements on the rare failure for two round trips on every statement.
 constexpr std::size_t kSavepointBatch = 256;
 constexpr const char* kSavepoint = "tolvane_merge";
-
-bool ContainsNoCase(const std::string& text, const std::string& word)
-{
-    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-        return std::tolower(static_cast<unsigned char>(a)) == b;
-    });
-    return it != text.end();
-}
 
 // PostgreSQL aborts the whole transaction on an error: every later statement
 // fails with "current transaction is aborted" and the commit undoes the earlier
