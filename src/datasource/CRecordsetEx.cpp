@@ -413,7 +413,7 @@ void CRecordsetEx::SetUpBlockFetch()
 {
     m_block.reset();
     m_blockRow = 0;
-    if (!m_blockWanted || m_nColumns <= 0 || !BlockFetchPays())
+    if (!(m_dwOptions & blockFetch) || m_nColumns <= 0 || !BlockFetchPays())
         return;
     // A value longer than its buffer is read with SQLGetData from its bound
     // column, on its row of the block: drivers without that ability get

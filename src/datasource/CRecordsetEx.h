@@ -19,7 +19,9 @@ class OutputFile;
 class CRecordsetEx {
 public:
     enum OpenType : unsigned { forwardOnly = 3 };
-    enum Options : std::uint32_t { none = 0, executeDirect = 0x2000 };
+    // blockFetch: the rows may come in blocks (see FetchMode); OpenTable asks
+    // for it, as only a dump reads enough rows for it to pay.
+    enum Options : std::uint32_t { none = 0, executeDirect = 0x2000, blockFetch = 0x4000 };
     // Column names are described up to this length; longer ones are cut.
     static constexpr std::size_t kMaxColumnName = 64;
     // How OpenTable reads its rows: one row per SQLFetch with every value
@@ -149,7 +151,6 @@ protected:
     std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
     bool m_catalogLoaded = false;
     FetchMode m_fetchMode = FetchMode::automatic;
-    bool m_blockWanted = false;  // set while OpenTable opens its statement
     std::unique_ptr<BoundRowBlock> m_block;
     std::size_t m_blockRow = 0;  // the current row inside the block
     bool m_blockPositions = true; // SQLGetData reads the row SQLSetPos puts the cursor on

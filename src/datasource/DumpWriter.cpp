@@ -13,13 +13,7 @@
 void CRecordsetEx::OpenTable(const std::string& table)
 {
     const std::string& quote = LiteralFacts().identifierQuote;
-    // Only the dump's own statement reads in blocks.
-    struct BlockWish {
-        bool& wanted;
-        explicit BlockWish(bool& flag) : wanted(flag) { wanted = true; }
-        ~BlockWish() { wanted = false; }
-    } wish(m_blockWanted);
-    OpenQuery(forwardOnly, SelectAllText(table, quote));
+    OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
     if (m_floatsAsText) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
         // printf with the "!" flag gives 17, which read back to the same double
@@ -43,7 +37,7 @@ void CRecordsetEx::OpenTable(const std::string& table)
         }
         if (wrapped) {
             const std::vector<ColumnInfo> described = m_columns;
-            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote));
+            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote), blockFetch);
             // The expressions describe as text; the dump goes by the table's own types.
             m_columns = described;
         }
