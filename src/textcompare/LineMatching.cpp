@@ -115,7 +115,7 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
     // The twins stay as the map had them: a line paired meanwhile is passed
     // over by the partner test. Anchors go through a pipeline of batches in
     // file order: the twin's cell is fetched when its anchor is found, its
-    // text is read when the next batch is full, and the anchor is extended
+    // text is fetched when the next batch is full, and the anchor is extended
     // three batches later, so that the random reads into file 2 overlap with
     // other work instead of stalling one by one. File 1 is read in order,
     // which the processor fetches ahead by itself.
@@ -141,10 +141,8 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
         done.count = 0;
     };
     const auto fetchTexts = [&](const Stage& fetched) {
-        unsigned touched = 0;
         for (int i = 0; i < fetched.count; ++i)
-            touched += c.file2.TouchText(fetched.anchors[i].twin);
-        asm volatile("" : : "r"(touched));
+            c.file2.PrefetchText(fetched.anchors[i].twin);
     };
     DrainTicker drain;
     for (LineIndex line = A.first; line <= A.last; ++line) {

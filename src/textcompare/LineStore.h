@@ -12,6 +12,7 @@
 #include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineCompare.h"
 #include "textcompare/OffsetHighBits.h"
+#include "textcompare/Prefetch.h"
 
 using LineIndex = std::uint32_t;
 
@@ -56,6 +57,11 @@ public:
     // The whole file.
     std::string_view AllBytes() const { return {m_text.get(), m_size}; }
 
+    // Lets the memory of a mapped file's text go until the text is read again;
+    // the pages then come back from the system's file cache as they are read.
+    // Text read into memory of our own stays.
+    void ReleaseText() { m_text.Release(); }
+
     std::uint64_t Key(LineIndex line) const { return m_cells[line].key; }
     LineIndex Partner(LineIndex line) const { return m_cells[line].partner; }
     bool IsPaired(LineIndex line) const { return m_cells[line].partner != kNoLine; }
@@ -63,27 +69,26 @@ public:
     bool IsBlank(LineIndex line) const { return Contains(line) && IsBlankText(Text(line)); }
 
     // Starts fetching the line's cell into the cache.
-    void Prefetch(LineIndex line) const { __builtin_prefetch(&m_cells[line]); }
-    // Reads a byte of each cache line of the line's text (of its first
-    // kTouchedBytes), so that the text is in the cache when it is compared
-    // later: a row of about 90 bytes spans three cache lines as often as not.
-    // A real read rather than a prefetch hint: the text lies on small pages,
-    // and on some machines a hint that misses the TLB is dropped. Returns a
-    // value to keep the reads.
-    unsigned TouchText(LineIndex line) const
+    void Prefetch(LineIndex line) const { PrefetchForRead(&m_cells[line]); }
+    // Starts fetching each cache line of the line's text (of its first
+    // kFetchedBytes) into the cache, so that the text is there when it is
+    // compared later: a row of about 90 bytes spans three cache lines as often
+    // as not. Hints rather than reads: a read that misses holds up every
+    // instruction behind it until it is done, while the hints of a whole batch
+    // of lines are under way at once.
+    void PrefetchText(LineIndex line) const
     {
-        const auto* text = reinterpret_cast<const unsigned char*>(m_text.get());
         const std::uint64_t start = Start(line);
         const std::uint64_t end = Start(line + 1);
         if (end == start)
-            return 0;
-        const std::uint64_t stop = end - start > kTouchedBytes ? start + kTouchedBytes : end;
-        unsigned sum = text[stop - 1];
+            return;
+        const std::uint64_t stop = end - start > kFetchedBytes ? start + kFetchedBytes : end;
+        const char* text = m_text.get();
         for (std::uint64_t at = start; at < stop; at += 64)
-            sum += text[at];
-        return sum;
+            PrefetchForRead(text + at);
+        PrefetchForRead(text + stop - 1);
     }
-    static constexpr std::uint64_t kTouchedBytes = 256;
+    static constexpr std::uint64_t kFetchedBytes = 256;
 
 private:
     // The file's bytes: read into memory of our own, or mapped from the file
@@ -105,6 +110,7 @@ private:
         // Maps the file's `size` bytes; false with errno set when that fails.
         bool Map(int fd, std::size_t size);
         bool Copy(std::string_view bytes);
+        void Release();
         const char* get() const { return m_data; }
 
     private:
