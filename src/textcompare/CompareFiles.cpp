@@ -83,6 +83,13 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
         CompareOutcome loaded = Load(c.file1, file1, file2, true, c.rules);
         if (loaded.status != CompareStatus::Compared)
             return loaded;
+        // The unique-line map is built from the lines' keys alone, and file
+        // 1's text is read again only after it, in order. Letting that text's
+        // memory go until then means that the map and both texts are never
+        // resident together, which was a comparison's peak. File 2's text
+        // stays: matching reads it anywhere, fetching ahead, and a hint to
+        // fetch does not bring back a page that was let go.
+        c.file1.ReleaseText();
         loaded = Load(c.file2, file2, file1, false, c.rules);
         if (loaded.status != CompareStatus::Compared)
             return loaded;

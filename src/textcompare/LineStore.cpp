@@ -84,6 +84,14 @@ bool FileLines::Bytes::Map(int fd, std::size_t size)
     return true;
 }
 
+void FileLines::Bytes::Release()
+{
+    // The mapping is private but never written: its pages are the file's own,
+    // so they are dropped rather than lost, and read back from the file.
+    if (m_mapped)
+        ::madvise(m_data, m_bytes, MADV_DONTNEED);
+}
+
 FileLines::LoadResult FileLines::Bytes::Read(int fd, std::size_t size, std::string& error)
 {
     if (!Allocate(size))

@@ -140,6 +140,31 @@ TEST(LoadLines, AFileShortenedAfterLoadingKeepsItsLines)
     EXPECT_EQ(file.AllBytes(), rows);
 }
 
+// Between splitting and matching the compare gives back the memory of the old
+// file's text. Read into memory (small or large) or mapped, the text must read
+// the same after.
+TEST(LoadLines, TextReadsTheSameAfterItsMemoryIsGivenBack)
+{
+    for (const std::size_t size : {std::size_t(20000), std::size_t(3) << 20, FileLines::kReadLimit + 4096}) {
+        testenv::TempDir dir;
+        const std::string path = (dir.path() / "dump.csv").string();
+        std::string bytes;
+        std::string last;
+        for (std::size_t i = 0; bytes.size() < size; ++i) {
+            last = std::to_string(i) + ",\"row " + std::to_string(i * 7) + "\"\r\n";
+            bytes += last;
+        }
+        testenv::WriteFile(path, bytes);
+        FileLines file;
+        std::string error;
+        ASSERT_EQ(file.Load(path, LineRules(), error), FileLines::LoadResult::Loaded) << error;
+        file.ReleaseText();
+        SCOPED_TRACE(std::to_string(bytes.size()) + " bytes");
+        EXPECT_EQ(file.Text(file.Count() - 1), last);
+        EXPECT_TRUE(file.AllBytes() == bytes);  // not EXPECT_EQ: no 16 MB dump on failure
+    }
+}
+
 // Line cells keep 32 bits of a line's offset; files of 4 GiB and more get the
 // rest back from the table of high bits.
 TEST(OffsetHighBits, GivesBackEveryOffsetFromItsLowBits)
