@@ -5,6 +5,7 @@
 
 #include "textcompare/LineMatching.h"
 #include "textcompare/MessageDrain.h"
+#include "textcompare/Prefetch.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ void PairCommonBlocks(Comparison& c)
         for (int i = 0; i < pending; ++i) {
             const BlockIndex q = index[batch[i].partnerLine];
             if (q != kNoBlock) {
-                __builtin_prefetch(&c.blocks2[q], 1);
+                PrefetchForWrite(&c.blocks2[q]);
                 found[foundCount++] = {batch[i].block, q};
             }
         }
@@ -82,7 +83,7 @@ void PairCommonBlocks(Comparison& c)
         if (!c.file1.IsPaired(a))
             continue;
         const LineIndex partner = c.file1.Partner(a);
-        __builtin_prefetch(&index[partner]);
+        PrefetchForRead(&index[partner]);
         batch[pending++] = {p, partner};
         if (pending == kBatch)
             flush();

@@ -10,6 +10,7 @@
 
 #include "textcompare/HugePageAllocator.h"
 #include "textcompare/LineStore.h"
+#include "textcompare/Prefetch.h"
 
 class HashCountMap {
 public:
@@ -22,7 +23,7 @@ public:
     {
         return static_cast<std::size_t>((static_cast<unsigned __int128>(key) * m_slots.size()) >> 64);
     }
-    void Prefetch(std::size_t home) const { __builtin_prefetch(&m_slots[home]); }
+    void Prefetch(std::size_t home) const { PrefetchForRead(&m_slots[home]); }
 
     // Counts a line of range 1 (file 1) / range 2 (file 2).
     void AddLine1(std::size_t home, std::uint64_t key, LineIndex line);

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "textcompare/MessageDrain.h"
+#include "textcompare/Prefetch.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ public:
             // file 1's list when rows moved: fetch the partners some blocks ahead.
             for (; m_ignoreWhitespace && ahead < n2 && ahead <= q + kLookAhead; ++ahead) {
                 if (m_blocks2[ahead].partner != kNoBlock)
-                    __builtin_prefetch(&m_blocks1[m_blocks2[ahead].partner]);
+                    PrefetchForRead(&m_blocks1[m_blocks2[ahead].partner]);
             }
             // Blocks are passed over in order on both sides, so a block whose
             // partner lies behind the other side's position has moved.

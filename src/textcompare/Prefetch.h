@@ -1,5 +1,6 @@
 #pragma once
-// A hint to start fetching the cache line that holds an address, for reading.
+// Hints to start fetching the cache line that holds an address, for reading
+// or for writing.
 //
 // GCC deletes a loop whose only effect is __builtin_prefetch (a hint changes
 // nothing a program can observe), so a loop that only fetches ahead would
@@ -8,5 +9,11 @@
 inline void PrefetchForRead(const void* address)
 {
     __builtin_prefetch(address);
+    asm volatile("" : : "r"(address));
+}
+
+inline void PrefetchForWrite(const void* address)
+{
+    __builtin_prefetch(address, 1);
     asm volatile("" : : "r"(address));
 }
