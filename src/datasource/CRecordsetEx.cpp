@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 
-#include "common/AsciiNoCase.h"
 #include "datasource/BoundRowBlock.h"
 #include "datasource/CDatabase.h"
 #include "datasource/DatabaseError.h"
@@ -73,7 +72,8 @@ CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
     m_strDateSuffix = facts.dateSuffix;
     m_strTimePrefix = facts.timePrefix;
     m_strTimeSuffix = facts.timeSuffix;
-    m_floatsAsText = m_dbmsName.find("SQLite") != std::string::npos;
+    m_driverFacts = DriverFacts::Of(m_driverName, m_dbmsName);
+    m_floatsAsText = m_driverFacts.dbms == DbmsKind::Sqlite;
 }
 
 CRecordsetEx::~CRecordsetEx()
@@ -404,9 +404,7 @@ bool CRecordsetEx::BlockFetchPays() const
     case FetchMode::automatic:
         break;
     }
-    // Measured on a million rows: psqlODBC and the MariaDB connector spend
-    // most of a dump in SQLGetData; the SQLite3 driver gains nothing.
-    return StartsWithNoCase(m_driverName, "psqlodbc") || StartsWithNoCase(m_driverName, "libmaodbc");
+    return m_driverFacts.blockFetchPays;
 }
 
 void CRecordsetEx::SetUpBlockFetch()
@@ -447,11 +445,10 @@ void CRecordsetEx::SetUpBlockFetch()
         bound.size = std::min(size, kMaxBoundValue);
         layout.push_back(bound);
     }
-    // The MariaDB connector takes SQLSetPos on a row of a block, but its
-    // SQLGetData goes on reading the first row: there a value too long for its
-    // buffer is read right only from a block of one row.
-    m_blockPositions = !StartsWithNoCase(m_driverName, "libmaodbc");
-    const bool oneRow = !(extensions & SQL_GD_BLOCK) || (!m_blockPositions && !everyValueFits);
+    // Where SQLGetData does not follow SQLSetPos to a row of the block, a
+    // value too long for its buffer is read right only from a block of one row.
+    const bool oneRow =
+        !(extensions & SQL_GD_BLOCK) || (!m_driverFacts.getDataFollowsSetPos && !everyValueFits);
     m_block = BoundRowBlock::Bind(m_hstmt.get(), layout, kBlockRows, oneRow);
 }
 
@@ -485,7 +482,7 @@ bool CRecordsetEx::GetBlockFieldText(int index, std::string& text)
             return true;
         }
     }
-    if (!m_blockPositions) {
+    if (!m_driverFacts.getDataFollowsSetPos) {
         // Such a driver reads the first row of a block, where the fetch left
         // it; it gets longer blocks only when no value can outgrow its buffer,
         // and never may another row's value take this one's place.

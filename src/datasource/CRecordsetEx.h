@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "datasource/ColumnInfo.h"
+#include "datasource/DriverFacts.h"
 #include "datasource/OdbcHandles.h"
 #include "datasource/SqlLiteralFacts.h"
 
@@ -82,6 +83,8 @@ public:
 
     // The literal facts of the connected driver (for SQL generation).
     SqlLiteralFacts LiteralFacts() const;
+    // Where the program treats the connected driver differently.
+    const DriverFacts& Facts() const { return m_driverFacts; }
 
     // Rewrites [name] to the connection's identifier quotes outside text
     // literals; the Jet driver reads brackets itself and keeps them.
@@ -143,6 +146,7 @@ protected:
     std::string m_driverName;
     std::string m_identifierQuote;
     std::string m_dbmsName;
+    DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
     // SQLite lets a floating-point column hold any text, which a binary read
     // would turn into NULL or 0: there floats are read as text and rewritten.
@@ -153,5 +157,4 @@ protected:
     FetchMode m_fetchMode = FetchMode::automatic;
     std::unique_ptr<BoundRowBlock> m_block;
     std::size_t m_blockRow = 0;  // the current row inside the block
-    bool m_blockPositions = true; // SQLGetData reads the row SQLSetPos puts the cursor on
 };

@@ -6,6 +6,7 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataSourceList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DatabaseError.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DriverFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DumpWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EmbeddedSqlite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FloatText.cpp

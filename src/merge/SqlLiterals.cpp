@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "common/AsciiNoCase.h"
+#include "datasource/DriverFacts.h"
 
 namespace {
 
@@ -105,13 +105,19 @@ bool IsPlainNumber(std::string_view text)
 LiteralDialect LiteralDialect::For(const std::string& dbmsName)
 {
     LiteralDialect dialect;
-    if (ContainsNoCase(dbmsName, "sqlite")) {
+    switch (DbmsKindOf(dbmsName)) {
+    case DbmsKind::Sqlite:
         dialect.binary = Binary::SqliteBlob;
-    } else if (ContainsNoCase(dbmsName, "postgres")) {
+        break;
+    case DbmsKind::PostgreSql:
         dialect.binary = Binary::PostgresBytea;
-    } else if (ContainsNoCase(dbmsName, "mysql") || ContainsNoCase(dbmsName, "mariadb")) {
+        break;
+    case DbmsKind::MySql:
         dialect.backslashEscapes = true;
         dialect.emptyHexAsString = true;
+        break;
+    case DbmsKind::Other:
+        break;
     }
     return dialect;
 }

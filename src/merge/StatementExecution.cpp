@@ -1,10 +1,10 @@
 #include "merge/StatementExecution.h"
 
-#include "common/AsciiNoCase.h"
 #include "common/ResourceStrings.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
+#include "datasource/DriverFacts.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr const char* kSavepoint = "tolvane_merge";
 // ones. Other data sources fail only the statement.
 bool AbortsTransactionOnError(const std::string& dbmsName)
 {
-    return ContainsNoCase(dbmsName, "postgres");
+    return DbmsKindOf(dbmsName) == DbmsKind::PostgreSql;
 }
 
 std::string ErrorText(const DatabaseError& error)

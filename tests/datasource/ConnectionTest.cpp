@@ -38,6 +38,22 @@ TEST_P(ConnectionOnDriver, TransactionCapabilityIsReadAtConnectTime)
     EXPECT_NE(db.TransactionCapable(), 0);
 }
 
+// Each driver the program is tested on is recognised by the names it reports,
+// so that its quirks are worked around (a renamed library would silently lose
+// them) and block fetches go where they pay.
+TEST_P(ConnectionOnDriver, IsRecognisedByTheNamesItReports)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    CDatabase db;
+    ASSERT_TRUE(db.OpenDataSource(GetParam().dsn));
+    const DriverFacts facts = CRecordsetEx(db).Facts();
+    const DriverFacts& expected = GetParam().facts;
+    EXPECT_EQ(facts.dbms, expected.dbms);
+    EXPECT_EQ(facts.jetDriver, expected.jetDriver);
+    EXPECT_EQ(facts.blockFetchPays, expected.blockFetchPays);
+    EXPECT_EQ(facts.getDataFollowsSetPos, expected.getDataFollowsSetPos);
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, ConnectionOnDriver, ::testing::ValuesIn(AllDrivers()),
                          [](const auto& info) { return std::string(info.param.dsn); });
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TestEnv.h"
+#include "datasource/DriverFacts.h"
 
 struct DriverCase {
     const char* dsn;
@@ -15,17 +16,18 @@ struct DriverCase {
     const char* binaryLiteral; // literal of the bytes 01 02 FF 00
     const char* crlfText;      // expression of the text line1 CR LF line2
     const char* doubleType;    // an 8-byte floating-point type
+    DriverFacts facts;         // what the program knows of the driver by its names
 };
 
 inline std::vector<DriverCase> AllDrivers()
 {
     return {
         {testenv::kSqliteOld, "\"", "TEXT", "VARCHAR(40)", "BLOB", "TIMESTAMP", "X'0102FF00'",
-         "'line1' || char(13, 10) || 'line2'", "DOUBLE"},
+         "'line1' || char(13, 10) || 'line2'", "DOUBLE", {DbmsKind::Sqlite, false, false, true}},
         {testenv::kPostgres, "\"", "TEXT", "VARCHAR(40)", "BYTEA", "TIMESTAMP", "'\\x0102FF00'::bytea",
-         "'line1' || chr(13) || chr(10) || 'line2'", "DOUBLE PRECISION"},
+         "'line1' || chr(13) || chr(10) || 'line2'", "DOUBLE PRECISION", {DbmsKind::PostgreSql, false, true, true}},
         {testenv::kMariaDb, "`", "LONGTEXT", "NVARCHAR(40)", "VARBINARY(40)", "DATETIME", "0x0102FF00",
-         "CONCAT('line1', CHAR(13), CHAR(10), 'line2')", "DOUBLE"},
+         "CONCAT('line1', CHAR(13), CHAR(10), 'line2')", "DOUBLE", {DbmsKind::MySql, false, true, false}},
     };
 }
 
