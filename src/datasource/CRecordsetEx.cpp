@@ -73,7 +73,6 @@ CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
     m_strTimePrefix = facts.timePrefix;
     m_strTimeSuffix = facts.timeSuffix;
     m_driverFacts = DriverFacts::Of(m_driverName, m_dbmsName);
-    m_floatsAsText = m_driverFacts.dbms == DbmsKind::Sqlite;
 }
 
 CRecordsetEx::~CRecordsetEx()
@@ -319,7 +318,7 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     if (m_block && GetBlockFieldText(index, text))
         return;
     const ColumnInfo& column = m_columns[static_cast<std::size_t>(index)];
-    if (IsFloatType(column.sqlType) && !m_floatsAsText) {
+    if (IsFloatType(column.sqlType) && !FloatsAsText()) {
         GetFloatText(index, column.sqlType == SQL_REAL, text);
         return;
     }
@@ -426,7 +425,7 @@ void CRecordsetEx::SetUpBlockFetch()
     bool everyValueFits = true;
     for (const ColumnInfo& column : m_columns) {
         BoundRowBlock::Column bound;
-        if (IsFloatType(column.sqlType) && !m_floatsAsText) {
+        if (IsFloatType(column.sqlType) && !FloatsAsText()) {
             bound.target = column.sqlType == SQL_REAL ? BoundRowBlock::Target::singleValue
                                                       : BoundRowBlock::Target::doubleValue;
             bound.size = sizeof(double);

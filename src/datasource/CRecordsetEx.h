@@ -133,6 +133,9 @@ protected:
     // Declared nullability of the leading columns from the catalog, for drivers
     // that report every column of a query as nullable.
     std::int16_t CatalogNullability(std::size_t column);
+    // SQLite lets a floating-point column hold any text, which a binary read
+    // would turn into NULL or 0: there floats are read as text and rewritten.
+    bool FloatsAsText() const { return m_driverFacts.dbms == DbmsKind::Sqlite; }
 
     CDatabase& m_database;
     OdbcStatementHandle m_hstmt;
@@ -148,9 +151,6 @@ protected:
     std::string m_dbmsName;
     DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
-    // SQLite lets a floating-point column hold any text, which a binary read
-    // would turn into NULL or 0: there floats are read as text and rewritten.
-    bool m_floatsAsText = false;
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
     std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
     bool m_catalogLoaded = false;

@@ -14,7 +14,7 @@ void CRecordsetEx::OpenTable(const std::string& table)
 {
     const std::string& quote = LiteralFacts().identifierQuote;
     OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
-    if (m_floatsAsText) {
+    if (FloatsAsText()) {
         // SQLite renders a real with 15 digits, which loses the last ones. Its
         // printf with the "!" flag gives 17, which read back to the same double
         // below 1e100; above, its digits drift, and 21 of them are needed.
