@@ -35,6 +35,72 @@ std::string SectionHead(std::string_view table, std::string_view keyColumnList)
     return head;
 }
 
+std::string SectionHead(std::string_view table, std::string_view keyColumnList,
+                        const std::vector<std::string>& columnNames)
+{
+    std::string head = SectionHead(table, keyColumnList);
+    // Before the blank line that ends the head.
+    head.insert(head.size() - kLineEnd.size(), ColumnsLine(columnNames) + std::string(kLineEnd));
+    return head;
+}
+
+std::string ColumnsLine(const std::vector<std::string>& columnNames)
+{
+    std::string line(kColumnsStart);
+    for (std::size_t i = 0; i < columnNames.size(); ++i) {
+        if (i > 0)
+            line += ',';
+        AppendQuotedField(line, columnNames[i]);
+    }
+    return line;
+}
+
+bool ParseColumnsLine(std::string_view line, std::vector<std::string>& columnNames)
+{
+    columnNames.clear();
+    if (!line.starts_with(kColumnsStart))
+        return false;
+    std::string_view rest = line.substr(kColumnsStart.size());
+    std::string name;
+    while (!rest.empty()) {
+        if (rest.front() != kQuote)
+            return false;
+        const std::size_t used = ReadQuotedField(rest, ",", name);
+        if (used == npos)
+            return false;
+        columnNames.push_back(name);
+        rest.remove_prefix(used);
+        if (rest.empty())
+            break;
+        rest.remove_prefix(1);  // the separator
+        if (rest.empty())
+            return false;  // a separator must be followed by a name
+    }
+    return true;
+}
+
+std::string EndMark(std::size_t sections)
+{
+    return std::string(kLineEnd) + std::string(kEndStart) + std::to_string(sections) + "]" + std::string(kLineEnd);
+}
+
+bool ParseEndMark(std::string_view line, std::size_t& sections)
+{
+    if (!line.starts_with(kEndStart) || line.size() < kEndStart.size() + 2 || line.back() != ']')
+        return false;
+    const std::string_view digits = line.substr(kEndStart.size(), line.size() - kEndStart.size() - 1);
+    if (digits.size() > 18)
+        return false;
+    std::size_t value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return false;
+        value = value * 10 + static_cast<std::size_t>(c - '0');
+    }
+    sections = value;
+    return true;
+}
+
 bool IsSectionHead(std::string_view line)
 {
     return line.starts_with(kHeadStart);

@@ -8,8 +8,19 @@
 // rewrite of the statements reads as one bracket, so the name can go into SQL as
 // the head spells it.
 //
+// Section head with column names (written since merge files end with an end
+// mark): the same head, but between the head line and its blank line a line
+// "Columns=" followed by every column name of the dumps as a quoted dump field,
+// joined by ",". A reader that drops the line after a head, as older ones did,
+// still reads such a file.
+//
 // Key column list: the zero-based indexes of the key columns in decimal, joined
 // by ",".
+//
+// End mark: after the last section, CR LF "End=[" the number of sections "]"
+// CR LF. The blank line before it ends any run of rows, so that an older reader
+// takes the mark for no row. A file whose sections name their columns is whole
+// only with its end mark.
 //
 // Dump field: SQL NULL is the four letters NULL unquoted. A value in double
 // quotes has each of its own double quotes written twice. Text values are always
@@ -26,9 +37,27 @@ namespace MergeFileLayout {
 
 inline constexpr std::string_view kHeadStart = "Table=[";
 inline constexpr std::string_view kNullField = "NULL";
+inline constexpr std::string_view kColumnsStart = "Columns=";
+inline constexpr std::string_view kEndStart = "End=[";
 
 // The whole head of a table section.
 std::string SectionHead(std::string_view table, std::string_view keyColumnList);
+
+// The head with the column line: head line, "Columns=..." line, blank line.
+std::string SectionHead(std::string_view table, std::string_view keyColumnList,
+                        const std::vector<std::string>& columnNames);
+
+// The column line of a head, without its line end.
+std::string ColumnsLine(const std::vector<std::string>& columnNames);
+// Reads a column line (its line end removed) into `columnNames`. False when the
+// line is no column line or a name in it is not a whole quoted field.
+bool ParseColumnsLine(std::string_view line, std::vector<std::string>& columnNames);
+
+// The end mark of a file of `sections` sections, its blank line before it included.
+std::string EndMark(std::size_t sections);
+// Whether a line (its line end removed) is an end mark; its number of sections
+// goes to `sections`. A mark cut short or with anything after "]" is none.
+bool ParseEndMark(std::string_view line, std::size_t& sections);
 
 // Whether a line of the merge file (its line end removed) is a section head.
 bool IsSectionHead(std::string_view line);

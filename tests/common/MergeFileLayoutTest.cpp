@@ -141,3 +141,42 @@ TEST(MergeFileLayout, UnquotedTypesAreQuotedWhereTheyWouldBeMisread)
 }
 
 } // namespace
+
+namespace {
+
+TEST(MergeFileLayout, ColumnLinesReadBackAsWritten)
+{
+    const std::vector<std::vector<std::string>> cases = {
+        {"id", "name", "email"},
+        {"a,b", "say \"hi\"", "", "NULL"},
+        {"one"},
+        {},
+    };
+    for (const auto& names : cases) {
+        const std::string head = SectionHead("T", "0", names);
+        // Head line, column line, blank line; the column line reads back as written.
+        const std::string expectedStart = "\r\nTable=[T]0\r\n" + ColumnsLine(names) + "\r\n\r\n";
+        EXPECT_EQ(head, expectedStart);
+        std::vector<std::string> read = {"left over"};
+        EXPECT_TRUE(ParseColumnsLine(ColumnsLine(names), read)) << ColumnsLine(names);
+        EXPECT_EQ(read, names);
+    }
+    std::vector<std::string> read;
+    for (const char* bad : {"Columns=id", "Columns=\"id", "Columns=\"id\",", "Columns=\"a\"x", "Column=\"a\"",
+                            "Columns=\"a\",,\"b\""})
+        EXPECT_FALSE(ParseColumnsLine(bad, read)) << bad;
+}
+
+TEST(MergeFileLayout, EndMarksReadOnlyWhole)
+{
+    EXPECT_EQ(EndMark(3), "\r\nEnd=[3]\r\n");
+    std::size_t sections = 99;
+    EXPECT_TRUE(ParseEndMark("End=[0]", sections));
+    EXPECT_EQ(sections, 0u);
+    EXPECT_TRUE(ParseEndMark("End=[12]", sections));
+    EXPECT_EQ(sections, 12u);
+    for (const char* cut : {"End=[", "End=[1", "End=[]", "End=[1]x", "End=[-1]", "End=[ 1]", "end=[1]", ""})
+        EXPECT_FALSE(ParseEndMark(cut, sections)) << cut;
+}
+
+} // namespace
