@@ -19,6 +19,7 @@ class CountingObserver : public ExecutionObserver {
 public:
     void Problem(const StatementProblem&) override { ++problems; }
     bool Progress(std::size_t, std::size_t) override { return true; }
+    bool KeepChanges(const ExecutionResult&) override { return true; }
     std::size_t problems = 0;
 };
 
@@ -32,9 +33,16 @@ int main(int argc, char** argv)
     }
     std::vector<GeneratedStatement> statements;
     std::ifstream in(argv[2]);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty())
-            statements.push_back({line, {}});
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty())
+            continue;
+        GeneratedStatement statement;
+        statement.text = line;
+        statement.kind = line.starts_with("INSERT")   ? StatementKind::Insert
+                         : line.starts_with("UPDATE") ? StatementKind::Update
+                                                      : StatementKind::Delete;
+        statements.push_back(std::move(statement));
+    }
     CDatabase database;
     if (!database.OpenDataSource(argv[1])) {
         std::fprintf(stderr, "cannot connect to %s\n", argv[1]);
@@ -44,6 +52,6 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     const ExecutionResult result = ExecuteStatements(database, statements, observer);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%.3f %zu %zu %zu\n", seconds, result.run, result.failed, result.notOne);
+    std::printf("%.3f %zu %zu %zu\n", seconds, result.run, result.failed, result.Problems() - result.failed);
     return result.AllSucceeded() ? 0 : 1;
 }

@@ -46,27 +46,26 @@ int main(int argc, char** argv)
     }
     const SqlLiteralFacts facts = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
     CompareSettings settings;
-    CTableRowsArray deleteTables, addTables, updateTables;
+    TableChangesArray tables;
 
     const auto start = Clock::now();
-    if (!ReadMergeFile(argv[1], settings, deleteTables, addTables)) {
-        std::fprintf(stderr, "cannot read %s\n", argv[1]);
+    MergeFileProblem problem;
+    if (!ReadMergeFile(argv[1], settings, tables, problem)) {
+        std::fprintf(stderr, "%s\n", problem.text.c_str());
         return 1;
     }
     const auto read = Clock::now();
-    BuildUpdates(deleteTables, addTables, updateTables);
+    BuildUpdates(tables);
     const auto paired = Clock::now();
 
     std::vector<GeneratedStatement> statements;
-    for (std::size_t i = 0; i < addTables.size(); ++i) {
-        const CTableRows& table = deleteTables[i];
-        for (const auto& row : addTables[i])
-            statements.push_back(BuildInsert(row, kColumns, table.m_strTable, table.m_keyColumns, facts));
-        for (std::size_t k = 1; k < updateTables[i].size(); k += 2)
-            statements.push_back(
-                BuildUpdate(updateTables[i][k], kColumns, table.m_strTable, table.m_keyColumns, facts));
-        for (const auto& row : deleteTables[i])
-            statements.push_back(BuildDelete(row, kColumns, table.m_strTable, table.m_keyColumns, facts));
+    for (const TableChanges& table : tables) {
+        for (const auto& row : table.adds)
+            statements.push_back(BuildInsert(row, kColumns, table.spelledName, table.keyColumns, facts));
+        for (const RowPair& pair : table.updates)
+            statements.push_back(BuildUpdate(pair.newRow, kColumns, table.spelledName, table.keyColumns, facts));
+        for (const auto& row : table.deletes)
+            statements.push_back(BuildDelete(row, kColumns, table.spelledName, table.keyColumns, facts));
     }
     const auto built = Clock::now();
 
@@ -74,13 +73,13 @@ int main(int argc, char** argv)
     for (const auto& s : statements)
         bytes += s.text.size();
     ChangeCounts total;
-    for (std::size_t i = 0; i < deleteTables.size(); ++i) {
-        const ChangeCounts counts = CountChanges(deleteTables, addTables, updateTables, i);
+    for (const TableChanges& table : tables) {
+        const ChangeCounts counts = CountChanges(table);
         total.toAdd += counts.toAdd;
         total.toUpdate += counts.toUpdate;
         total.toDelete += counts.toDelete;
     }
-    std::printf("tables=%zu\n", deleteTables.size());
+    std::printf("tables=%zu\n", tables.size());
     std::printf("adds=%d\nupdates=%d\ndeletes=%d\n", total.toAdd, total.toUpdate, total.toDelete);
     std::printf("statements=%zu\nstatement_bytes=%zu\n", statements.size(), bytes);
     std::printf("read_seconds=%.3f\npair_seconds=%.3f\nbuild_seconds=%.3f\ntotal_seconds=%.3f\n",

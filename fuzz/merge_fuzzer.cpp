@@ -8,6 +8,7 @@
 // wider rows). Each table gets as many columns as its first row has fields.
 //
 // Invariants:
+// - a file is read whole or refused with a message naming it and no table;
 // - pairing loses and duplicates no row: rows read = rows to delete + rows to
 //   add + rows in updates, each pair's rows have equal keys, and no row left to
 //   add has a key that a row left to delete shows;
@@ -28,7 +29,6 @@
 #include "merge/MergeFileReader.h"
 #include "merge/TableStatements.h"
 #include "common/CompareSettings.h"
-#include "workflow/MergeRun.h"
 
 namespace {
 
@@ -156,33 +156,44 @@ Scan ScanStatement(const std::string& s, const Dialect& dialect)
     return scan;
 }
 
-std::size_t TotalRows(const CTableRowsArray& tables)
+std::size_t TotalRows(const TableChangesArray& tables)
 {
     std::size_t rows = 0;
-    for (const CTableRows& table : tables)
-        rows += table.size();
+    for (const TableChanges& table : tables)
+        rows += table.deletes.size() + table.adds.size() + 2 * table.updates.size();
     return rows;
 }
 
-void CheckPairing(const CTableRowsArray& oldBefore, const CTableRowsArray& newBefore, const CTableRowsArray& deletes,
-                  const CTableRowsArray& adds, const CTableRowsArray& updates)
+// The reference: whether two rows agree, byte for byte, on every key column.
+bool KeysMatch(const CRowValues& oldRow, const std::vector<std::int32_t>& keyColumns, const CRowValues& newRow)
 {
-    fuzz::Check(deletes.size() == adds.size() && updates.size() == deletes.size(),
-                "the change set has one entry per table in each list");
-    for (std::size_t t = 0; t < deletes.size(); ++t) {
-        const std::vector<std::int32_t>& keys = deletes[t].m_keyColumns;
-        fuzz::Check(updates[t].size() % 2 == 0, "updates come in pairs");
-        fuzz::Check(deletes[t].size() + updates[t].size() / 2 == oldBefore[t].size(),
+    if (keyColumns.empty())
+        return false;
+    for (const std::int32_t x : keyColumns) {
+        const auto i = static_cast<std::size_t>(x);
+        if (x < 0 || i >= oldRow.size() || i >= newRow.size() || oldRow[i] != newRow[i])
+            return false;
+    }
+    return true;
+}
+
+void CheckPairing(const TableChangesArray& before, const TableChangesArray& after)
+{
+    fuzz::Check(before.size() == after.size(), "pairing keeps every table");
+    for (std::size_t t = 0; t < after.size(); ++t) {
+        const TableChanges& table = after[t];
+        fuzz::Check(table.deletes.size() + table.updates.size() == before[t].deletes.size(),
                     "every old row is deleted or in one update");
-        fuzz::Check(adds[t].size() + updates[t].size() / 2 == newBefore[t].size(),
+        fuzz::Check(table.adds.size() + table.updates.size() == before[t].adds.size(),
                     "every new row is added or in one update");
-        for (std::size_t k = 0; k + 1 < updates[t].size(); k += 2)
-            fuzz::Check(KeysMatch(updates[t][k], keys, updates[t][k + 1]), "the rows of a pair have equal keys");
-        if (deletes[t].size() * adds[t].size() > 10000)
+        for (const RowPair& pair : table.updates)
+            fuzz::Check(KeysMatch(pair.oldRow, table.keyColumns, pair.newRow), "the rows of a pair have equal keys");
+        if (table.deletes.size() * table.adds.size() > 10000)
             continue;  // the quadratic check is for small tables only
-        for (const CRowValues& added : adds[t]) {
-            for (const CRowValues& deleted : deletes[t])
-                fuzz::Check(!KeysMatch(deleted, keys, added), "no unpaired new row matches an unpaired old row");
+        for (const CRowValues& added : table.adds) {
+            for (const CRowValues& deleted : table.deletes)
+                fuzz::Check(!KeysMatch(deleted, table.keyColumns, added),
+                            "no unpaired new row matches an unpaired old row");
         }
     }
 }
@@ -193,36 +204,42 @@ std::size_t DistinctKeys(const std::vector<std::int32_t>& keys)
 }
 
 // One statement per row read, each one that can run balanced, for one dialect.
-void CheckStatements(const CTableRowsArray& deletes, const CTableRowsArray& adds, const CTableRowsArray& updates,
-                     std::string_view typeLetters, bool awkwardNames, const Dialect& dialect)
+void CheckStatements(const TableChangesArray& tables, std::string_view typeLetters, bool awkwardNames,
+                     const Dialect& dialect)
 {
-    for (std::size_t t = 0; t < deletes.size(); ++t) {
-        const CRowValues* sample = !adds[t].empty()      ? &adds[t][0]
-                                   : !updates[t].empty() ? &updates[t][0]
-                                   : !deletes[t].empty() ? &deletes[t][0]
-                                                         : nullptr;
+    for (const TableChanges& table : tables) {
+        const CRowValues* sample = !table.adds.empty()      ? &table.adds[0]
+                                   : !table.updates.empty() ? &table.updates[0].newRow
+                                   : !table.deletes.empty() ? &table.deletes[0]
+                                                            : nullptr;
         const CColumnInfoArray columns = Columns(sample ? sample->size() : 0, typeLetters, awkwardNames);
-        std::vector<GeneratedStatement> statements;
-        AppendTableStatements(columns, dialect.facts, deletes[t], adds[t], updates[t], statements);
-        fuzz::Check(statements.size() == adds[t].size() + updates[t].size() / 2 + deletes[t].size(),
+        const TableStatementSet set = MakeTableStatements(columns, dialect.facts, table);
+        fuzz::Check(set.inserts.size() == table.adds.size() && set.updates.size() == table.updates.size() &&
+                        set.deletes.size() == table.deletes.size(),
                     "one statement per row read, one per pair");
-        for (std::size_t k = 0; k < statements.size(); ++k) {
-            const GeneratedStatement& statement = statements[k];
+        for (const GeneratedStatement& statement : set.inserts) {
             if (!statement.Complete())
                 continue;
             const Scan scan = ScanStatement(statement.text, dialect);
             CheckStatement(scan.balanced, "a statement that can run closes its literals and names", statement.text,
                            dialect);
-            const bool isInsert = k < adds[t].size();
-            if (isInsert) {
-                CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
-                continue;
+            CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
+        }
+        for (const auto* list : {&set.updates, &set.deletes}) {
+            for (const GeneratedStatement& statement : *list) {
+                if (!statement.Complete())
+                    continue;
+                const Scan scan = ScanStatement(statement.text, dialect);
+                CheckStatement(scan.balanced, "a statement that can run closes its literals and names",
+                               statement.text, dialect);
+                // A keyless DELETE finds its row in a subquery on some DBMSs: two conditions then.
+                const bool keyless = table.keyColumns.empty();
+                CheckStatement(keyless ? scan.wheres >= 1 : scan.wheres == 1,
+                               "an UPDATE or DELETE that can run has its condition", statement.text, dialect);
+                const std::size_t terms = keyless ? (sample ? sample->size() : 0) : DistinctKeys(table.keyColumns);
+                CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == terms,
+                               "the condition has one term per key column", statement.text, dialect);
             }
-            const std::vector<std::int32_t>& keys = deletes[t].m_keyColumns;
-            CheckStatement(scan.wheres == 1, "an UPDATE or DELETE that can run has one condition", statement.text,
-                           dialect);
-            CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == DistinctKeys(keys),
-                           "the condition has one term per key column", statement.text, dialect);
         }
     }
 }
@@ -254,28 +271,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // The rows as read, before pairing, and the change set the merge works on.
     const std::string path = fuzz::WriteScratchFile("merge", bytes);
-    CTableRowsArray oldBefore;
-    CTableRowsArray newBefore;
-    fuzz::Check(ReadMergeFile(path, markers, oldBefore, newBefore) == 1, "a merge file on disk is read to its end");
-    fuzz::Check(oldBefore.size() == newBefore.size(), "both sides have an entry for every section");
-    ChangeSet changes;
-    fuzz::Check(ReadChangeSet(path, markers, changes), "the change set of a merge file on disk is read");
-    const CTableRowsArray& deletes = changes.deleteTables;
-    const CTableRowsArray& adds = changes.addTables;
-    const CTableRowsArray& updates = changes.updateTables;
-    fuzz::Check(changes.TableCount() == oldBefore.size(), "the change set has a table per section");
-    for (std::size_t t = 0; t < changes.TableCount(); ++t) {
-        fuzz::Check(changes.TableName(t) == oldBefore[t].m_strTable && adds[t].m_strTable == newBefore[t].m_strTable,
-                    "pairing keeps the tables' names");
-        fuzz::Check(changes.HasChanges(t) == !(oldBefore[t].empty() && newBefore[t].empty()),
-                    "a table has changes exactly when it has rows");
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    if (!ReadMergeFile(path, markers, tables, problem)) {
+        fuzz::Check(tables.empty() && problem.text.find(path) != std::string::npos,
+                    "a refused merge file leaves no table and names the file");
+        return 0;
     }
-    fuzz::Check(TotalRows(deletes) + TotalRows(adds) + TotalRows(updates) ==
-                    TotalRows(oldBefore) + TotalRows(newBefore),
-                "pairing loses and duplicates no row");
-    CheckPairing(oldBefore, newBefore, deletes, adds, updates);
+    const TableChangesArray before = tables;
+    BuildUpdates(tables);
+    for (std::size_t t = 0; t < tables.size(); ++t) {
+        fuzz::Check(tables[t].spelledName == before[t].spelledName, "pairing keeps the tables' names");
+        fuzz::Check(tables[t].HasChanges() == before[t].HasChanges(), "a table has changes exactly when it has rows");
+    }
+    fuzz::Check(TotalRows(tables) == TotalRows(before), "pairing loses and duplicates no row");
+    CheckPairing(before, tables);
 
     for (const Dialect& dialect : Dialects())
-        CheckStatements(deletes, adds, updates, typeLetters, (flags & kAwkwardNames) != 0, dialect);
+        CheckStatements(tables, typeLetters, (flags & kAwkwardNames) != 0, dialect);
     return 0;
 }

@@ -8,7 +8,7 @@ void BrowseDataSource(QLineEdit* edit, std::string& name, CDatabase& database)
 {
     if (edit)
         name = edit->text().toStdString();
-    if (!database.OpenDataSource("", false, false, "ODBC;", true))
+    if (!database.OpenDataSource("", "ODBC;", true))
         return;
     ExtractDataSourceName(database.m_strConnect, name);
     if (edit)

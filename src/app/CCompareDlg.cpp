@@ -266,11 +266,11 @@ void CCompareDlg::OnUpdate()
     std::string error;
     try {
         if (m_bCompareTables || !m_strOldDS.empty()) {
-            if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))
+            if (!m_dbOld.OpenDataSource(m_strOldDS, "ODBC;", true))
                 return;  // cancelled: the list stays empty, Process keeps its state
         }
         if (m_bCompareTables || !m_strNewDS.empty()) {
-            if (!m_dbNew.OpenDataSource(m_strNewDS, false, false, "ODBC;", true)) {
+            if (!m_dbNew.OpenDataSource(m_strNewDS, "ODBC;", true)) {
                 m_dbOld.Close();
                 return;
             }
@@ -368,11 +368,11 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
     std::string message;
     try {
         if (m_bCompareTables || !m_strOldDS.empty()) {
-            if (!m_dbOld.OpenDataSource(m_strOldDS, false, false, "ODBC;", true))
+            if (!m_dbOld.OpenDataSource(m_strOldDS, "ODBC;", true))
                 return;
         }
         if (m_bCompareTables || !m_strNewDS.empty()) {
-            if (!m_dbNew.OpenDataSource(m_strNewDS, false, false, "ODBC;", true)) {
+            if (!m_dbNew.OpenDataSource(m_strNewDS, "ODBC;", true)) {
                 m_dbOld.Close();
                 return;
             }

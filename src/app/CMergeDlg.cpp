@@ -22,6 +22,8 @@ namespace {
 constexpr int kTableNameText = 3003;
 constexpr int kChangesToMakeText = 3004;
 constexpr int kMakingChangesText = 3013;
+constexpr int kKeepChangesQuestion = 3047;
+constexpr int kKeyColumnsTip = 3059;
 constexpr const char* kMergeFile = "Merge File";
 constexpr const char* kMergeDS = "Merge DS";
 
@@ -61,6 +63,15 @@ public:
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         m_silent = m_dialogs.ShowMessageOfferingToStop(m_parent, problem.message);
         QApplication::restoreOverrideCursor();
+    }
+
+    bool KeepChanges(const ExecutionResult& result) override
+    {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+        const bool keep = m_dialogs.AskToKeepChanges(
+            m_parent, ProblemsSentence(result) + "\n\n" + LoadResourceString(kKeepChangesQuestion));
+        QApplication::restoreOverrideCursor();
+        return keep;
     }
 
     bool Progress(std::size_t done, std::size_t total) override
@@ -211,44 +222,59 @@ void CMergeDlg::OnPreviewChanges()
 {
     if (!UpdateData(true))
         return;
+    MergeStatus status;
     {
         WaitCursor wait;
-        // An unreadable file leaves the list empty, as a file without sections does.
-        ReadChangeSet(m_strMergeFile, m_settings, m_changes);
+        status = m_run.Read(m_strMergeFile, m_settings);
     }
+    const TableChangesArray& tables = m_run.Tables();
     if (m_listTables) {
         m_listTables->clearSelection();
-        m_listTables->setRowCount(static_cast<int>(m_changes.TableCount()));
-        for (std::size_t i = 0; i < m_changes.TableCount(); ++i) {
+        m_listTables->setRowCount(static_cast<int>(tables.size()));
+        for (std::size_t i = 0; i < tables.size(); ++i) {
             const int row = static_cast<int>(i);
-            m_listTables->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(m_changes.TableName(i))));
-            m_listTables->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(TableSummary(m_changes, i))));
+            const QString tip = QString::fromStdString(
+                FormatString(LoadResourceString(kKeyColumnsTip).c_str(), m_run.KeyColumns(i).c_str()));
+            auto* name = new QTableWidgetItem(QString::fromStdString(tables[i].spelledName));
+            auto* summary = new QTableWidgetItem(QString::fromStdString(m_run.Summary(i)));
+            name->setToolTip(tip);
+            summary->setToolTip(tip);
+            m_listTables->setItem(row, 0, name);
+            m_listTables->setItem(row, 1, summary);
         }
         // Tables with changes start selected; "No Changes" rows do not.
-        for (std::size_t i = 0; i < m_changes.TableCount(); ++i) {
-            if (m_changes.HasChanges(i))
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            if (tables[i].HasChanges())
                 m_listTables->selectionModel()->select(m_listTables->model()->index(static_cast<int>(i), 0),
                                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
     }
     if (auto* merge = Item<QPushButton>(kMergeButton))
-        merge->setEnabled(m_changes.TableCount() > 0);
+        merge->setEnabled(!tables.empty());
+    // A merge file that cannot be merged says why; the list stays empty.
+    if (!status.Ok())
+        ShowMessage(status.message);
 }
 
 void CMergeDlg::OnMerge()
 {
     if (!UpdateData(true))
         return;
-    if (!m_database.OpenDataSource(m_strMergeDS, false, false, "ODBC;", true))
+    if (!m_database.OpenDataSource(m_strMergeDS, "ODBC;", true))
         return;
     // Whatever happens from here, the connection is closed when the command ends.
     ConnectionCloser closer(m_database);
     std::vector<GeneratedStatement> statements;
+    MergeStatus status;
     {
-        // A table the merge data source lacks ends the command here, before
-        // anything is shown or run.
+        // A table the merge data source lacks, or whose columns do not fit,
+        // ends the command here, before anything is shown or run.
         WaitCursor wait;
-        statements = GenerateStatements(m_database, m_changes, SelectedRows());
+        status = m_run.Generate(m_database, SelectedRows(), statements);
+    }
+    if (!status.Ok()) {
+        ShowMessage(status.message);
+        return;
     }
     CSqlPreviewDlg preview(m_context.resources, m_context.settings, Window());
     preview.m_statements.reserve(statements.size());
@@ -265,11 +291,11 @@ void CMergeDlg::OnMerge()
 
 void CMergeDlg::MakeChanges(const std::vector<GeneratedStatement>& statements)
 {
-    ExecutionResult result;
+    MergeStatus status;
     {
         WaitCursor wait;
-        DialogExecutionObserver observer(m_context.dialogs, m_context.resources, Window(), statements.size());
-        result = ExecuteStatements(m_database, statements, observer);
+        DialogExecutionObserver observer(m_context.dialogs, m_context.resources, Window(), RunnableCount(statements));
+        status = m_run.Execute(m_database, statements, observer);
     }
-    ShowMessage(ExecutionSummary(result));
+    ShowMessage(status.message);
 }

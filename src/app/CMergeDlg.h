@@ -48,7 +48,7 @@ public:
     std::string m_strMergeDS;
     CDatabase m_database;
     CompareSettings m_settings;  // a copy of the main dialog's record
-    ChangeSet m_changes;         // m_deleteTables, m_addTables, m_updateTables
+    MergeRun m_run;              // the change set of the last preview and the merge of it
 
 protected:
     void DoDataExchange(bool save) override;

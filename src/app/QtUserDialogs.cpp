@@ -3,11 +3,14 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "common/ResourceStrings.h"
 
 namespace {
 constexpr int kStopShowingText = 3012;
+constexpr int kKeepChangesText = 3048;
+constexpr int kUndoAllText = 3049;
 }
 
 void QtUserDialogs::ShowCaptionedMessage(QWidget* parent, const std::string& caption, const std::string& text)
@@ -48,4 +51,18 @@ bool QtUserDialogs::ShowMessageOfferingToStop(QWidget* parent, const std::string
     box.setCheckBox(stop);
     box.exec();
     return stop->isChecked();
+}
+
+bool QtUserDialogs::AskToKeepChanges(QWidget* parent, const std::string& text)
+{
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(MessageBoxTitle()), QString::fromStdString(text),
+                    QMessageBox::NoButton, parent);
+    QPushButton* keep =
+        box.addButton(QString::fromStdString(LoadResourceString(kKeepChangesText)), QMessageBox::AcceptRole);
+    QPushButton* undo =
+        box.addButton(QString::fromStdString(LoadResourceString(kUndoAllText)), QMessageBox::RejectRole);
+    box.setDefaultButton(undo);
+    box.setEscapeButton(undo);
+    box.exec();
+    return box.clickedButton() == keep;
 }

@@ -9,4 +9,5 @@ public:
     bool ChooseOpenFile(QWidget* parent, const std::string& folder, const std::string& fileName,
                         std::string& chosen) override;
     bool ShowMessageOfferingToStop(QWidget* parent, const std::string& text) override;
+    bool AskToKeepChanges(QWidget* parent, const std::string& text) override;
 };

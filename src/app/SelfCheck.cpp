@@ -26,6 +26,11 @@ public:
         ShowMessage(parent, text);
         return false;
     }
+    bool AskToKeepChanges(QWidget* parent, const std::string& text) override
+    {
+        ShowMessage(parent, text);
+        return false;
+    }
 
 private:
     std::ostream& m_out;

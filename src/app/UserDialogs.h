@@ -23,6 +23,10 @@ public:
     // An OK message box titled with the application title that also offers to
     // stop showing further messages of the same kind; true when the user chose that.
     virtual bool ShowMessageOfferingToStop(QWidget* parent, const std::string& text) = 0;
+    // A question titled with the application title whose two buttons keep the
+    // changes made so far or undo them all, undoing being the default (Enter
+    // and Escape); true when the user keeps them.
+    virtual bool AskToKeepChanges(QWidget* parent, const std::string& text) = 0;
 
     // An OK message box titled with the application title.
     void ShowMessage(QWidget* parent, const std::string& text) { ShowCaptionedMessage(parent, MessageBoxTitle(), text); }

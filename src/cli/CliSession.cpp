@@ -61,7 +61,7 @@ bool CliSession::Open(CDatabase& database, const std::string& dataSource)
     }
     database.SetPrompt(&m_prompt);
     try {
-        if (database.OpenDataSource(dataSource, false, false, "ODBC;", true))
+        if (database.OpenDataSource(dataSource, "ODBC;", true))
             return true;
         if (!m_prompt.RefusedReason().empty())
             Error("the data source " + label + " rejected the login (" + m_prompt.RefusedReason() +

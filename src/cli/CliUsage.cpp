@@ -33,25 +33,41 @@ const std::map<std::string, std::string>& CommandTexts()
         {"preview",
          "Usage: tolvane-cli preview MERGEFILE\n"
          "\n"
-         "Prints one line per table of the merge file: its name, a tab, and the\n"
-         "changes to make (\"No Changes\" or \"N to add, N to update, N to delete\").\n"},
+         "Prints one line per table of the merge file: its name, a tab, the changes\n"
+         "to make (\"No Changes\" or \"N to add, N to update, N to delete\"), a tab,\n"
+         "and \"key: \" with the columns that find its rows (its primary key, else a\n"
+         "unique index of NOT NULL columns, else its leading NOT NULL columns; \"all\n"
+         "columns\" for a table without any). A merge file that was cut short or\n"
+         "is no merge file is refused (exit status 2).\n"},
         {"sql",
          "Usage: tolvane-cli sql MERGEFILE TARGET [--table NAME]...\n"
          "\n"
          "Prints the statements that bring TARGET up to date, in the order the merge\n"
          "runs them, each ended by \";\" and a line break: a script for the data\n"
-         "source's own client. A statement that cannot be formed is named on\n"
-         "standard error instead (exit status 1).\n"},
+         "source's own client. Where foreign keys tie the tables, inserts and\n"
+         "updates run parents first and deletes children first; a line starting\n"
+         "with \"--\" notes a cycle among them. A statement that cannot be formed is\n"
+         "named on standard error instead (exit status 1).\n"},
         {"apply",
-         "Usage: tolvane-cli apply MERGEFILE TARGET [--table NAME]... [--yes] [--quiet]\n"
+         "Usage: tolvane-cli apply MERGEFILE TARGET [--table NAME]... [--yes]\n"
+         "                 [--keep-going] [--dry-run] [--quiet]\n"
          "\n"
-         "Runs the statements on TARGET in one transaction; every statement that\n"
-         "fails or affects another number of rows than one is named on standard\n"
-         "error. Asks first on a terminal unless --yes is given.\n"
+         "Runs the statements on TARGET in one transaction, in the order sql prints\n"
+         "them. Every statement must change exactly one row: one that changes more\n"
+         "is undone at once, and every statement that fails or changes no row or\n"
+         "more than one is named on standard error. When any did, everything is\n"
+         "rolled back unless --keep-going is given; the last line says what was\n"
+         "kept. Ctrl+C, SIGTERM and a lost connection roll everything back. Asks\n"
+         "first on a terminal unless --yes is given.\n"
          "\n"
-         "Exit status: 0 every statement affected exactly one row, 1 some failed or\n"
-         "affected another count, 2 nothing could be done (connection, merge file,\n"
-         "commit).\n"},
+         "  --keep-going  keep the changes of the other statements when some did not\n"
+         "                run as expected\n"
+         "  --dry-run     run everything inside the transaction, report what would\n"
+         "                fail, and roll it all back\n"
+         "\n"
+         "Exit status: 0 every statement changed exactly one row (and, but for\n"
+         "--dry-run, was committed), 1 some did not (kept or rolled back), 2 nothing\n"
+         "could be done (connection lost, interrupted, merge file refused, commit).\n"},
         {"verify",
          "Usage: tolvane-cli verify TARGET NEW [--table NAME]... [--quiet]\n"
          "\n"
@@ -77,7 +93,7 @@ std::string ProgramUsage()
            "  compare OLD NEW --out DIR [options]    write the dumps and Vantor_Merge.txt\n"
            "  preview MERGEFILE                      the changes to make per table\n"
            "  sql MERGEFILE TARGET [--table NAME]... the statements of the merge\n"
-           "  apply MERGEFILE TARGET [--yes]         run them on TARGET\n"
+           "  apply MERGEFILE TARGET [--yes]         run them on TARGET, all or nothing\n"
            "  verify TARGET NEW [--table NAME]...    what still differs after a merge\n"
            "\n"
            "A data source is a DSN name, or an ODBC connection string when it holds\n"

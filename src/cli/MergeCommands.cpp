@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 
 #include "cli/CliSession.h"
@@ -17,60 +16,54 @@
 
 namespace {
 
-// A section head spells the table [name], a "]" in it doubled.
-std::string PlainTableName(const std::string& head)
+int ExitCodeOf(const MergeStatus& status)
 {
-    std::string name = head;
-    if (name.size() >= 2 && name.front() == '[' && name.back() == ']')
-        name = name.substr(1, name.size() - 2);
-    std::string plain;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        plain += name[i];
-        if (name[i] == ']' && i + 1 < name.size() && name[i + 1] == ']')
-            ++i;
+    switch (status.outcome) {
+    case MergeOutcome::Done:
+        return kExitEqual;
+    case MergeOutcome::Problems:
+        return kExitDifferent;
+    case MergeOutcome::Refused:
+    case MergeOutcome::Stopped:
+        break;
     }
-    return plain;
+    return kExitError;
 }
 
 // Reads the merge file with the markers of the settings store; false after an
 // error line naming the file.
-bool ReadMergeFileOf(CliSession& session, ChangeSet& changes)
+bool ReadMergeFileOf(CliSession& session, MergeRun& run)
 {
     const std::string& path = session.Arguments().positional[0];
-    {
-        std::ifstream probe(path, std::ios::binary);
-        if (!probe) {
-            session.Error("cannot read the merge file " + path + ": " + std::strerror(errno));
-            return false;
-        }
-    }
+    CompareSettings markers;
     try {
-        CompareSettings markers;
         session.LoadCompareSettings(markers);
-        if (ReadChangeSet(path, markers, changes))
-            return true;
-        session.Error("cannot read the merge file " + path + " to its end");
     } catch (...) {
-        session.Error("cannot read the merge file " + path + ": " + CurrentErrorText());
+        session.Error("cannot read the settings: " + CurrentErrorText());
+        return false;
     }
-    return false;
+    const MergeStatus status = run.Read(path, markers);
+    if (!status.Ok())
+        session.Error(status.message);
+    return status.Ok();
 }
 
 // The tables named by --table (case ignored), else all; false after an error
 // line for a name the merge file lacks.
-bool ChooseTables(CliSession& session, const ChangeSet& changes, std::vector<std::size_t>& tables)
+bool ChooseTables(CliSession& session, const MergeRun& run, std::vector<std::size_t>& tables)
 {
     const auto& names = session.Arguments().tables;
+    const TableChangesArray& all = run.Tables();
     if (names.empty()) {
-        for (std::size_t i = 0; i < changes.TableCount(); ++i)
+        for (std::size_t i = 0; i < all.size(); ++i)
             tables.push_back(i);
         return true;
     }
     for (const std::string& name : names) {
         std::size_t i = 0;
-        while (i < changes.TableCount() && strcasecmp(PlainTableName(changes.TableName(i)).c_str(), name.c_str()) != 0)
+        while (i < all.size() && strcasecmp(all[i].name.c_str(), name.c_str()) != 0)
             ++i;
-        if (i == changes.TableCount()) {
+        if (i == all.size()) {
             session.Error("table " + name + ": not in the merge file " + session.Arguments().positional[0]);
             return false;
         }
@@ -80,23 +73,20 @@ bool ChooseTables(CliSession& session, const ChangeSet& changes, std::vector<std
 }
 
 // Merge file read, target open and statements generated; false after an error line.
-bool Generate(CliSession& session, CDatabase& target, std::vector<GeneratedStatement>& statements)
+bool Generate(CliSession& session, MergeRun& run, CDatabase& target, std::vector<GeneratedStatement>& statements)
 {
-    ChangeSet changes;
     std::vector<std::size_t> tables;
-    if (!ReadMergeFileOf(session, changes) || !ChooseTables(session, changes, tables) ||
+    if (!ReadMergeFileOf(session, run) || !ChooseTables(session, run, tables) ||
         !session.Open(target, session.Arguments().positional[1]))
         return false;
-    try {
-        statements = GenerateStatements(target, changes, tables);
-        return true;
-    } catch (...) {
-        session.Error(CurrentErrorText());
-        return false;
-    }
+    const MergeStatus status = run.Generate(target, tables, statements);
+    if (!status.Ok())
+        session.Error(status.message);
+    return status.Ok();
 }
 
-// Statement problems on standard error, one line each, and the bar.
+// Statement problems on standard error, one line each, and the bar. When some
+// statements did not run as expected, the others are kept only with --keep-going.
 class StderrObserver : public ExecutionObserver {
 public:
     explicit StderrObserver(const CliSession& session)
@@ -108,6 +98,7 @@ public:
     {
         return m_progress.Step(done, total, "statements");
     }
+    bool KeepChanges(const ExecutionResult&) override { return m_session.Arguments().Has("--keep-going"); }
 
 private:
     const CliSession& m_session;
@@ -116,7 +107,7 @@ private:
 
 bool Confirmed(CliSession& session, std::size_t count)
 {
-    if (session.Arguments().Has("--yes"))
+    if (session.Arguments().Has("--yes") || session.Arguments().Has("--dry-run"))
         return true;
     if (!::isatty(STDIN_FILENO)) {
         session.Error("apply changes " + DataSourceLabel(session.Arguments().positional[1]) +
@@ -133,22 +124,27 @@ bool Confirmed(CliSession& session, std::size_t count)
 
 int RunPreview(CliSession& session)
 {
-    ChangeSet changes;
-    if (!ReadMergeFileOf(session, changes))
+    MergeRun run;
+    if (!ReadMergeFileOf(session, run))
         return kExitError;
-    for (std::size_t i = 0; i < changes.TableCount(); ++i)
-        session.Result(PlainTableName(changes.TableName(i)) + "\t" + TableSummary(changes, i));
+    for (std::size_t i = 0; i < run.Tables().size(); ++i)
+        session.Result(run.Tables()[i].name + "\t" + run.Summary(i) + "\tkey: " + run.KeyColumns(i));
     return kExitEqual;
 }
 
 int RunSql(CliSession& session)
 {
+    MergeRun run;
     CDatabase target;
     std::vector<GeneratedStatement> statements;
-    if (!Generate(session, target, statements))
+    if (!Generate(session, run, target, statements))
         return kExitError;
     int status = kExitEqual;
     for (const GeneratedStatement& statement : statements) {
+        if (statement.kind == StatementKind::Note) {
+            std::cout << statement.text << "\n";
+            continue;
+        }
         if (!statement.Complete()) {
             session.Error("statement cannot run (" + statement.problem + "): " + statement.text);
             status = kExitDifferent;
@@ -162,29 +158,23 @@ int RunSql(CliSession& session)
 
 int RunApply(CliSession& session)
 {
+    MergeRun run;
     CDatabase target;
     std::vector<GeneratedStatement> statements;
-    if (!Generate(session, target, statements))
+    if (!Generate(session, run, target, statements))
         return kExitError;
-    if (!Confirmed(session, statements.size()))
+    if (!Confirmed(session, RunnableCount(statements)))
         return kExitError;
-    ExecutionResult result;
-    try {
+    ExecutionOptions options;
+    options.dryRun = session.Arguments().Has("--dry-run");
+    MergeStatus status;
+    {
         StderrObserver observer(session);
-        result = ExecuteStatements(target, statements, observer);
-    } catch (...) {
-        session.Error(CurrentErrorText());
-        return kExitError;
+        status = run.Execute(target, statements, observer, options);
     }
-    const std::string summary = ExecutionSummary(result);
-    if (result.commitError) {
-        session.Error(summary);
-        return kExitError;
-    }
-    if (result.AllSucceeded()) {
-        session.Info(OneLine(summary));
-        return kExitEqual;
-    }
-    session.Error(summary);
-    return kExitDifferent;
+    if (status.outcome == MergeOutcome::Done)
+        session.Info(OneLine(status.message));
+    else
+        session.Error(status.message);
+    return ExitCodeOf(status);
 }

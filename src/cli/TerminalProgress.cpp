@@ -33,11 +33,14 @@ TerminalProgress::TerminalProgress(bool shown) : m_shown(shown)
     // A driver waiting on its server goes on waiting: the run stops at its next row.
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
+    // SIGTERM (a service manager, kill) ends the run the same careful way.
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
     // A parent may hand its blocked signals down; Ctrl+C must reach the run.
     sigset_t interrupt;
     sigemptyset(&interrupt);
     sigaddset(&interrupt, SIGINT);
+    sigaddset(&interrupt, SIGTERM);
     ::sigprocmask(SIG_UNBLOCK, &interrupt, nullptr);
 }
 
@@ -49,6 +52,7 @@ TerminalProgress::~TerminalProgress()
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
 }
 
 bool TerminalProgress::Interrupted()

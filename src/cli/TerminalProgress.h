@@ -1,8 +1,8 @@
 #pragma once
 // The progress of a run on standard error when it is a terminal: a bar of the
-// pairs done, the table being dumped and its rows. Ctrl+C (SIGINT) asks the run
-// to stop at its next row or pair instead of ending the program in the middle
-// of a file.
+// pairs done, the table being dumped and its rows. Ctrl+C (SIGINT) and SIGTERM
+// ask the run to stop at its next row, pair or statement instead of ending the
+// program in the middle of a file or a transaction.
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -23,7 +23,7 @@ public:
     // For runs counted in steps (statements): false once interrupted.
     bool Step(std::size_t done, std::size_t total, const std::string& what);
 
-    // Whether Ctrl+C was pressed since the object was made.
+    // Whether Ctrl+C was pressed (or SIGTERM came) since the object was made.
     static bool Interrupted();
 
 private:

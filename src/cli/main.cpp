@@ -27,7 +27,7 @@ const std::map<std::string, Command>& Commands()
         {"compare", {{2, true, true, {"--keep-dumps", "--ignore-case", "--ignore-whitespace"}}, &RunCompare}},
         {"preview", {{1, false, false, {}}, &RunPreview}},
         {"sql", {{2, true, false, {}}, &RunSql}},
-        {"apply", {{2, true, false, {"--yes"}}, &RunApply}},
+        {"apply", {{2, true, false, {"--yes", "--keep-going", "--dry-run"}}, &RunApply}},
         {"verify", {{2, true, false, {"--ignore-case", "--ignore-whitespace"}}, &RunVerify}},
     };
     return commands;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <optional>
 #include <cctype>
+#include <vector>
 
 #include "common/AsciiNoCase.h"
 #include "datasource/ConnectPrompt.h"
@@ -50,8 +51,7 @@ CDatabase::~CDatabase()
     Close();
 }
 
-bool CDatabase::OpenDataSource(const std::string& name, bool /*exclusive*/, bool /*readOnly*/,
-                               const std::string& connectPrefix, bool useCursorLibrary)
+bool CDatabase::OpenDataSource(const std::string& name, const std::string& connectPrefix, bool useCursorLibrary)
 {
     static const std::string kOdbc = "ODBC;";
     if (connectPrefix.size() < kOdbc.size() ||
@@ -130,6 +130,7 @@ bool CDatabase::Connect(const std::string& connectString, bool useCursorLibrary)
     m_strConnect = "ODBC;" + std::string(reinterpret_cast<char*>(out));
     m_bQueryTimeoutRejected = false;
     m_inTransaction = false;
+    m_facts.reset();
     SQLUSMALLINT txn = 0;
     if (SQL_SUCCEEDED(SQLGetInfo(m_hdbc.get(), SQL_TXN_CAPABLE, &txn, sizeof txn, nullptr)))
         m_txnCapable = txn;
@@ -142,13 +143,11 @@ void CDatabase::Close()
 {
     if (!m_hdbc)
         return;
-    if (m_inTransaction) {
-        // A command that began a transaction and ended early: what ran stays, as
-        // after a commit; nothing is ever rolled back.
-        SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_COMMIT);
-        m_inTransaction = false;
-    }
+    // A command that began a transaction and ended without deciding: nothing
+    // it did may stay half done.
+    AbandonTrans();
     m_hdbc.reset();
+    m_facts.reset();
     m_env.Release();
 }
 
@@ -193,6 +192,51 @@ void CDatabase::RollbackTrans()
     const SQLRETURN rc = SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_ROLLBACK);
     if (!SQL_SUCCEEDED(rc))
         throw MakeDatabaseError(rc, m_env.get(), m_hdbc.get(), SQL_NULL_HSTMT);
+}
+
+void CDatabase::AbandonTrans() noexcept
+{
+    if (!m_hdbc || !m_inTransaction)
+        return;
+    m_inTransaction = false;
+    SQLTransact(SQL_NULL_HENV, m_hdbc.get(), SQL_ROLLBACK);
+    SQLSetConnectOption(m_hdbc.get(), SQL_AUTOCOMMIT, SQL_AUTOCOMMIT_ON);
+}
+
+bool CDatabase::ConnectionDead() const
+{
+    if (!m_hdbc)
+        return true;
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return SQL_SUCCEEDED(SQLGetConnectAttr(m_hdbc.get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
+const SqlLiteralFacts& CDatabase::Facts()
+{
+    if (!m_hdbc)
+        throw DatabaseError(SQL_ERROR, "The connection to the data source is not open.\n", {"08003", 0, ""});
+    if (!m_facts) {
+        const auto info = [this](SQLUSMALLINT item, std::size_t size) {
+            std::vector<char> buffer(size, '\0');
+            SQLSMALLINT length = 0;
+            if (!SQL_SUCCEEDED(
+                    SQLGetInfo(m_hdbc.get(), item, buffer.data(), static_cast<SQLSMALLINT>(size), &length)))
+                return std::string();
+            return std::string(buffer.data());
+        };
+        const std::string driverName = info(SQL_DRIVER_NAME, 200);
+        const std::string dbmsName = info(SQL_DBMS_NAME, 256);
+        m_facts = SqlLiteralFacts::ForDriver(driverName, info(SQL_IDENTIFIER_QUOTE_CHAR, 8), dbmsName);
+        m_driver = DriverFacts::Of(driverName, dbmsName);
+    }
+    return *m_facts;
+}
+
+const DriverFacts& CDatabase::Driver()
+{
+    Facts();
+    return m_driver;
 }
 
 void ExtractDataSourceName(const std::string& connectString, std::string& name)

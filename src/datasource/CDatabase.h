@@ -2,9 +2,11 @@
 // One ODBC connection, opened from a data source name. The environment handle
 // is shared by all connections of the process and freed with the last of them.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "datasource/OdbcHandles.h"
+#include "datasource/SqlLiteralFacts.h"
 
 class ConnectPrompt;
 
@@ -21,8 +23,8 @@ public:
     // choose a data source. Returns false when
     // the user cancels a prompt (or the prefix is not "ODBC;"); raises
     // DatabaseError on every other failure, the handle freed.
-    bool OpenDataSource(const std::string& name, bool exclusive = false, bool readOnly = false,
-                        const std::string& connectPrefix = "ODBC;", bool useCursorLibrary = true);
+    bool OpenDataSource(const std::string& name, const std::string& connectPrefix = "ODBC;",
+                        bool useCursorLibrary = true);
     void Close();
     bool IsOpen() const { return static_cast<bool>(m_hdbc); }
 
@@ -35,6 +37,12 @@ public:
     // Query time-out for new statements; once a driver rejects the option it is not set again.
     void ApplyQueryTimeout(SQLHSTMT statement);
 
+    // What the connected driver tells about writing and running SQL, asked
+    // once per connection. Raises DatabaseError when the connection is closed.
+    const SqlLiteralFacts& Facts();
+    // Where the program treats the connected driver differently, asked once too.
+    const DriverFacts& Driver();
+
     // Transactions: begins (autocommit off) where the data source supports them.
     // Returns whether a transaction was begun.
     bool BeginTrans();
@@ -43,6 +51,12 @@ public:
     // Undoes the open transaction and keeps it open (autocommit stays off), for
     // a caller that runs again what it still wants; nothing when none is open.
     void RollbackTrans();
+    // Undoes the open transaction and turns autocommit back on; nothing when
+    // none is open. Never throws: it is also the way out after a failure.
+    void AbandonTrans() noexcept;
+    bool InTransaction() const { return m_inTransaction; }
+    // Whether the driver says the connection to the server is gone.
+    bool ConnectionDead() const;
     // SQL_TXN_CAPABLE as reported at connect time.
     std::uint16_t TransactionCapable() const { return m_txnCapable; }
 
@@ -59,6 +73,8 @@ private:
     bool m_bQueryTimeoutRejected = false;
     std::uint16_t m_txnCapable = 0;
     bool m_inTransaction = false;
+    std::optional<SqlLiteralFacts> m_facts;
+    DriverFacts m_driver;
 };
 
 // Keeps what follows the first "DSN=" up to the next ";". A text without "DSN="

@@ -24,15 +24,6 @@ constexpr std::size_t kMinFirstBuffer = 64;
 constexpr std::size_t kBlockRows = 1024;
 constexpr std::size_t kMaxBoundValue = 4096;
 
-std::string GetInfoText(SQLHDBC dbc, SQLUSMALLINT item, std::size_t size)
-{
-    std::vector<char> buffer(size, '\0');
-    SQLSMALLINT length = 0;
-    if (!SQL_SUCCEEDED(SQLGetInfo(dbc, item, buffer.data(), static_cast<SQLSMALLINT>(size), &length)))
-        return {};
-    return std::string(buffer.data());
-}
-
 void AppendHex(std::string& text, const unsigned char* bytes, std::size_t count)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -62,27 +53,23 @@ std::size_t FirstReadSize(const ColumnInfo& column)
 
 CRecordsetEx::CRecordsetEx(CDatabase& database) : m_database(database)
 {
-    SQLHDBC dbc = database.Handle();
-    m_driverName = GetInfoText(dbc, SQL_DRIVER_NAME, 200);
-    m_identifierQuote = GetInfoText(dbc, SQL_IDENTIFIER_QUOTE_CHAR, 8);
-    m_dbmsName = GetInfoText(dbc, SQL_DBMS_NAME, 256);
-    const SqlLiteralFacts facts = LiteralFacts();
-    m_bJetDriver = facts.jetDriver;
-    m_strDatePrefix = facts.datePrefix;
-    m_strDateSuffix = facts.dateSuffix;
-    m_strTimePrefix = facts.timePrefix;
-    m_strTimeSuffix = facts.timeSuffix;
-    m_driverFacts = DriverFacts::Of(m_driverName, m_dbmsName);
+    // On a closed connection every statement fails anyway; the facts stay the defaults.
+    if (database.IsOpen()) {
+        m_literalFacts = database.Facts();
+        m_driverFacts = database.Driver();
+    } else {
+        m_literalFacts.identifierQuote = " ";
+    }
+    m_bJetDriver = m_literalFacts.jetDriver;
+    m_strDatePrefix = m_literalFacts.datePrefix;
+    m_strDateSuffix = m_literalFacts.dateSuffix;
+    m_strTimePrefix = m_literalFacts.timePrefix;
+    m_strTimeSuffix = m_literalFacts.timeSuffix;
 }
 
 CRecordsetEx::~CRecordsetEx()
 {
     Close();
-}
-
-SqlLiteralFacts CRecordsetEx::LiteralFacts() const
-{
-    return SqlLiteralFacts::ForDriver(m_driverName, m_identifierQuote, m_dbmsName);
 }
 
 bool CRecordsetEx::IsLongType(int sqlType)

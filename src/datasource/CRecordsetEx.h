@@ -82,7 +82,7 @@ public:
     void GetKeyColumnList(std::string& text);
 
     // The literal facts of the connected driver (for SQL generation).
-    SqlLiteralFacts LiteralFacts() const;
+    const SqlLiteralFacts& LiteralFacts() const { return m_literalFacts; }
     // Where the program treats the connected driver differently.
     const DriverFacts& Facts() const { return m_driverFacts; }
 
@@ -146,9 +146,7 @@ protected:
     int m_nColumns = -1;
     bool m_bBOF = true;
     bool m_bEOF = true;
-    std::string m_driverName;
-    std::string m_identifierQuote;
-    std::string m_dbmsName;
+    SqlLiteralFacts m_literalFacts;
     DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kNoChanges = 3005;
 constexpr int kChangesToMake = 3006;
+constexpr int kAllColumns = 3040;
+constexpr int kColumnsByPosition = 3041;
 constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
 
 // Whether every key index lies inside the row; an empty list matches nothing.
@@ -50,8 +52,8 @@ bool SameKey(const CRowValues& a, const CRowValues& b, const std::vector<std::in
 // yet; rows with the same key are chained in file order.
 class OldRowIndex {
 public:
-    explicit OldRowIndex(const CTableRows& oldRows)
-        : m_rows(oldRows), m_keys(oldRows.m_keyColumns), m_nextSameKey(oldRows.size(), kNone)
+    OldRowIndex(const CRowArray& oldRows, const std::vector<std::int32_t>& keys)
+        : m_rows(oldRows), m_keys(keys), m_nextSameKey(oldRows.size(), kNone)
     {
         std::size_t capacity = 16;
         while (capacity < 2 * oldRows.size())
@@ -92,7 +94,7 @@ private:
         return slot;
     }
 
-    const CTableRows& m_rows;
+    const CRowArray& m_rows;
     const std::vector<std::int32_t>& m_keys;
     std::size_t m_mask = 0;
     std::vector<std::size_t> m_keyRow;       // per slot: a row with the slot's key
@@ -114,13 +116,17 @@ void RemoveTaken(CRowArray& rows, const std::vector<bool>& taken)
     rows.resize(kept);
 }
 
-CTableRows PairTable(CTableRows& oldRows, CRowArray& newRows)
+} // namespace
+
+void BuildUpdates(TableChanges& table)
 {
-    CTableRows pairs;
-    const std::vector<std::int32_t>& keys = oldRows.m_keyColumns;
+    table.updates.clear();
+    const std::vector<std::int32_t>& keys = table.keyColumns;
+    CRowArray& oldRows = table.deletes;
+    CRowArray& newRows = table.adds;
     if (keys.empty() || oldRows.empty() || newRows.empty())
-        return pairs;
-    OldRowIndex index(oldRows);
+        return;
+    OldRowIndex index(oldRows, keys);
     // Pairs are noted first and their rows moved afterwards: the index compares
     // keys against old rows until the scan is done.
     std::vector<std::pair<std::size_t, std::size_t>> found;
@@ -133,57 +139,28 @@ CTableRows PairTable(CTableRows& oldRows, CRowArray& newRows)
     }
     std::vector<bool> oldTaken(oldRows.size(), false);
     std::vector<bool> newTaken(newRows.size(), false);
-    pairs.reserve(2 * found.size());
+    table.updates.reserve(found.size());
     for (const auto& [k, j] : found) {
-        pairs.push_back(std::move(oldRows[k]));
-        pairs.push_back(std::move(newRows[j]));
+        table.updates.push_back({std::move(oldRows[k]), std::move(newRows[j])});
         oldTaken[k] = true;
         newTaken[j] = true;
     }
     RemoveTaken(oldRows, oldTaken);
     RemoveTaken(newRows, newTaken);
-    return pairs;
 }
 
-} // namespace
-
-bool KeysMatch(const CRowValues& oldRow, const std::vector<std::int32_t>& keyColumns, const CRowValues& newRow)
+void BuildUpdates(TableChangesArray& tables)
 {
-    if (keyColumns.empty())
-        return false;
-    for (const std::int32_t x : keyColumns) {
-        if (x < 0)
-            return false;
-        const auto i = static_cast<std::size_t>(x);
-        if (i >= oldRow.size() || i >= newRow.size())
-            return false;
-        if (oldRow[i] != newRow[i])
-            return false;
-    }
-    return true;
+    for (TableChanges& table : tables)
+        BuildUpdates(table);
 }
 
-void BuildUpdates(CTableRowsArray& deleteTables, CTableRowsArray& addTables, CTableRowsArray& updateTables)
-{
-    updateTables.clear();
-    updateTables.reserve(deleteTables.size());
-    CRowArray noRows;
-    for (std::size_t i = 0; i < deleteTables.size(); ++i) {
-        CRowArray& newRows = i < addTables.size() ? addTables[i] : noRows;
-        updateTables.push_back(PairTable(deleteTables[i], newRows));
-    }
-}
-
-ChangeCounts CountChanges(const CTableRowsArray& deleteTables, const CTableRowsArray& addTables,
-                          const CTableRowsArray& updateTables, std::size_t table)
+ChangeCounts CountChanges(const TableChanges& table)
 {
     ChangeCounts counts;
-    if (table < addTables.size())
-        counts.toAdd = static_cast<int>(addTables[table].size());
-    if (table < updateTables.size())
-        counts.toUpdate = static_cast<int>(updateTables[table].size() / 2);
-    if (table < deleteTables.size())
-        counts.toDelete = static_cast<int>(deleteTables[table].size());
+    counts.toAdd = static_cast<int>(table.adds.size());
+    counts.toUpdate = static_cast<int>(table.updates.size());
+    counts.toDelete = static_cast<int>(table.deletes.size());
     return counts;
 }
 
@@ -195,8 +172,25 @@ std::string ChangeSummary(const ChangeCounts& counts)
     return FormatString(format.c_str(), counts.toAdd, counts.toUpdate, counts.toDelete);
 }
 
-std::string ChangeSummary(const CTableRowsArray& deleteTables, const CTableRowsArray& addTables,
-                          const CTableRowsArray& updateTables, std::size_t table)
+std::string ChangeSummary(const TableChanges& table)
 {
-    return ChangeSummary(CountChanges(deleteTables, addTables, updateTables, table));
+    return ChangeSummary(CountChanges(table));
+}
+
+std::string KeyDescription(const TableChanges& table)
+{
+    if (table.keyColumns.empty())
+        return LoadResourceString(kAllColumns);
+    std::string text;
+    const bool named = !table.columnNames.empty();
+    for (const std::int32_t key : table.keyColumns) {
+        if (!text.empty())
+            text += ", ";
+        const auto index = static_cast<std::size_t>(key);
+        if (named && key >= 0 && index < table.columnNames.size())
+            text += table.columnNames[index];
+        else
+            text += std::to_string(key + 1);
+    }
+    return named ? text : FormatString(LoadResourceString(kColumnsByPosition).c_str(), text.c_str());
 }

@@ -1,24 +1,18 @@
 #pragma once
-// The change set of a merge: per table section, parallel entries in three
-// lists. The reader fills the rows to delete (old side) and to add (new side);
-// pairing moves rows with equal keys into updates.
-#include <cstdint>
+// The change set of a merge: the reader fills each table's rows to delete (old
+// side) and to add (new side); pairing moves rows with equal keys into updates.
 #include <string>
-#include <vector>
 
-#include "merge/CTableRows.h"
+#include "merge/TableChanges.h"
 
-// Whether two rows agree, byte for byte, on every key column. An empty key
-// list, a negative index or one beyond either row's fields never matches.
-bool KeysMatch(const CRowValues& oldRow, const std::vector<std::int32_t>& keyColumns, const CRowValues& newRow);
-
-// Pairs the rows of `deleteTables` and `addTables` with equal keys (the key
-// columns of the `deleteTables` entry). `updateTables` is rebuilt with one entry
-// per table: rows 2k and 2k+1 are the old and the new row of pair k, pairs in
-// the order of the new rows. Each new row takes the first old row in file order
-// whose key it matches; paired rows leave the other two lists, the rest keep
-// their order. Time grows linearly with the rows.
-void BuildUpdates(CTableRowsArray& deleteTables, CTableRowsArray& addTables, CTableRowsArray& updateTables);
+// Pairs, in every table that has key columns, the rows to delete and to add
+// whose key columns hold the same texts into updates, pairs in the order of the
+// new rows. Each new row takes the first old row in file order whose key it
+// matches; paired rows leave the other two lists, the rest keep their order. A
+// table without key columns pairs nothing: its rows are found by all their
+// columns, so a changed row is deleted and added. Time grows linearly with the rows.
+void BuildUpdates(TableChangesArray& tables);
+void BuildUpdates(TableChanges& table);
 
 struct ChangeCounts {
     int toAdd = 0;
@@ -26,10 +20,13 @@ struct ChangeCounts {
     int toDelete = 0;
 };
 
-ChangeCounts CountChanges(const CTableRowsArray& deleteTables, const CTableRowsArray& addTables,
-                          const CTableRowsArray& updateTables, std::size_t table);
+ChangeCounts CountChanges(const TableChanges& table);
 
 // "No Changes", or "%d to add, %d to update, %d to delete" with the counts.
 std::string ChangeSummary(const ChangeCounts& counts);
-std::string ChangeSummary(const CTableRowsArray& deleteTables, const CTableRowsArray& addTables,
-                          const CTableRowsArray& updateTables, std::size_t table);
+std::string ChangeSummary(const TableChanges& table);
+
+// The columns that find a table's rows, as the user reads them: the key
+// columns' names ("id, name"), their positions when the file names no columns
+// ("columns 1, 2"), or "all columns" for a table without key.
+std::string KeyDescription(const TableChanges& table);

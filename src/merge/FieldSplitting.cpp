@@ -4,29 +4,6 @@
 
 #include "common/MergeFileLayout.h"
 
-int ReplaceAll(std::string& text, std::string_view find, std::string_view replacement)
-{
-    if (find.empty())
-        return 0;
-    std::size_t hit = text.find(find);
-    if (hit == std::string::npos)
-        return 0;
-    std::string result;
-    result.reserve(text.size());
-    std::size_t from = 0;
-    int count = 0;
-    while (hit != std::string::npos) {
-        result.append(text, from, hit - from);
-        result.append(replacement);
-        from = hit + find.size();
-        ++count;
-        hit = text.find(find, from);
-    }
-    result.append(text, from, std::string::npos);
-    text = std::move(result);
-    return count;
-}
-
 int SplitFields(std::string& line, CRowValues& fields, std::string_view separator)
 {
     fields.RemoveAll();

@@ -5,11 +5,6 @@
 
 #include "merge/CRowValues.h"
 
-// Replaces every occurrence of `find` by `replacement`, left to right, going on
-// after each replacement so that inserted text is never scanned again. An empty
-// `find` changes nothing. Returns the number of replacements.
-int ReplaceAll(std::string& text, std::string_view find, std::string_view replacement);
-
 // Splits `line` (which it consumes: the line is empty afterwards) into `fields`,
 // emptied first, and returns the number of fields.
 //

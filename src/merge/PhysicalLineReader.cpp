@@ -1,6 +1,7 @@
 #include "merge/PhysicalLineReader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -23,6 +24,14 @@ bool PhysicalLineReader::Open(const std::string& path)
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
         return false;
+    struct stat status = {};
+    if (::fstat(m_fd, &status) != 0)
+        return false;
+    if (S_ISDIR(status.st_mode)) {
+        errno = EISDIR;
+        return false;
+    }
+    m_size = static_cast<std::uint64_t>(status.st_size);
     m_buffer.resize(kBufferSize);
     m_pos = m_end = 0;
     m_atEnd = false;
@@ -61,13 +70,19 @@ PhysicalLineReader::Result PhysicalLineReader::Next(std::string& line)
         const char* begin = m_buffer.data() + m_pos;
         const std::size_t available = m_end - m_pos;
         const void* lf = std::memchr(begin, '\n', available);
+        const std::size_t length =
+            lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : available;
+        // Checked before the bytes are kept: a sparse file of zeros or one
+        // endless line must not fill the memory first.
+        if (std::memchr(begin, '\0', length))
+            return Result::NotText;
+        if (length > m_maxLine - line.size())
+            return Result::TooLong;
+        line.append(begin, length);
         if (lf) {
-            const std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
-            line.append(begin, length);
             m_pos += length + 1;
             return Result::Line;
         }
-        line.append(begin, available);
         m_pos = m_end;
         any = true;
     }

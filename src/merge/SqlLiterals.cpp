@@ -13,7 +13,13 @@ enum SqlType : int {
     kGuid = -11, kDriverText = -97,
     kBinary = -2, kVarBinary = -3, kLongVarBinary = -4,
     kDate = 9, kTime = 10, kTimestamp = 11, kTypeDate = 91, kTypeTime = 92, kTypeTimestamp = 93,
+    kFloat = 6, kReal = 7, kDouble = 8,
 };
+
+bool IsFloatingPoint(int sqlType)
+{
+    return sqlType == kFloat || sqlType == kReal || sqlType == kDouble;
+}
 
 enum class Form { Character, Binary, Date, Time, Timestamp, AsIs };
 
@@ -46,10 +52,10 @@ void AppendEscaped(std::string& out, const std::string& value, bool backslashEsc
     }
 }
 
-void AppendCharacter(std::string& out, const std::string& value, const LiteralDialect& dialect)
+void AppendCharacter(std::string& out, const std::string& value, const SqlLiteralFacts& facts)
 {
     out += '\'';
-    AppendEscaped(out, value, dialect.backslashEscapes);
+    AppendEscaped(out, value, facts.backslashEscapes);
     out += '\'';
 }
 
@@ -57,10 +63,10 @@ void AppendCharacter(std::string& out, const std::string& value, const LiteralDi
 // that stores any text in a date column can deliver both: they are escaped as in
 // a character literal, so that no value can end the literal early.
 void AppendDelimited(std::string& out, const std::string& prefix, const std::string& value,
-                     const std::string& suffix, const LiteralDialect& dialect)
+                     const std::string& suffix, const SqlLiteralFacts& facts)
 {
     out += prefix;
-    AppendEscaped(out, value, dialect.backslashEscapes);
+    AppendEscaped(out, value, facts.backslashEscapes);
     out += suffix;
 }
 
@@ -102,46 +108,26 @@ bool IsPlainNumber(std::string_view text)
 
 } // namespace
 
-LiteralDialect LiteralDialect::For(const std::string& dbmsName)
-{
-    LiteralDialect dialect;
-    switch (DbmsKindOf(dbmsName)) {
-    case DbmsKind::Sqlite:
-        dialect.binary = Binary::SqliteBlob;
-        break;
-    case DbmsKind::PostgreSql:
-        dialect.binary = Binary::PostgresBytea;
-        break;
-    case DbmsKind::MySql:
-        dialect.backslashEscapes = true;
-        dialect.emptyHexAsString = true;
-        break;
-    case DbmsKind::Other:
-        break;
-    }
-    return dialect;
-}
-
-bool AppendBinaryLiteral(std::string& out, std::string_view value, const LiteralDialect& dialect)
+bool AppendBinaryLiteral(std::string& out, std::string_view value, const SqlLiteralFacts& facts)
 {
     std::string_view hex = value;
     if (hex.size() >= 2 && hex[0] == '0' && (hex[1] == 'x' || hex[1] == 'X'))
         hex.remove_prefix(2);
     if (!IsHexDigits(hex))
         return false;
-    switch (dialect.binary) {
-    case LiteralDialect::Binary::SqliteBlob:
+    switch (facts.binary) {
+    case SqlLiteralFacts::BinaryForm::SqliteBlob:
         out += "X'";
         out += hex;
         out += '\'';
         break;
-    case LiteralDialect::Binary::PostgresBytea:
+    case SqlLiteralFacts::BinaryForm::PostgresBytea:
         out += "'\\x";
         out += hex;
         out += '\'';
         break;
-    case LiteralDialect::Binary::HexNumber:
-        if (hex.empty() && dialect.emptyHexAsString) {
+    case SqlLiteralFacts::BinaryForm::HexNumber:
+        if (hex.empty() && facts.emptyHexAsString) {
             out += "''";
         } else {
             out += "0x";
@@ -167,7 +153,7 @@ std::string JetTimestamp(const std::string& value)
 }
 
 void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
-                      const SqlLiteralFacts& facts, const LiteralDialect& dialect)
+                      const SqlLiteralFacts& facts)
 {
     if (!quoted && value == "NULL") {
         out += "NULL";
@@ -175,41 +161,52 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
     }
     switch (FormOf(column.sqlType)) {
     case Form::Character:
-        AppendCharacter(out, value, dialect);
+        AppendCharacter(out, value, facts);
         return;
     case Form::Binary:
         // Text that is no hex rendering goes in as text rather than unquoted.
-        if (!AppendBinaryLiteral(out, value, dialect))
-            AppendCharacter(out, value, dialect);
+        if (!AppendBinaryLiteral(out, value, facts))
+            AppendCharacter(out, value, facts);
         return;
     case Form::Date:
-        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix, dialect);
+        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix, facts);
         return;
     case Form::Time:
-        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix, dialect);
+        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix, facts);
         return;
     case Form::Timestamp:
         // {d '...'} makes some drivers (psqlODBC) drop the time of day.
         // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
         if (facts.jetDriver)
-            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix, dialect);
+            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix, facts);
         else
-            AppendDelimited(out, "{ts '", value, "'}", dialect);
+            AppendDelimited(out, "{ts '", value, "'}", facts);
         return;
     case Form::AsIs:
         // Only a number goes in as it stands; any other text would be read as
         // SQL (a column-name line of a dump gives WHERE [id]=id, true for every row).
         if (quoted || !IsPlainNumber(value))
-            AppendCharacter(out, value, dialect);
+            AppendCharacter(out, value, facts);
         else
             out += value;
         return;
     }
 }
 
-std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts)
+void AppendConditionLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
+                            const SqlLiteralFacts& facts)
 {
-    std::string out;
-    AppendSqlLiteral(out, value, quoted, column, facts, LiteralDialect::For(facts.dbmsName));
-    return out;
+    const bool number = !quoted && IsPlainNumber(value);
+    if (number && facts.dbms == DbmsKind::PostgreSql && IsFloatingPoint(column.sqlType)) {
+        // An untyped literal takes the column's type.
+        AppendCharacter(out, value, facts);
+        return;
+    }
+    if (number && facts.dbms == DbmsKind::MySql && column.sqlType == kReal) {
+        out += "CAST(";
+        out += value;
+        out += " AS FLOAT)";
+        return;
+    }
+    AppendSqlLiteral(out, value, quoted, column, facts);
 }

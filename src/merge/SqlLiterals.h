@@ -7,18 +7,6 @@
 #include "datasource/ColumnInfo.h"
 #include "datasource/SqlLiteralFacts.h"
 
-// What the DBMS name decides about literals; worked out once per statement.
-struct LiteralDialect {
-    enum class Binary { SqliteBlob, PostgresBytea, HexNumber };
-    Binary binary = Binary::HexNumber;
-    // MySQL and MariaDB read a backslash in a string literal as an escape.
-    bool backslashEscapes = false;
-    // MySQL and MariaDB have no empty 0x literal.
-    bool emptyHexAsString = false;
-
-    static LiteralDialect For(const std::string& dbmsName);
-};
-
 // Appends the literal of `value` to `out`:
 // - an unquoted NULL is SQL NULL, whatever the type (a quoted one is the text);
 // - character types (also wide ones and GUID) are in apostrophes, inner
@@ -30,8 +18,14 @@ struct LiteralDialect {
 // - other types (numbers, bit) are written as they are when they are plain
 //   decimal numbers; a quoted field or any other text is a character literal.
 void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
-                      const SqlLiteralFacts& facts, const LiteralDialect& dialect);
-std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts);
+                      const SqlLiteralFacts& facts);
+
+// The same for a comparison in a condition, where a floating-point column must
+// find the value it holds: PostgreSQL compares a REAL with a double literal as
+// a double, and MariaDB likewise a FLOAT, so the literal is given the column's
+// own precision there.
+void AppendConditionLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
+                            const SqlLiteralFacts& facts);
 
 // The Jet form of a timestamp: yyyy-mm-dd[ rest] becomes mm/dd/yyyy[ rest];
 // a value whose first '-' is not at index 4 stays as it is.
@@ -39,4 +33,4 @@ std::string JetTimestamp(const std::string& value);
 
 // The binary literal of a dump value ("0x0102"; empty text or "0x" alone is the
 // empty value). False when the text is no even-length run of hex digits.
-bool AppendBinaryLiteral(std::string& out, std::string_view value, const LiteralDialect& dialect);
+bool AppendBinaryLiteral(std::string& out, std::string_view value, const SqlLiteralFacts& facts);

@@ -39,8 +39,7 @@ void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
 }
 
 // What the user reads about a statement that cannot run.
-constexpr const char* kNoKeyColumns =
-    "The table has no key columns (its first column allows NULL), so the row cannot be found.";
+constexpr const char* kNoKeyColumns = "The table has no key columns, so the row to update cannot be found.";
 constexpr const char* kOnlyKeyColumns = "Every column of the table is a key column, so there is nothing to update.";
 
 std::string CountProblem(const CRowValues& values, const CColumnInfoArray& columns)
@@ -49,21 +48,74 @@ std::string CountProblem(const CRowValues& values, const CColumnInfoArray& colum
            std::to_string(columns.size()) + " columns.";
 }
 
-// " WHERE " and a [key]=literal term per key column joined by " AND ". Without
-// a condition the statement stays incomplete, ending in " WHERE "; only a
-// complete statement gets its brackets rewritten.
-void AppendKeyCondition(GeneratedStatement& statement, const CRowValues& values, const CColumnInfoArray& columns,
-                        const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
+// Every column index, for the condition of a table without key columns.
+KeyColumnList AllColumns(std::size_t columnCount)
+{
+    KeyColumnList list(columnCount);
+    for (std::size_t i = 0; i < columnCount; ++i)
+        list[i] = static_cast<std::int32_t>(i);
+    return list;
+}
+
+// A [name]=literal term per listed column joined by " AND ", or [name] IS NULL
+// for SQL NULL, which "=" never finds. Empty when the value and column counts
+// differ or no column is listed.
+std::string Condition(const CRowValues& values, const CColumnInfoArray& columns, const KeyColumnList& include,
+                      const SqlLiteralFacts& facts)
+{
+    std::string text;
+    if (values.size() != columns.size())
+        return text;
+    std::size_t j = 0;
+    for (std::size_t i = 0; i < columns.size() && j < include.size(); ++i) {
+        if (include[j] != static_cast<std::int32_t>(i))
+            continue;
+        ++j;
+        if (!text.empty())
+            text += " AND ";
+        AppendName(text, columns[i].name);
+        if (!values.IsQuoted(i) && values[i] == "NULL") {
+            text += " IS NULL";
+        } else {
+            text += '=';
+            AppendConditionLiteral(text, values[i], values.IsQuoted(i), columns[i], facts);
+        }
+    }
+    return text;
+}
+
+// " WHERE " and the condition. Without a condition the statement stays
+// incomplete, ending in " WHERE "; only a complete statement gets its brackets
+// rewritten.
+void AppendKeyCondition(GeneratedStatement& statement, const std::string& condition, const CRowValues& values,
+                        const CColumnInfoArray& columns, const SqlLiteralFacts& facts)
 {
     statement.text += " WHERE ";
-    std::string condition;
-    FormatValueList(values, columns, condition, " AND ", true, &keyColumns, facts);
     if (condition.empty()) {
         statement.problem = values.size() != columns.size() ? CountProblem(values, columns) : kNoKeyColumns;
         return;
     }
     statement.text += condition;
     FinishStatement(statement.text, facts);
+}
+
+// DELETE of one of the rows that `condition` finds, for a table without key
+// columns: equal rows are one row each, and only one of them may go.
+std::string DeleteOneRow(const std::string& table, const std::string& condition, const SqlLiteralFacts& facts)
+{
+    switch (facts.dbms) {
+    case DbmsKind::Sqlite:
+        return "DELETE FROM " + table + " WHERE rowid IN (SELECT rowid FROM " + table + " WHERE " + condition +
+               " LIMIT 1)";
+    case DbmsKind::PostgreSql:
+        return "DELETE FROM " + table + " WHERE ctid IN (SELECT ctid FROM " + table + " WHERE " + condition +
+               " LIMIT 1)";
+    case DbmsKind::MySql:
+        return "DELETE FROM " + table + " WHERE " + condition + " LIMIT 1";
+    case DbmsKind::Other:
+        break;
+    }
+    return "DELETE FROM " + table + " WHERE " + condition;
 }
 
 } // namespace
@@ -75,7 +127,6 @@ void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, 
     if (values.size() != columns.size())
         return;
     text.clear();
-    const LiteralDialect dialect = LiteralDialect::For(facts.dbmsName);
     std::size_t j = 0;
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (includeList) {
@@ -89,14 +140,14 @@ void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, 
             AppendName(text, columns[i].name);
             text += '=';
         }
-        AppendSqlLiteral(text, values[i], values.IsQuoted(i), columns[i], facts, dialect);
+        AppendSqlLiteral(text, values[i], values.IsQuoted(i), columns[i], facts);
     }
 }
 
 GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
                                const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    GeneratedStatement statement{"INSERT INTO " + table + " (", {}};
+    GeneratedStatement statement{"INSERT INTO " + table + " (", {}, StatementKind::Insert, {}};
     KeyColumnList includeList;
     bool leaveOutFirst = false;
     // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
@@ -128,6 +179,7 @@ GeneratedStatement BuildUpdate(const CRowValues& values, const CColumnInfoArray&
                                const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
     GeneratedStatement statement;
+    statement.kind = StatementKind::Update;
     if (keyColumns.empty()) {
         statement.problem = kNoKeyColumns;
         return statement;
@@ -141,14 +193,30 @@ GeneratedStatement BuildUpdate(const CRowValues& values, const CColumnInfoArray&
         return statement;
     }
     statement.text += setList;
-    AppendKeyCondition(statement, values, columns, keyColumns, facts);
+    const std::string condition = Condition(values, columns, keyColumns, facts);
+    AppendKeyCondition(statement, condition, values, columns, facts);
+    if (statement.Complete() && facts.dbms == DbmsKind::MySql) {
+        statement.countQuery = "SELECT COUNT(*) FROM " + table + " WHERE " + condition;
+        FinishStatement(statement.countQuery, facts);
+    }
     return statement;
 }
 
 GeneratedStatement BuildDelete(const CRowValues& values, const CColumnInfoArray& columns, const std::string& table,
                                const KeyColumnList& keyColumns, const SqlLiteralFacts& facts)
 {
-    GeneratedStatement statement{"DELETE FROM " + table, {}};
-    AppendKeyCondition(statement, values, columns, keyColumns, facts);
+    GeneratedStatement statement{"DELETE FROM " + table, {}, StatementKind::Delete, {}};
+    if (!keyColumns.empty()) {
+        AppendKeyCondition(statement, Condition(values, columns, keyColumns, facts), values, columns, facts);
+        return statement;
+    }
+    const std::string condition = Condition(values, columns, AllColumns(columns.size()), facts);
+    if (condition.empty()) {
+        statement.text += " WHERE ";
+        statement.problem = CountProblem(values, columns);
+        return statement;
+    }
+    statement.text = DeleteOneRow(table, condition, facts);
+    FinishStatement(statement.text, facts);
     return statement;
 }

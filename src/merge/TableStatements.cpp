@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "datasource/CRecordsetEx.h"
 #include "merge/StatementBuilder.h"
 
 namespace {
@@ -17,10 +16,8 @@ bool NameCanBeBracketed(const std::string& name)
     return !name.starts_with('[');
 }
 
-// Whether the table's name, as the merge file spells it, is one bracketed name:
-// "[", the name with each of its "]" doubled, "]". A head the program did not
-// write may spell it otherwise ("[a]b]", "[Log" without its bracket); such a
-// name would not stay inside its quotes.
+} // namespace
+
 bool IsBracketedName(const std::string& spelled)
 {
     if (spelled.size() < 2 || spelled.front() != '[' || spelled.back() != ']')
@@ -38,14 +35,16 @@ bool IsBracketedName(const std::string& spelled)
     return true;
 }
 
+namespace {
+
 // Why the statements of a table cannot be formed safely, or nothing. A key
 // column list must name columns of the table in ascending order: the condition
 // of an UPDATE or DELETE would otherwise leave key columns out and match rows
 // it must not touch.
-std::string TableProblem(const CColumnInfoArray& columns, const CTableRows& table, bool needsKeys)
+std::string TableProblem(const CColumnInfoArray& columns, const TableChanges& table, bool needsKeys)
 {
-    if (!IsBracketedName(table.m_strTable))
-        return "The table name " + table.m_strTable + " cannot be written into a statement.\n";
+    if (!IsBracketedName(table.spelledName))
+        return "The table name " + table.spelledName + " cannot be written into a statement.\n";
     for (const ColumnInfo& column : columns) {
         if (!NameCanBeBracketed(column.name))
             return "The column name " + column.name + " cannot be written into a statement.\n";
@@ -53,9 +52,9 @@ std::string TableProblem(const CColumnInfoArray& columns, const CTableRows& tabl
     if (!needsKeys)
         return {};
     std::int64_t previous = -1;
-    for (const std::int32_t key : table.m_keyColumns) {
+    for (const std::int32_t key : table.keyColumns) {
         if (key <= previous || static_cast<std::size_t>(key) >= columns.size())
-            return "The key column list of table " + table.m_strTable + " does not fit its " +
+            return "The key column list of table " + table.spelledName + " does not fit its " +
                    std::to_string(columns.size()) + " columns.\n";
         previous = key;
     }
@@ -71,35 +70,40 @@ GeneratedStatement WithProblem(GeneratedStatement statement, const std::string& 
     return statement;
 }
 
-} // namespace
-
-void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTable, const CTableRows& addTable,
-                           const CTableRows& updateTable, std::vector<GeneratedStatement>& statements)
+// The rows in the given order, or in file order when none is given.
+template <class Visit>
+void InOrder(const CRowArray& rows, const std::vector<std::size_t>& order, Visit visit)
 {
-    const SqlLiteralFacts facts = recordset.LiteralFacts();
-    // The recordset rewrites the brackets of the name to the data source's quotes:
-    // a name that would not stay inside them is not sent even for its columns.
-    CColumnInfoArray columns;
-    if (IsBracketedName(addTable.m_strTable))
-        recordset.GetColumns(addTable.m_strTable, columns);
-    AppendTableStatements(columns, facts, deleteTable, addTable, updateTable, statements);
+    if (order.empty()) {
+        for (const CRowValues& row : rows)
+            visit(row);
+        return;
+    }
+    for (const std::size_t i : order)
+        visit(rows[i]);
 }
 
-void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
-                           const CTableRows& deleteTable, const CTableRows& addTable, const CTableRows& updateTable,
-                           std::vector<GeneratedStatement>& statements)
+} // namespace
+
+TableStatementSet MakeTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
+                                      const TableChanges& table, const RowOrders& orders)
 {
-    const std::string insertProblem = addTable.empty() ? std::string() : TableProblem(columns, addTable, false);
+    TableStatementSet set;
+    const std::string insertProblem = table.adds.empty() ? std::string() : TableProblem(columns, table, false);
     const std::string keyedProblem =
-        updateTable.empty() && deleteTable.empty() ? std::string() : TableProblem(columns, deleteTable, true);
-    for (const CRowValues& row : addTable)
-        statements.push_back(
-            WithProblem(BuildInsert(row, columns, addTable.m_strTable, addTable.m_keyColumns, facts), insertProblem));
-    for (std::size_t k = 1; k < updateTable.size(); k += 2)
-        statements.push_back(WithProblem(
-            BuildUpdate(updateTable[k], columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts),
-            keyedProblem));
-    for (const CRowValues& row : deleteTable)
-        statements.push_back(WithProblem(
-            BuildDelete(row, columns, deleteTable.m_strTable, deleteTable.m_keyColumns, facts), keyedProblem));
+        table.updates.empty() && table.deletes.empty() ? std::string() : TableProblem(columns, table, true);
+    const std::string& name = table.spelledName;
+    set.inserts.reserve(table.adds.size());
+    InOrder(table.adds, orders.adds, [&](const CRowValues& row) {
+        set.inserts.push_back(WithProblem(BuildInsert(row, columns, name, table.keyColumns, facts), insertProblem));
+    });
+    set.updates.reserve(table.updates.size());
+    for (const RowPair& pair : table.updates)
+        set.updates.push_back(
+            WithProblem(BuildUpdate(pair.newRow, columns, name, table.keyColumns, facts), keyedProblem));
+    set.deletes.reserve(table.deletes.size());
+    InOrder(table.deletes, orders.deletes, [&](const CRowValues& row) {
+        set.deletes.push_back(WithProblem(BuildDelete(row, columns, name, table.keyColumns, facts), keyedProblem));
+    });
+    return set;
 }

@@ -1,24 +1,38 @@
 #pragma once
-// The statements of one table of the change set, as the Merge command makes
-// them for a selected table: its inserts, then its updates, then its deletes.
+// The statements of one table of the change set: one INSERT per row to add,
+// one UPDATE per pair, one DELETE per row to delete, kept apart so that the
+// merge can order them across tables.
+#include <cstddef>
 #include <string>
 #include <vector>
 
-#include "merge/CTableRows.h"
 #include "merge/StatementBuilder.h"
+#include "merge/TableChanges.h"
 
-class CRecordsetEx;
+struct TableStatementSet {
+    std::vector<GeneratedStatement> inserts;
+    std::vector<GeneratedStatement> updates;
+    std::vector<GeneratedStatement> deletes;
+};
 
-// Reads the target table's columns through `recordset` (on the merge data
-// source) and appends one INSERT per row of `addTable`, one UPDATE per pair of
-// `updateTable` (from the pair's new row) and one DELETE per row of
-// `deleteTable`. Inserts take the name and key columns of `addTable`, updates
-// and deletes those of `deleteTable`. Raises the recordset's DatabaseError when
-// the columns cannot be read.
-void AppendTableStatements(CRecordsetEx& recordset, const CTableRows& deleteTable, const CTableRows& addTable,
-                           const CTableRows& updateTable, std::vector<GeneratedStatement>& statements);
+// The order in which a table's rows to add and to delete become statements
+// (indexes into TableChanges::adds and ::deletes); empty: file order.
+struct RowOrders {
+    std::vector<std::size_t> adds;
+    std::vector<std::size_t> deletes;
+};
 
-// The same for columns already read and the target's literal facts.
-void AppendTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
-                           const CTableRows& deleteTable, const CTableRows& addTable, const CTableRows& updateTable,
-                           std::vector<GeneratedStatement>& statements);
+// Whether a table's name, as the merge file spells it, is one bracketed name
+// ("[", the name with each of its "]" doubled, "]") that the bracket rewrite
+// keeps inside its quotes. A head the program did not write may spell it
+// otherwise ("[a]b]", "[Log" without its bracket).
+bool IsBracketedName(const std::string& spelled);
+
+// `columns` describes the values of the table's rows, one per value in row
+// order, with the names and types of the merge data source. Inserts take the
+// key columns to leave out a Jet counter; updates and deletes find rows by
+// them. A name that would not stay inside its quotes, or a key column list
+// that does not fit the columns, makes every statement of the table one that
+// cannot run.
+TableStatementSet MakeTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
+                                      const TableChanges& table, const RowOrders& orders = RowOrders());

@@ -50,6 +50,14 @@ bool FakeUserDialogs::ShowMessageOfferingToStop(QWidget* parent, const std::stri
     return stopAnswer;
 }
 
+bool FakeUserDialogs::AskToKeepChanges(QWidget*, const std::string& text)
+{
+    keepQuestions.push_back(text);
+    if (onMessage)
+        onMessage();
+    return keepAnswer;
+}
+
 bool FakeConnectPrompt::ChooseDataSource(std::string& dataSourceName)
 {
     ++chooseCalls;

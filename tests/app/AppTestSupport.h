@@ -35,11 +35,15 @@ public:
     bool ChooseOpenFile(QWidget* parent, const std::string& folder, const std::string& fileName,
                         std::string& chosen) override;
     bool ShowMessageOfferingToStop(QWidget* parent, const std::string& text) override;
+    bool AskToKeepChanges(QWidget* parent, const std::string& text) override;
 
     std::vector<ShownMessage> messages;
     // The message boxes that offered to stop showing more; the answer is stopAnswer.
     int offeredToStop = 0;
     bool stopAnswer = false;
+    // The questions whether to keep the changes; the answer is keepAnswer.
+    std::vector<std::string> keepQuestions;
+    bool keepAnswer = false;
     std::optional<std::string> fileAnswer;  // none: the user cancels
     std::string fileFolder;
     std::string fileName;

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -17,6 +18,7 @@
 #include "RawOdbc.h"
 #include "RoundTripData.h"
 #include "app/CMergeDlg.h"
+#include "app/CProgressDlg.h"
 #include "app/CSqlPreviewDlg.h"
 #include "datasource/OdbcHandles.h"
 
@@ -354,7 +356,60 @@ TEST_F(MergeIntoSqlite, ProblemsAreShownUntilTheUserStopsThemAndCounted)
     EXPECT_EQ(main.dialogs.offeredToStop, 1);
     ASSERT_EQ(main.dialogs.messages.size(), 2u);
     EXPECT_NE(main.dialogs.messages[0].text.find("INSERT INTO \"md_t\""), std::string::npos);
-    EXPECT_EQ(LastMessage(), "3 of 3 statements ran; 1 failed and 1 affected another number of rows than one.");
+    ASSERT_EQ(main.dialogs.keepQuestions.size(), 1u);
+    EXPECT_EQ(main.dialogs.keepQuestions[0], "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n\n"
+                                            "Keep the changes of the other statements, or undo everything?");
+    EXPECT_EQ(LastMessage(), "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n"
+                             "Everything was undone: nothing was changed.");
+}
+
+// When some statements did not run as expected, the user decides: Undo All
+// leaves the target as it was, Keep Changes keeps what the others did.
+TEST_F(MergeIntoSqlite, TheUserDecidesWhetherTheOtherChangesStay)
+{
+    // Row 4 is there already: its INSERT fails, the update and the delete work.
+    apptest::Exec(apptest::OldDataSource(), {"INSERT INTO md_t VALUES (4, 'already')"});
+    for (const bool keep : {false, true}) {
+        SCOPED_TRACE(keep ? "keep" : "undo all");
+        main.dialogs.keepQuestions.clear();
+        main.dialogs.keepAnswer = keep;
+        SelectOnly(0);
+        MergeAndMakeChanges();
+        EXPECT_EQ(main.dialogs.keepQuestions.size(), 1u);
+        if (keep) {
+            EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=TWO", "4=already"}));
+            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+                                     "The changes of the other statements were made.");
+        } else {
+            EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=two", "3=three", "4=already"}));
+            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+                                     "Everything was undone: nothing was changed.");
+        }
+    }
+}
+
+// Cancel in the progress window while the merge runs undoes what ran.
+TEST_F(MergeIntoSqlite, CancelDuringTheMergeLeavesTheTargetAsItWas)
+{
+    // The first statement fails; while its message is up, the user cancels.
+    apptest::Exec(apptest::OldDataSource(), {"INSERT INTO md_t VALUES (4, 'already')"});
+    bool cancelled = false;
+    main.dialogs.onMessage = [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (cancelled || !widget->isVisible() ||
+                !widget->findChild<QProgressBar*>(QString(), Qt::FindDirectChildrenOnly))
+                continue;
+            apptest::Control<QPushButton>(widget, CProgressDlg::kCancelButton)->click();
+            cancelled = true;
+        }
+    };
+    SelectOnly(0);
+    MergeAndMakeChanges();
+    main.dialogs.onMessage = nullptr;
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(main.dialogs.keepQuestions.empty());
+    EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=two", "3=three", "4=already"}));
+    EXPECT_EQ(LastMessage(), "The merge was stopped after 1 of 3 statements. Everything was undone: nothing was changed.");
 }
 
 // The whole path: a compare run in the main dialog, then Merge Data into a

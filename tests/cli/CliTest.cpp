@@ -149,9 +149,9 @@ TEST_P(CliTest, CompareApplyVerifyRoundTrip)
 
     CliResult preview = RunCli({"preview", MergeFile()});
     EXPECT_EQ(preview.status, 0) << preview.err;
-    EXPECT_EQ(preview.out, Name("items") + "\t1 to add, 1 to update, 1 to delete\n" + Name("codes") +
-                               "\t1 to add, 0 to update, 1 to delete\n" + Name("texts") +
-                               "\t1 to add, 0 to update, 0 to delete\n");
+    EXPECT_EQ(preview.out, Name("items") + "\t1 to add, 1 to update, 1 to delete\tkey: id\n" + Name("codes") +
+                               "\t1 to add, 0 to update, 1 to delete\tkey: code\n" + Name("texts") +
+                               "\t1 to add, 0 to update, 0 to delete\tkey: id\n");
 
     CliResult apply = RunCli({"apply", MergeFile(), merge, "--yes"});
     EXPECT_EQ(apply.status, 0) << apply.err;
@@ -253,7 +253,7 @@ TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
         {"login without terminal", {"tables", testenv::kPostgresLogin, neu}, 2,
          "the data source tolvane_pg_login rejected the login"},
         {"apply missing merge file", {"apply", Out() + "/none.txt", merge, "--yes"}, 2,
-         "cannot read the merge file "},
+         "Cannot read the merge file "},
         {"preview missing merge file", {"preview", Out() + "/none.txt"}, 2,
          "/none.txt: No such file or directory"},
         {"unknown command", {"frobnicate"}, 2, "Usage:"},
@@ -297,12 +297,26 @@ TEST_F(CliStatusTest, ApplyExitStatuses)
     EXPECT_EQ(RunCli({"verify", merge, neu, "--table", "t"}).status, 0);
 
     // Applied again after the changed row was deleted by hand: its update
-    // affects no row.
+    // affects no row, and everything is rolled back unless --keep-going.
     rawodbc::Connection(merge).Exec("DELETE FROM t WHERE id = 2");
-    apply = RunCli({"apply", mergeFile, merge, "--yes"});
+    rawodbc::Connection(merge).Exec("DELETE FROM t WHERE id = 1");
+    rawodbc::Connection(neu).Exec("INSERT INTO t VALUES (3, 'c')");
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    for (const bool dryRun : {true, false}) {
+        apply = RunCli(dryRun ? std::vector<std::string>{"apply", mergeFile, merge, "--dry-run"}
+                              : std::vector<std::string>{"apply", mergeFile, merge, "--yes"});
+        EXPECT_EQ(apply.status, 1);
+        EXPECT_NE(apply.err.find("0 records were affected by statement:"), std::string::npos) << apply.err;
+        EXPECT_NE(apply.err.find("UPDATE \"t\""), std::string::npos) << apply.err;
+        // The last line says what was kept: nothing.
+        EXPECT_TRUE(apply.err.ends_with("Everything was undone: nothing was changed.\n")) << apply.err;
+        EXPECT_EQ(rawodbc::Connection(merge).Query("SELECT id, v FROM t"), std::vector<rawodbc::Row>{})
+            << "dry run: " << dryRun;
+    }
+    apply = RunCli({"apply", mergeFile, merge, "--yes", "--keep-going"});
     EXPECT_EQ(apply.status, 1);
-    EXPECT_NE(apply.err.find("0 records were affected by statement:"), std::string::npos) << apply.err;
-    EXPECT_NE(apply.err.find("UPDATE \"t\""), std::string::npos) << apply.err;
+    EXPECT_TRUE(apply.err.ends_with("The changes of the other statements were made.\n")) << apply.err;
+    EXPECT_EQ(rawodbc::Connection(merge).Query("SELECT id, v FROM t"), (std::vector<rawodbc::Row>{{"3", "c"}}));
 
     // A target that is not there: nothing could be done.
     apply = RunCli({"apply", mergeFile, "tolvane_no_such_dsn", "--yes"});

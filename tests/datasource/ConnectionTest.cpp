@@ -113,7 +113,7 @@ TEST(Connection, ServerThatIsDownRaisesAClearError)
 TEST(Connection, ConnectPrefixMustBeOdbc)
 {
     CDatabase db;
-    EXPECT_FALSE(db.OpenDataSource(testenv::kSqliteOld, false, false, "DSN;", true));
+    EXPECT_FALSE(db.OpenDataSource(testenv::kSqliteOld, "DSN;", true));
     EXPECT_FALSE(db.IsOpen());
 }
 

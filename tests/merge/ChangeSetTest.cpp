@@ -14,18 +14,39 @@ using Rows = std::vector<std::vector<std::string>>;
 using mergetest::Q;
 using mergetest::U;
 
-CTableRows Table(const Rows& rows, std::vector<std::int32_t> keys, const std::string& name = "[T]")
+CRowArray RowsOf(const Rows& rows)
 {
-    CTableRows table;
+    CRowArray out;
     for (const auto& texts : rows) {
         CRowValues row;
         for (const auto& t : texts)
             row.Add(t);
-        table.push_back(row);
+        out.push_back(row);
     }
-    table.m_strTable = name;
-    table.m_keyColumns = std::move(keys);
+    return out;
+}
+
+TableChanges Table(const Rows& oldRows, const Rows& newRows, std::vector<std::int32_t> keys,
+                   const std::string& name = "T")
+{
+    TableChanges table;
+    table.name = name;
+    table.spelledName = "[" + name + "]";
+    table.keyColumns = std::move(keys);
+    table.deletes = RowsOf(oldRows);
+    table.adds = RowsOf(newRows);
     return table;
+}
+
+// The pairs as rows: old, new, old, new, ...
+Rows PairTexts(const TableChanges& table)
+{
+    Rows texts;
+    for (const RowPair& pair : table.updates) {
+        texts.push_back(pair.oldRow.Texts());
+        texts.push_back(pair.newRow.Texts());
+    }
+    return texts;
 }
 
 struct KeysCase {
@@ -36,7 +57,8 @@ struct KeysCase {
     bool match;
 };
 
-TEST(KeysMatch, ComparesTheKeyColumnsAsExactTexts)
+// Whether an old and a new row pair is decided by their key columns' texts alone.
+TEST(BuildUpdates, PairsRowsByTheExactTextsOfTheirKeyColumns)
 {
     const std::vector<KeysCase> cases = {
         {"equal key", {"1", "a"}, {0}, {"1", "b"}, true},
@@ -53,19 +75,23 @@ TEST(KeysMatch, ComparesTheKeyColumnsAsExactTexts)
         {"non-key columns play no part", {"1", "x", "y"}, {0}, {"1", "p", "q"}, true},
     };
     for (const auto& c : cases) {
-        CRowValues oldRow, newRow;
-        for (const auto& t : c.oldRow)
-            oldRow.Add(t);
-        for (const auto& t : c.newRow)
-            newRow.Add(t);
-        EXPECT_EQ(KeysMatch(oldRow, c.keys, newRow), c.match) << c.name;
+        TableChanges table = Table({c.oldRow}, {c.newRow}, c.keys);
+        BuildUpdates(table);
+        EXPECT_EQ(table.updates.size(), c.match ? 1u : 0u) << c.name;
+        EXPECT_EQ(table.deletes.size() + table.updates.size(), 1u) << c.name;
+        EXPECT_EQ(table.adds.size() + table.updates.size(), 1u) << c.name;
     }
 }
 
-TEST(KeysMatch, TheTextNullMatchesSqlNullAsText)
+TEST(BuildUpdates, TheTextNullPairsWithSqlNullAsText)
 {
     // Keys are compared by text alone; key columns cannot hold SQL NULL anyway.
-    EXPECT_TRUE(KeysMatch(mergetest::Row({Q("NULL"), U("1")}), {0}, mergetest::Row({U("NULL"), U("2")})));
+    TableChanges table;
+    table.keyColumns = {0};
+    table.deletes = {mergetest::Row({Q("NULL"), U("1")})};
+    table.adds = {mergetest::Row({U("NULL"), U("2")})};
+    BuildUpdates(table);
+    EXPECT_EQ(table.updates.size(), 1u);
 }
 
 struct PairingCase {
@@ -102,81 +128,73 @@ TEST(BuildUpdates, PairsRowsWithEqualKeys)
          {{"1", "k"}, {"2", "k"}}, {{"1"}}, {{"1"}}},
     };
     for (const auto& c : cases) {
-        CTableRowsArray deletes{Table(c.oldRows, c.keys)};
-        CTableRowsArray adds{Table(c.newRows, c.keys)};
-        CTableRowsArray updates{Table({{"stale"}}, {})};
-        BuildUpdates(deletes, adds, updates);
-        ASSERT_EQ(updates.size(), 1u) << c.name;
-        EXPECT_EQ(mergetest::Texts(updates[0]), c.updates) << c.name;
-        EXPECT_EQ(mergetest::Texts(deletes[0]), c.deletes) << c.name;
-        EXPECT_EQ(mergetest::Texts(adds[0]), c.adds) << c.name;
-        EXPECT_TRUE(updates[0].m_strTable.empty()) << c.name;
-        EXPECT_TRUE(updates[0].m_keyColumns.empty()) << c.name;
-        EXPECT_EQ(deletes[0].m_strTable, "[T]") << c.name;
-        EXPECT_EQ(deletes[0].m_keyColumns, c.keys) << c.name;
+        TableChanges table = Table(c.oldRows, c.newRows, c.keys);
+        table.updates = {RowPair{mergetest::Row({U("stale")}), mergetest::Row({U("stale")})}};
+        BuildUpdates(table);
+        EXPECT_EQ(PairTexts(table), c.updates) << c.name;
+        EXPECT_EQ(mergetest::Texts(table.deletes), c.deletes) << c.name;
+        EXPECT_EQ(mergetest::Texts(table.adds), c.adds) << c.name;
+        EXPECT_EQ(table.spelledName, "[T]") << c.name;
+        EXPECT_EQ(table.keyColumns, c.keys) << c.name;
     }
 }
 
-TEST(BuildUpdates, GivesOneEntryPerTableAndKeepsTablesApart)
+TEST(BuildUpdates, KeepsTablesApart)
 {
-    CTableRowsArray deletes{Table({{"1", "a"}}, {0}, "[A]"), Table({}, {0}, "[B]"), Table({{"1", "x"}}, {0}, "[C]")};
-    CTableRowsArray adds{Table({{"1", "x"}}, {0}, "[A]"), Table({}, {0}, "[B]"), Table({{"2", "y"}}, {0}, "[C]")};
-    CTableRowsArray updates;
-    BuildUpdates(deletes, adds, updates);
-    ASSERT_EQ(updates.size(), 3u);
-    EXPECT_EQ(updates[0].size(), 2u);
-    EXPECT_TRUE(updates[1].empty());
-    EXPECT_TRUE(updates[2].empty());
-    EXPECT_EQ(deletes[2].size(), 1u);
-    EXPECT_EQ(adds[2].size(), 1u);
+    TableChangesArray tables{Table({{"1", "a"}}, {{"1", "x"}}, {0}, "A"), Table({}, {}, {0}, "B"),
+                             Table({{"1", "x"}}, {{"2", "y"}}, {0}, "C")};
+    BuildUpdates(tables);
+    ASSERT_EQ(tables.size(), 3u);
+    EXPECT_EQ(tables[0].updates.size(), 1u);
+    EXPECT_TRUE(tables[1].updates.empty());
+    EXPECT_TRUE(tables[2].updates.empty());
+    EXPECT_EQ(tables[2].deletes.size(), 1u);
+    EXPECT_EQ(tables[2].adds.size(), 1u);
 }
 
-TEST(BuildUpdates, ToleratesFewerAddTablesThanDeleteTables)
+// The reference: whether two rows agree, byte for byte, on every key column;
+// an empty key list, a negative index or one beyond either row never matches.
+bool KeysMatch(const CRowValues& oldRow, const std::vector<std::int32_t>& keyColumns, const CRowValues& newRow)
 {
-    CTableRowsArray deletes{Table({{"1"}}, {0}), Table({{"2"}}, {0})};
-    CTableRowsArray adds{Table({{"1"}}, {0})};
-    CTableRowsArray updates;
-    BuildUpdates(deletes, adds, updates);
-    ASSERT_EQ(updates.size(), 2u);
-    EXPECT_EQ(updates[0].size(), 2u);
-    EXPECT_TRUE(updates[1].empty());
-    EXPECT_EQ(deletes[1].size(), 1u);
+    if (keyColumns.empty())
+        return false;
+    for (const std::int32_t x : keyColumns) {
+        if (x < 0)
+            return false;
+        const auto i = static_cast<std::size_t>(x);
+        if (i >= oldRow.size() || i >= newRow.size() || oldRow[i] != newRow[i])
+            return false;
+    }
+    return true;
 }
 
 // The pairing as a nested scan over the rows: for each new row in turn, the
 // first old row whose key matches; paired rows leave both lists at once.
-void QuadraticBuildUpdates(CTableRowsArray& deleteTables, CTableRowsArray& addTables, CTableRowsArray& updateTables)
+void QuadraticBuildUpdates(TableChanges& table)
 {
-    updateTables.clear();
-    for (std::size_t i = 0; i < deleteTables.size(); ++i) {
-        CTableRows scratch;
-        CTableRows& oldRows = deleteTables[i];
-        CTableRows& newRows = addTables[i];
-        std::size_t j = 0;
-        while (j < newRows.size()) {
-            bool found = false;
-            for (std::size_t k = 0; k < oldRows.size(); ++k) {
-                if (KeysMatch(oldRows[k], oldRows.m_keyColumns, newRows[j])) {
-                    scratch.push_back(oldRows[k]);
-                    scratch.push_back(newRows[j]);
-                    oldRows.erase(oldRows.begin() + static_cast<std::ptrdiff_t>(k));
-                    newRows.erase(newRows.begin() + static_cast<std::ptrdiff_t>(j));
-                    found = true;
-                    break;
-                }
+    table.updates.clear();
+    CRowArray& oldRows = table.deletes;
+    CRowArray& newRows = table.adds;
+    std::size_t j = 0;
+    while (j < newRows.size()) {
+        bool found = false;
+        for (std::size_t k = 0; k < oldRows.size(); ++k) {
+            if (KeysMatch(oldRows[k], table.keyColumns, newRows[j])) {
+                table.updates.push_back({oldRows[k], newRows[j]});
+                oldRows.erase(oldRows.begin() + static_cast<std::ptrdiff_t>(k));
+                newRows.erase(newRows.begin() + static_cast<std::ptrdiff_t>(j));
+                found = true;
+                break;
             }
-            if (!found)
-                ++j;
         }
-        updateTables.push_back(scratch);
+        if (!found)
+            ++j;
     }
 }
 
-CTableRows RandomTable(std::mt19937& random, const std::vector<std::int32_t>& keys)
+CRowArray RandomRows(std::mt19937& random)
 {
-    CTableRows table;
-    table.m_strTable = "[R]";
-    table.m_keyColumns = keys;
+    CRowArray table;
     const int rows = std::uniform_int_distribution<int>(0, 40)(random);
     for (int r = 0; r < rows; ++r) {
         CRowValues row;
@@ -196,41 +214,57 @@ TEST(BuildUpdates, GivesTheSameResultAsTheNestedScanOnRandomTables)
     std::mt19937 random(20240611);
     const std::vector<std::vector<std::int32_t>> keyLists = {{0}, {0, 1}, {1}, {1, 0}, {}, {-1}, {0, 2}, {0, 5}, {0, 1, 0}};
     for (int round = 0; round < 400; ++round) {
-        CTableRowsArray deletes, adds;
-        const int tables = std::uniform_int_distribution<int>(1, 3)(random);
-        for (int t = 0; t < tables; ++t) {
-            const auto& keys = keyLists[std::uniform_int_distribution<std::size_t>(0, keyLists.size() - 1)(random)];
-            deletes.push_back(RandomTable(random, keys));
-            adds.push_back(RandomTable(random, keys));
+        TableChangesArray tables;
+        const int count = std::uniform_int_distribution<int>(1, 3)(random);
+        for (int t = 0; t < count; ++t) {
+            TableChanges table;
+            table.spelledName = "[R]";
+            table.keyColumns = keyLists[std::uniform_int_distribution<std::size_t>(0, keyLists.size() - 1)(random)];
+            table.deletes = RandomRows(random);
+            table.adds = RandomRows(random);
+            tables.push_back(std::move(table));
         }
-        CTableRowsArray expectedDeletes = deletes, expectedAdds = adds, expectedUpdates;
-        QuadraticBuildUpdates(expectedDeletes, expectedAdds, expectedUpdates);
-        CTableRowsArray updates;
-        BuildUpdates(deletes, adds, updates);
-        ASSERT_EQ(updates.size(), expectedUpdates.size()) << "round " << round;
-        for (std::size_t i = 0; i < updates.size(); ++i) {
-            ASSERT_EQ(static_cast<const CRowArray&>(updates[i]), static_cast<const CRowArray&>(expectedUpdates[i]))
-                << "round " << round << " table " << i;
-            ASSERT_EQ(static_cast<const CRowArray&>(deletes[i]), static_cast<const CRowArray&>(expectedDeletes[i]))
-                << "round " << round << " table " << i;
-            ASSERT_EQ(static_cast<const CRowArray&>(adds[i]), static_cast<const CRowArray&>(expectedAdds[i]))
-                << "round " << round << " table " << i;
+        TableChangesArray expected = tables;
+        for (TableChanges& table : expected)
+            QuadraticBuildUpdates(table);
+        BuildUpdates(tables);
+        ASSERT_EQ(tables.size(), expected.size()) << "round " << round;
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            ASSERT_EQ(PairTexts(tables[i]), PairTexts(expected[i])) << "round " << round << " table " << i;
+            for (std::size_t k = 0; k < tables[i].updates.size(); ++k) {
+                ASSERT_EQ(tables[i].updates[k].oldRow, expected[i].updates[k].oldRow);
+                ASSERT_EQ(tables[i].updates[k].newRow, expected[i].updates[k].newRow);
+            }
+            ASSERT_EQ(tables[i].deletes, expected[i].deletes) << "round " << round << " table " << i;
+            ASSERT_EQ(tables[i].adds, expected[i].adds) << "round " << round << " table " << i;
         }
     }
 }
 
 TEST(ChangeSummary, CountsRowsToAddUpdateAndDelete)
 {
-    CTableRowsArray deletes{Table({}, {0}), Table({{"1"}, {"2"}, {"3"}}, {0})};
-    CTableRowsArray adds{Table({}, {0}), Table({{"4"}, {"5"}}, {0})};
-    CTableRowsArray updates{Table({}, {}), Table({{"6", "a"}, {"6", "b"}}, {})};
-    EXPECT_EQ(ChangeSummary(deletes, adds, updates, 0), "No Changes");
-    EXPECT_EQ(ChangeSummary(deletes, adds, updates, 1), "2 to add, 1 to update, 3 to delete");
-    const ChangeCounts counts = CountChanges(deletes, adds, updates, 1);
+    const TableChanges none = Table({}, {}, {0});
+    TableChanges some = Table({{"1"}, {"2"}, {"3"}}, {{"4"}, {"5"}}, {0});
+    some.updates = {RowPair{mergetest::Row({U("6"), U("a")}), mergetest::Row({U("6"), U("b")})}};
+    EXPECT_EQ(ChangeSummary(none), "No Changes");
+    EXPECT_EQ(ChangeSummary(some), "2 to add, 1 to update, 3 to delete");
+    const ChangeCounts counts = CountChanges(some);
     EXPECT_EQ(counts.toAdd, 2);
     EXPECT_EQ(counts.toUpdate, 1);
     EXPECT_EQ(counts.toDelete, 3);
     EXPECT_EQ(ChangeSummary(ChangeCounts{0, 1, 0}), "0 to add, 1 to update, 0 to delete");
+}
+
+TEST(KeyDescription, NamesTheColumnsThatFindTheRows)
+{
+    TableChanges table;
+    table.keyColumns = {0, 2};
+    table.columnNames = {"id", "name", "branch"};
+    EXPECT_EQ(KeyDescription(table), "id, branch");
+    table.columnNames.clear();
+    EXPECT_EQ(KeyDescription(table), "columns 1, 3 (by position)");
+    table.keyColumns.clear();
+    EXPECT_EQ(KeyDescription(table), "all columns");
 }
 
 } // namespace

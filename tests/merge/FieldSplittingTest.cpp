@@ -59,31 +59,4 @@ TEST(SplitFields, SplitsDumpRowsIntoFieldTexts)
     }
 }
 
-struct ReplaceCase {
-    std::string text;
-    std::string find;
-    std::string replacement;
-    std::string result;
-    int count;
-};
-
-TEST(ReplaceAll, ReplacesLeftToRightWithoutRescanning)
-{
-    const std::vector<ReplaceCase> cases = {
-        {"aaaa", "aa", "a", "aa", 2},
-        {"''''", "''", "\"", "\"\"", 2},
-        {"'''", "''", "\"", "\"'", 1},
-        {"xax", "a", "aa", "xaax", 1},
-        {"abc", "", "x", "abc", 0},
-        {"abc", "d", "x", "abc", 0},
-        {"", "a", "b", "", 0},
-        {"a.b.c", ".", "", "abc", 2},
-    };
-    for (const auto& c : cases) {
-        std::string text = c.text;
-        EXPECT_EQ(ReplaceAll(text, c.find, c.replacement), c.count) << c.text;
-        EXPECT_EQ(text, c.result) << c.text;
-    }
-}
-
 } // namespace

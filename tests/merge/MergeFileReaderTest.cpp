@@ -9,6 +9,7 @@
 #include "TestEnv.h"
 #include "TestRows.h"
 #include "common/CompareSettings.h"
+#include "common/MergeFileLayout.h"
 
 namespace {
 
@@ -28,16 +29,12 @@ struct ReaderCase {
     std::function<void(CompareSettings&)> markers = nullptr;  // changes to the default markers
 };
 
-std::vector<Section> Sections(const CTableRowsArray& oldTables, const CTableRowsArray& newTables)
+std::vector<Section> Sections(const TableChangesArray& tables)
 {
     std::vector<Section> sections;
-    EXPECT_EQ(oldTables.size(), newTables.size());
-    for (std::size_t i = 0; i < oldTables.size() && i < newTables.size(); ++i) {
-        EXPECT_EQ(oldTables[i].m_strTable, newTables[i].m_strTable);
-        EXPECT_EQ(oldTables[i].m_keyColumns, newTables[i].m_keyColumns);
-        sections.push_back({oldTables[i].m_strTable, oldTables[i].m_keyColumns, mergetest::Texts(oldTables[i]),
-                            mergetest::Texts(newTables[i])});
-    }
+    for (const TableChanges& table : tables)
+        sections.push_back(
+            {table.spelledName, table.keyColumns, mergetest::Texts(table.deletes), mergetest::Texts(table.adds)});
     return sections;
 }
 
@@ -57,7 +54,6 @@ const char* const kHead = "\r\nTable=[Orders]0,1\r\n\r\n";
 TEST(ReadMergeFile, ReadsTableSectionsAsTheCompareRunWritesThem)
 {
     const std::vector<ReaderCase> cases = {
-        {"no section head", "|<<1,a\r\n||>>2,b\r\n", {}},
         {"head with its blank line only", kHead, {{"[Orders]", {0, 1}, {}, {}}}},
         {"changed row and added row",
          std::string(kHead) + "|<<5,\"x\"\r\n||>>5,\"y\"\r\n||>>6,\"z\"\r\n",
@@ -102,16 +98,12 @@ TEST(ReadMergeFile, ReadsTableSectionsAsTheCompareRunWritesThem)
          "\r\nTable=[T]0\r\n\r\n|<<ID,NAME\r\n||>>ID,NAME,NOTE\r\n",
          {{"[T]", {0}, {{"ID", "NAME"}}, {{"ID", "NAME", "NOTE"}}}}},
         {"last line without line end", "\r\nTable=[T]0\r\n\r\n||>>9", {{"[T]", {0}, {}, {{"9"}}}}},
-        {"head at the very end", "\r\nTable=[T]0", {{"[T]", {0}, {}, {}}}},
         {"quoted value with line breaks continues on the next lines",
          "\r\nTable=[T]0\r\n\r\n|<<1,\"a\r\nb\",2\r\n||>>1,\"x\ny\"\r\n",
          {{"[T]", {0}, {{"1", "a\r\nb", "2"}}, {{"1", "x\ny"}}}}},
         {"continued lines are never heads, prefixes or empty lines",
          "\r\nTable=[T]0\r\n\r\n|<<1,\"a\r\n\r\nTable=[X]\r\n|<<b\"\r\n||>>2\r\n",
          {{"[T]", {0}, {{"1", "a\r\n\r\nTable=[X]\r\n|<<b"}}, {{"2"}}}}},
-        {"quoted value left open at the end of the file",
-         "\r\nTable=[T]0\r\n\r\n|<<1,\"abc\r\nxyz",
-         {{"[T]", {0}, {{"1", "\"abc\r\nxyz"}}, {}}}},
         {"all four headers and footers",
          "\r\nTable=[T]0\r\n\r\nH1\r\n|<<1\r\nF1\r\nH2\r\n||>>2\r\nF2\r\n3\r\n",
          {{"[T]", {0}, {{"1"}}, {{"2"}}}},
@@ -154,9 +146,10 @@ TEST(ReadMergeFile, ReadsTableSectionsAsTheCompareRunWritesThem)
         CompareSettings settings;
         if (c.markers)
             c.markers(settings);
-        CTableRowsArray oldTables, newTables;
-        EXPECT_EQ(ReadMergeFile(path.string(), settings, oldTables, newTables), 1) << c.name;
-        EXPECT_EQ(Sections(oldTables, newTables), c.sections) << c.name;
+        TableChangesArray tables;
+        MergeFileProblem problem;
+        EXPECT_TRUE(ReadMergeFile(path.string(), settings, tables, problem)) << c.name << ": " << problem.text;
+        EXPECT_EQ(Sections(tables), c.sections) << c.name;
     }
 }
 
@@ -165,29 +158,31 @@ TEST(ReadMergeFile, KeepsTheQuoteOfEveryField)
     testenv::TempDir dir;
     const auto path = dir.path() / "merge.txt";
     testenv::WriteFile(path, std::string(kHead) + "||>>1,NULL,\"NULL\",\"\"\r\n");
-    CTableRowsArray oldTables, newTables;
-    ASSERT_EQ(ReadMergeFile(path.string(), CompareSettings(), oldTables, newTables), 1);
-    ASSERT_EQ(newTables.size(), 1u);
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    ASSERT_TRUE(ReadMergeFile(path.string(), CompareSettings(), tables, problem));
+    ASSERT_EQ(tables.size(), 1u);
     using mergetest::Q;
     using mergetest::U;
-    ASSERT_EQ(newTables[0].size(), 1u);
-    EXPECT_EQ(newTables[0][0], mergetest::Row({U("1"), U("NULL"), Q("NULL"), Q("")}));
+    ASSERT_EQ(tables[0].adds.size(), 1u);
+    EXPECT_EQ(tables[0].adds[0], mergetest::Row({U("1"), U("NULL"), Q("NULL"), Q("")}));
 }
 
-TEST(ReadMergeFile, AppendsToTheListsItIsGiven)
+TEST(ReadMergeFile, ReplacesTheTablesItIsGiven)
 {
     testenv::TempDir dir;
     const auto path = dir.path() / "merge.txt";
     testenv::WriteFile(path, "\r\nTable=[B]0\r\n\r\n");
-    CTableRowsArray oldTables(1), newTables(1);
-    oldTables[0].m_strTable = newTables[0].m_strTable = "[A]";
-    ASSERT_EQ(ReadMergeFile(path.string(), CompareSettings(), oldTables, newTables), 1);
-    ASSERT_EQ(oldTables.size(), 2u);
-    EXPECT_EQ(oldTables[0].m_strTable, "[A]");
-    EXPECT_EQ(newTables[1].m_strTable, "[B]");
+    TableChangesArray tables(1);
+    tables[0].spelledName = "[A]";
+    MergeFileProblem problem;
+    ASSERT_TRUE(ReadMergeFile(path.string(), CompareSettings(), tables, problem));
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0].spelledName, "[B]");
+    EXPECT_EQ(tables[0].name, "B");
 }
 
-TEST(ReadMergeFile, FailsWithoutMessageWhenTheFileCannotBeRead)
+TEST(ReadMergeFile, SaysWhyWhenTheFileCannotBeRead)
 {
     testenv::TempDir dir;
     const std::vector<std::pair<const char*, std::string>> cases = {
@@ -196,10 +191,12 @@ TEST(ReadMergeFile, FailsWithoutMessageWhenTheFileCannotBeRead)
         {"a directory", dir.str()},
     };
     for (const auto& [name, path] : cases) {
-        CTableRowsArray oldTables, newTables;
-        EXPECT_EQ(ReadMergeFile(path, CompareSettings(), oldTables, newTables), 0) << name;
-        EXPECT_TRUE(oldTables.empty()) << name;
-        EXPECT_TRUE(newTables.empty()) << name;
+        TableChangesArray tables(1);
+        MergeFileProblem problem;
+        EXPECT_FALSE(ReadMergeFile(path, CompareSettings(), tables, problem)) << name;
+        EXPECT_TRUE(tables.empty()) << name;
+        EXPECT_NE(problem.text.find("Cannot read the merge file " + path + ": "), std::string::npos)
+            << name << ": " << problem.text;
     }
 }
 
@@ -210,11 +207,150 @@ TEST(ReadMergeFile, ReadsRowsLongerThanAnyBuffer)
     const std::string longText(700000, 'x');
     testenv::WriteFile(path, std::string(kHead) + "|<<1,\"" + longText + "\"\r\n|<<2,\"" + longText + "\n" +
                                  longText + "\"\r\n");
-    CTableRowsArray oldTables, newTables;
-    ASSERT_EQ(ReadMergeFile(path.string(), CompareSettings(), oldTables, newTables), 1);
-    ASSERT_EQ(oldTables.size(), 1u);
-    EXPECT_EQ(mergetest::Texts(oldTables[0]),
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    ASSERT_TRUE(ReadMergeFile(path.string(), CompareSettings(), tables, problem));
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(mergetest::Texts(tables[0].deletes),
               (Rows{{"1", longText}, {"2", longText + "\n" + longText}}));
+}
+
+// A merge file as the compare run writes it now: heads with column lines and an end mark.
+std::string WholeFile()
+{
+    using namespace MergeFileLayout;
+    return SectionHead("customers", "0", {"id", "name", "email"}) + "|<<1,\"Ann\",NULL\r\n" +
+           "||>>1,\"Anna\",NULL\r\n" + "||>>2,\"Bob\",\"b@x, \"\"y\"\"\"\r\n" +
+           SectionHead("orders", "", {"cust", "note"}) + "|<<1,\"multi\r\nline\"\r\n" + EndMark(2);
+}
+
+TEST(ReadMergeFile, ReadsAWholeFileWithItsColumnNames)
+{
+    testenv::TempDir dir;
+    const auto path = dir.path() / "merge.txt";
+    testenv::WriteFile(path, WholeFile());
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    ASSERT_TRUE(ReadMergeFile(path.string(), CompareSettings(), tables, problem)) << problem.text;
+    ASSERT_EQ(tables.size(), 2u);
+    EXPECT_EQ(tables[0].name, "customers");
+    EXPECT_EQ(tables[0].columnNames, (std::vector<std::string>{"id", "name", "email"}));
+    EXPECT_EQ(tables[0].keyColumns, (std::vector<std::int32_t>{0}));
+    EXPECT_EQ(mergetest::Texts(tables[0].deletes), (Rows{{"1", "Ann", "NULL"}}));
+    EXPECT_EQ(mergetest::Texts(tables[0].adds), (Rows{{"1", "Anna", "NULL"}, {"2", "Bob", "b@x, \"y\""}}));
+    EXPECT_EQ(tables[1].columnNames, (std::vector<std::string>{"cust", "note"}));
+    EXPECT_TRUE(tables[1].keyColumns.empty());
+    EXPECT_EQ(mergetest::Texts(tables[1].deletes), (Rows{{"1", "multi\r\nline"}}));
+}
+
+// A copy that stopped, a full disk, an editor: whatever is left of a whole
+// file, line by line or byte by byte, is never merged.
+TEST(ReadMergeFile, RefusesEveryPartOfAWholeFile)
+{
+    testenv::TempDir dir;
+    const std::string whole = WholeFile();
+    const auto path = dir.path() / "merge.txt";
+    std::vector<std::size_t> lineEnds = {0};
+    for (std::size_t i = 0; i < whole.size(); ++i)
+        if (whole[i] == '\n')
+            lineEnds.push_back(i + 1);
+    // Every "head -n K" short of the whole file, then every byte count short of its last line.
+    std::vector<std::size_t> cuts(lineEnds.begin(), lineEnds.end() - 1);
+    const std::size_t lastLine = whole.rfind("End=[");
+    for (std::size_t size = 0; size < lastLine + 6; ++size)
+        cuts.push_back(size);
+    for (const std::size_t size : cuts) {
+        testenv::WriteFile(path, whole.substr(0, size));
+        TableChangesArray tables;
+        MergeFileProblem problem;
+        EXPECT_FALSE(ReadMergeFile(path.string(), CompareSettings(), tables, problem)) << size << " bytes";
+        EXPECT_TRUE(tables.empty()) << size << " bytes";
+        EXPECT_NE(problem.text.find(path.string()), std::string::npos) << problem.text;
+    }
+}
+
+struct RefusalCase {
+    const char* name;
+    std::string bytes;
+    std::string says;       // a part of the message
+    std::size_t line;       // where the file breaks or ends; 0: no line is to blame
+};
+
+TEST(ReadMergeFile, RefusesFilesThatAreCutOrBroken)
+{
+    using namespace MergeFileLayout;
+    const std::string head = SectionHead("T", "0", {"id", "v"});
+    const std::vector<RefusalCase> cases = {
+        {"empty file", "", "holds no table section. It is empty.", 0},
+        {"no section", "\r\n", "holds no table section.", 0},
+        {"rows without a section", "|<<1,a\r\n||>>2,b\r\n", "holds no table section.", 0},
+        {"old file ending in a head", "\r\nTable=[T]0\r\n", "ends at line 2 inside the head of the table T", 2},
+        {"old file ending in a quoted value", "\r\nTable=[T]0\r\n\r\n|<<1,\"abc\r\nxyz",
+         "ends at line 5 inside a quoted value of the row that starts at line 4", 5},
+        {"no end mark", head + "|<<1,\"a\"\r\n", "ends at line 5 without its end mark", 5},
+        {"end mark counting other sections", head + EndMark(2), "is an end mark for 2 tables, but the file holds 1",
+         6},
+        {"text after the end mark", head + EndMark(1) + "||>>3,\"c\"\r\n", "line 7 follows the end mark", 7},
+        {"row with a value too few", head + "|<<1\r\n" + EndMark(1),
+         "line 4 holds a row of 1 values, but the table T has 2 columns", 4},
+        {"row of neither side", head + "1,\"a\"\r\n" + EndMark(1), "line 4 holds a row of neither side", 4},
+        {"a later head without its column line", head + "\r\nTable=[U]0\r\n\r\n" + EndMark(2),
+         "line 6 should name the columns of the table U", 6},
+        {"a column line that cannot be read", "\r\nTable=[T]0\r\nColumns=\"id\r\n\r\n" + EndMark(1),
+         "line 3 is a column line of the table T that cannot be read", 3},
+        {"a NUL byte", head + "|<<1,\"a" + std::string(1, '\0') + "b\"\r\n" + EndMark(1),
+         "is not a text file: line 4 holds a NUL byte", 4},
+    };
+    testenv::TempDir dir;
+    const auto path = dir.path() / "merge.txt";
+    for (const auto& c : cases) {
+        testenv::WriteFile(path, c.bytes);
+        TableChangesArray tables;
+        MergeFileProblem problem;
+        EXPECT_FALSE(ReadMergeFile(path.string(), CompareSettings(), tables, problem)) << c.name;
+        EXPECT_TRUE(tables.empty()) << c.name;
+        EXPECT_NE(problem.text.find(c.says), std::string::npos) << c.name << ": " << problem.text;
+        EXPECT_NE(problem.text.find(path.string()), std::string::npos) << c.name << ": " << problem.text;
+        EXPECT_EQ(problem.line, c.line) << c.name << ": " << problem.text;
+    }
+}
+
+// A sparse file of zeros or a file larger than the merge may hold is refused
+// before its content is in memory.
+TEST(ReadMergeFile, RefusesWhatDoesNotFitBeforeReadingIt)
+{
+    testenv::TempDir dir;
+    MergeFileLimits limits;
+    limits.memoryBytes = 1 << 20;
+    const auto sparse = dir.path() / "sparse.txt";
+    {
+        testenv::WriteFile(sparse, "");
+        std::filesystem::resize_file(sparse, 512u << 10);
+    }
+    const auto large = dir.path() / "large.txt";
+    testenv::WriteFile(large, "\r\nTable=[T]0\r\n\r\n|<<" + std::string(2u << 20, 'x') + "\r\n");
+    std::string rows = MergeFileLayout::SectionHead("T", "0", {"v"});
+    // Short rows take much more memory than file: a row and a string per value.
+    while (rows.size() < (700u << 10))
+        rows += "|<<1\r\n";
+    const auto many = dir.path() / "many.txt";
+    testenv::WriteFile(many, rows + MergeFileLayout::EndMark(1));
+    const std::vector<std::pair<std::filesystem::path, std::string>> cases = {
+        {sparse, "is not a text file: line 1 holds a NUL byte."},
+        {large, "is larger than the memory a merge can use (1 MB)"},
+        {many, "needs more memory than a merge can use (1 MB)"},
+    };
+    for (const auto& [path, says] : cases) {
+        TableChangesArray tables;
+        MergeFileProblem problem;
+        EXPECT_FALSE(ReadMergeFile(path.string(), CompareSettings(), tables, problem, limits)) << path;
+        EXPECT_NE(problem.text.find(says), std::string::npos) << problem.text;
+    }
+    // The same file of rows fits a larger limit.
+    limits.memoryBytes = 32 << 20;
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    EXPECT_TRUE(ReadMergeFile(many.string(), CompareSettings(), tables, problem, limits)) << problem.text;
 }
 
 } // namespace

@@ -17,6 +17,21 @@ ColumnInfo Column(std::int16_t sqlType)
     return column;
 }
 
+std::string SqlLiteral(const std::string& value, bool quoted, const ColumnInfo& column, const SqlLiteralFacts& facts)
+{
+    std::string out;
+    AppendSqlLiteral(out, value, quoted, column, facts);
+    return out;
+}
+
+std::string ConditionLiteral(const std::string& value, bool quoted, const ColumnInfo& column,
+                             const SqlLiteralFacts& facts)
+{
+    std::string out;
+    AppendConditionLiteral(out, value, quoted, column, facts);
+    return out;
+}
+
 const SqlLiteralFacts kPostgres = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
 const SqlLiteralFacts kJet = SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS");
 
@@ -179,6 +194,34 @@ TEST(SqlLiteralFacts, ComeFromTheDriverName)
             EXPECT_EQ(facts.timeSuffix, "'}") << c.driver;
         }
     }
+}
+
+// A floating-point column finds the value it holds only through a literal of
+// its own precision; every other literal is the one of a value list.
+TEST(ConditionLiteral, GivesFloatingPointTheColumnsPrecision)
+{
+    const auto maria = SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB");
+    const auto sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    struct Case {
+        const char* name;
+        std::int16_t sqlType;
+        std::string value;
+        const SqlLiteralFacts* facts;
+        std::string literal;
+    };
+    const std::vector<Case> cases = {
+        {"REAL on PostgreSQL", 7, "0.1", &kPostgres, "'0.1'"},
+        {"DOUBLE on PostgreSQL", 8, "-1.5e-300", &kPostgres, "'-1.5e-300'"},
+        {"FLOAT on PostgreSQL", 6, "3", &kPostgres, "'3'"},
+        {"REAL on MariaDB", 7, "0.1", &maria, "CAST(0.1 AS FLOAT)"},
+        {"DOUBLE on MariaDB", 8, "0.1", &maria, "0.1"},
+        {"REAL on SQLite", 7, "0.1", &sqlite, "0.1"},
+        {"INTEGER on PostgreSQL", 4, "7", &kPostgres, "7"},
+        {"text that is no number", 7, "NaN", &kPostgres, "'NaN'"},
+        {"NULL", 7, "NULL", &kPostgres, "NULL"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ConditionLiteral(c.value, false, Column(c.sqlType), *c.facts), c.literal) << c.name;
 }
 
 } // namespace

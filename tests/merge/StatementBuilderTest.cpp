@@ -75,7 +75,9 @@ TEST(Statements, HaveTheirForms)
         {"update with one key column", Kind::Update, kRow, {0}, &kJet,
          "UPDATE [T] SET [B]=2,[C]='x',[D]=NULL WHERE [A]=1"},
         {"update without key columns is empty", Kind::Update, kRow, {}, &kPostgres, ""},
-        {"delete without key columns has no condition", Kind::Delete, kRow, {}, &kPostgres, "DELETE FROM [T] WHERE "},
+        {"delete without key columns finds one row by all of them", Kind::Delete, kRow, {}, &kPostgres,
+         "DELETE FROM \"T\" WHERE ctid IN (SELECT ctid FROM \"T\" WHERE \"A\"=1 AND \"B\"=2 AND \"C\"='x' AND "
+         "\"D\" IS NULL LIMIT 1)"},
         {"update when every column is a key", Kind::Update, kRow, {0, 1, 2, 3}, &kPostgres, "UPDATE [T] SET "},
         {"insert with three values for four columns", Kind::Insert, threeValues, {0, 1}, &kPostgres,
          "INSERT INTO [T] ([A],[B],[C],[D]) VALUES ("},
@@ -127,8 +129,7 @@ struct ProblemCase {
 TEST(Statements, SayWhyTheyCannotRun)
 {
     const CRowValues threeValues = mergetest::Row({U("1"), U("2"), Q("x")});
-    const std::string noKey =
-        "The table has no key columns (its first column allows NULL), so the row cannot be found.";
+    const std::string noKey = "The table has no key columns, so the row to update cannot be found.";
     const std::string count = "The row has 3 values, but the table has 4 columns.";
     const std::vector<ProblemCase> cases = {
         {"insert", Kind::Insert, kRow, {0, 1}, ""},
@@ -138,7 +139,8 @@ TEST(Statements, SayWhyTheyCannotRun)
         {"update with a wrong value count", Kind::Update, threeValues, {0, 1}, count},
         {"delete with a wrong value count", Kind::Delete, threeValues, {0, 1}, count},
         {"update without key columns", Kind::Update, kRow, {}, noKey},
-        {"delete without key columns", Kind::Delete, kRow, {}, noKey},
+        {"delete without key columns", Kind::Delete, kRow, {}, ""},
+        {"delete without key columns, with a wrong value count", Kind::Delete, threeValues, {}, count},
         {"update when every column is a key", Kind::Update, kRow, {0, 1, 2, 3},
          "Every column of the table is a key column, so there is nothing to update."},
         // Incomplete statements were once told by their ending; a value may end alike.
@@ -167,6 +169,43 @@ TEST(FormatValueList, TakesOnlyTheIncludedColumns)
     EXPECT_EQ(text, "");
     FormatValueList(kRow, kColumns, text, ",", false, nullptr, kJet);
     EXPECT_EQ(text, "1,2,'x',NULL");
+}
+
+// A row is found NULL-safe by its key, or, without key, by all its columns,
+// and only one of several equal rows goes, in each DBMS's own way.
+TEST(Statements, FindRowsNullSafeAndDeleteOneOfEqualRows)
+{
+    const auto sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    const CColumnInfoArray columns = {Column("A", 4), Column("B", 12)};
+    const CRowValues nullB = mergetest::Row({U("1"), U("NULL")});
+    struct Case {
+        const char* name;
+        Kind kind;
+        KeyColumnList keys;
+        const SqlLiteralFacts* facts;
+        std::string statement;
+    };
+    const std::vector<Case> cases = {
+        {"SQLite", Kind::Delete, {}, &sqlite,
+         "DELETE FROM \"T\" WHERE rowid IN (SELECT rowid FROM \"T\" WHERE \"A\"=1 AND \"B\" IS NULL LIMIT 1)"},
+        {"PostgreSQL", Kind::Delete, {}, &kPostgres,
+         "DELETE FROM \"T\" WHERE ctid IN (SELECT ctid FROM \"T\" WHERE \"A\"=1 AND \"B\" IS NULL LIMIT 1)"},
+        {"MariaDB", Kind::Delete, {}, &kMaria, "DELETE FROM `T` WHERE `A`=1 AND `B` IS NULL LIMIT 1"},
+        {"Jet", Kind::Delete, {}, &kJet, "DELETE FROM [T] WHERE [A]=1 AND [B] IS NULL"},
+        {"a key holding NULL", Kind::Delete, {1}, &kMaria, "DELETE FROM `T` WHERE `B` IS NULL"},
+        {"an update's SET keeps =NULL", Kind::Update, {0}, &kMaria, "UPDATE `T` SET `B`=NULL WHERE `A`=1"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Build(c.kind, nullB, columns, c.keys, *c.facts), c.statement) << c.name;
+}
+
+TEST(Statements, CountTheRowsAnUpdateFindsWhereTheDbmsCountsChangedOnes)
+{
+    const CColumnInfoArray columns = {Column("A", 4), Column("B", 12)};
+    const CRowValues row = mergetest::Row({U("1"), Q("x")});
+    EXPECT_EQ(BuildUpdate(row, columns, "[T]", {0}, kMaria).countQuery, "SELECT COUNT(*) FROM `T` WHERE `A`=1");
+    EXPECT_EQ(BuildUpdate(row, columns, "[T]", {0}, kPostgres).countQuery, "");
+    EXPECT_EQ(BuildDelete(row, columns, "[T]", {0}, kMaria).countQuery, "");
 }
 
 } // namespace

@@ -30,34 +30,46 @@ const Target kTargets[] = {
     {testenv::kMariaDb, "`"},
 };
 
-std::vector<std::string> Values(rawodbc::Connection& connection)
+struct ExecutionCase {
+    Target target;
+    bool keep;  // the answer to "keep the changes of the other statements?"
+};
+
+void PrintTo(const ExecutionCase& c, std::ostream* os)
 {
-    std::vector<std::string> values;
-    for (const auto& row : connection.Query("SELECT id, v FROM ex_t ORDER BY id"))
-        values.push_back(*row[0] + "=" + row[1].value_or("NULL"));
-    return values;
+    *os << c.target.dsn << (c.keep ? " keep" : " undo");
 }
 
-class ExecutionOnDriver : public testing::TestWithParam<Target> {};
+class ExecutionOnDriver : public testing::TestWithParam<ExecutionCase> {};
 
-TEST_P(ExecutionOnDriver, GoesOnAfterFailuresAndCommitsEverythingThatRan)
+// Every statement that did not run as expected is reported once with its
+// count; one that changed three rows is undone at once; then the user decides
+// whether the others stay.
+TEST_P(ExecutionOnDriver, ReportsEveryProblemOnceAndKeepsTheOthersOnlyWhenTold)
 {
     REQUIRE_TEST_DATA_SOURCES();
-    const Target& target = GetParam();
+    const Target& target = GetParam().target;
+    const bool keep = GetParam().keep;
+    const std::string table = std::string("ex_t_") + (keep ? "keep" : "undo");
+    auto named = [&](std::string sql) {
+        for (std::size_t at = sql.find("ex_t"); at != std::string::npos; at = sql.find("ex_t", at + table.size()))
+            sql.replace(at, 4, table);
+        return sql;
+    };
     rawodbc::Connection setup(target.dsn);
-    setup.ExecIgnoringErrors("DROP TABLE ex_t");
-    setup.ExecAll({"CREATE TABLE ex_t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20), grp INTEGER)",
-                   "INSERT INTO ex_t VALUES (1, 'x', 1)", "INSERT INTO ex_t VALUES (2, 'x', 2)",
-                   "INSERT INTO ex_t VALUES (3, 'x', 2)", "INSERT INTO ex_t VALUES (4, 'x', 2)",
-                   "INSERT INTO ex_t VALUES (5, 'x', 3)"});
+    setup.ExecIgnoringErrors(named("DROP TABLE ex_t"));
+    setup.ExecAll({named("CREATE TABLE ex_t (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(20), grp INTEGER)"),
+                   named("INSERT INTO ex_t VALUES (1, 'x', 1)"), named("INSERT INTO ex_t VALUES (2, 'x', 2)"),
+                   named("INSERT INTO ex_t VALUES (3, 'x', 2)"), named("INSERT INTO ex_t VALUES (4, 'x', 2)"),
+                   named("INSERT INTO ex_t VALUES (5, 'x', 3)")});
     const std::vector<std::string> statements = {
-        "UPDATE ex_t SET v='a' WHERE id=1",
-        "INSERT INTO ex_t VALUES (1, 'duplicate', 0)",
-        "UPDATE ex_t SET v='b' WHERE grp=2",
-        "DELETE FROM ex_t WHERE id=99",
-        "INSERT INTO ex_t VALUES (6, 'new', 4)",
-        "DELETE FROM ex_t WHERE ",
-        "UPDATE ex_t SET v='c' WHERE id=5",
+        named("UPDATE ex_t SET v='a' WHERE id=1"),
+        named("INSERT INTO ex_t VALUES (1, 'duplicate', 0)"),
+        named("UPDATE ex_t SET v='b' WHERE grp=2"),
+        named("DELETE FROM ex_t WHERE id=99"),
+        named("INSERT INTO ex_t VALUES (6, 'new', 4)"),
+        named("DELETE FROM ex_t WHERE "),
+        named("UPDATE ex_t SET v='c' WHERE id=5"),
     };
     std::vector<GeneratedStatement> generated = Statements(statements);
     generated[5].problem = "The statement is incomplete and was not sent to the data source.\n";
@@ -65,12 +77,17 @@ TEST_P(ExecutionOnDriver, GoesOnAfterFailuresAndCommitsEverythingThatRan)
     CDatabase database;
     ASSERT_TRUE(database.OpenDataSource(target.dsn));
     RecordingReporter reporter;
+    reporter.keepAnswer = keep;
     const ExecutionResult totals = ExecuteStatements(database, generated, reporter);
 
     EXPECT_EQ(totals.run, 7u);
     EXPECT_EQ(totals.failed, 2u);
-    EXPECT_EQ(totals.notOne, 2u);
+    EXPECT_EQ(totals.manyRows, 1u);
+    EXPECT_EQ(totals.noRow, 1u);
+    EXPECT_EQ(totals.Problems(), 4u);
     EXPECT_FALSE(totals.AllSucceeded());
+    EXPECT_EQ(reporter.keepAsked, 1);
+    EXPECT_EQ(totals.committed, keep);
     ASSERT_EQ(reporter.reports.size(), 4u);
     const auto& duplicate = reporter.reports[0];
     EXPECT_TRUE(duplicate.failed);
@@ -79,36 +96,53 @@ TEST_P(ExecutionOnDriver, GoesOnAfterFailuresAndCommitsEverythingThatRan)
     ASSERT_GT(duplicate.message.size(), statements[1].size() + 2);
     EXPECT_TRUE(duplicate.message.ends_with("\n\n" + statements[1])) << duplicate.message;
     const auto& three = reporter.reports[1];
-    EXPECT_FALSE(three.failed);
+    EXPECT_EQ(three.kind, StatementProblem::Kind::ManyRows);
     EXPECT_EQ(three.rows, 3);
-    EXPECT_EQ(three.message, "3 records were affected by statement:\n" + statements[2]);
+    EXPECT_EQ(three.message, "3 records were affected by statement:\n" + statements[2] +
+                                 "\n\nThe statement was undone: a statement of the merge may change one row only.");
     const auto& none = reporter.reports[2];
-    EXPECT_FALSE(none.failed);
+    EXPECT_EQ(none.kind, StatementProblem::Kind::NoRow);
     EXPECT_EQ(none.rows, 0);
     EXPECT_EQ(none.message, "0 records were affected by statement:\n" + statements[3]);
     EXPECT_TRUE(reporter.reports[3].failed);
+    EXPECT_EQ(reporter.reports[3].kind, StatementProblem::Kind::NotSent);
     EXPECT_EQ(reporter.reports[3].statement, statements[5]);
     // Not sent: on PostgreSQL a statement that cannot be parsed makes the
     // driver roll back the whole transaction.
     EXPECT_EQ(reporter.reports[3].message,
               "The statement is incomplete and was not sent to the data source.\n\n" + statements[5]);
 
-    // Another connection sees every statement that ran: nothing was undone.
+    // Another connection sees what stayed: the others when kept, nothing when undone.
     rawodbc::Connection check(target.dsn);
-    EXPECT_EQ(Values(check), (std::vector<std::string>{"1=a", "2=b", "3=b", "4=b", "5=c", "6=new"}));
+    std::vector<std::string> values;
+    for (const auto& row : check.Query(named("SELECT id, v FROM ex_t ORDER BY id")))
+        values.push_back(*row[0] + "=" + row[1].value_or("NULL"));
+    if (keep)
+        EXPECT_EQ(values, (std::vector<std::string>{"1=a", "2=x", "3=x", "4=x", "5=c", "6=new"}));
+    else
+        EXPECT_EQ(values, (std::vector<std::string>{"1=x", "2=x", "3=x", "4=x", "5=x"}));
 
     // Automatic commit is back on: a later change is visible at once.
     CRecordsetEx recordset(database);
-    ASSERT_NO_THROW(recordset.ExecuteDirect("UPDATE ex_t SET v='later' WHERE id=6"));
-    EXPECT_EQ(Values(check).back(), "6=later");
+    ASSERT_NO_THROW(recordset.ExecuteDirect(named("UPDATE ex_t SET v='later' WHERE id=5")));
+    EXPECT_EQ(*check.Query(named("SELECT v FROM ex_t WHERE id=5"))[0][0], "later");
     database.Close();
-    setup.Exec("DROP TABLE ex_t");
+    setup.Exec(named("DROP TABLE ex_t"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Drivers, ExecutionOnDriver, testing::ValuesIn(kTargets),
-                         [](const testing::TestParamInfo<Target>& info) {
-                             const std::string dsn = info.param.dsn;
-                             return dsn.substr(dsn.find('_') + 1);
+std::vector<ExecutionCase> ExecutionCases()
+{
+    std::vector<ExecutionCase> cases;
+    for (const Target& target : kTargets)
+        for (const bool keep : {true, false})
+            cases.push_back({target, keep});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Drivers, ExecutionOnDriver, testing::ValuesIn(ExecutionCases()),
+                         [](const testing::TestParamInfo<ExecutionCase>& info) {
+                             const std::string dsn = info.param.target.dsn;
+                             return dsn.substr(dsn.find('_') + 1) + (info.param.keep ? "_Keep" : "_UndoAll");
                          });
 
 TEST(ExecuteStatements, RunsNothingForAnEmptyList)
@@ -119,8 +153,7 @@ TEST(ExecuteStatements, RunsNothingForAnEmptyList)
     RecordingReporter reporter;
     const ExecutionResult totals = ExecuteStatements(database, {}, reporter);
     EXPECT_EQ(totals.run, 0u);
-    EXPECT_EQ(totals.failed, 0u);
-    EXPECT_EQ(totals.notOne, 0u);
+    EXPECT_EQ(totals.Problems(), 0u);
     EXPECT_TRUE(reporter.reports.empty());
     EXPECT_TRUE(totals.AllSucceeded());
 }
@@ -164,12 +197,14 @@ TEST_P(FailureInTheMiddle, KeepsTheStatementsBeforeAndAfterIt)
     CDatabase database;
     ASSERT_TRUE(database.OpenDataSource(target.dsn));
     RecordingReporter reporter;
+    reporter.keepAnswer = true;
     const ExecutionResult result = ExecuteStatements(database, Statements(texts), reporter);
     database.Close();
 
     EXPECT_EQ(result.run, texts.size());
     EXPECT_EQ(result.failed, 1u);
-    EXPECT_EQ(result.notOne, 0u);
+    EXPECT_EQ(result.Problems(), 1u);
+    EXPECT_TRUE(result.committed);
     EXPECT_FALSE(result.commitError.has_value());
     std::string messages;
     for (const auto& report : reporter.reports)
@@ -193,28 +228,122 @@ INSTANTIATE_TEST_SUITE_P(
         return dsn.substr(dsn.find('_') + 1) + "_" + std::get<1>(info.param).label;
     });
 
-TEST(ExecuteStatements, AStopCommitsWhatRanAndRunsNothingAfterIt)
+// Cancel in the progress window, Ctrl+C: nothing of what ran stays.
+TEST(ExecuteStatements, AStopUndoesEverythingAndRunsNothingAfterIt)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    for (const Target& target : kTargets) {
+        SCOPED_TRACE(target.dsn);
+        rawodbc::Connection setup(target.dsn);
+        setup.ExecIgnoringErrors("DROP TABLE ex_stop");
+        setup.Exec("CREATE TABLE ex_stop (id INTEGER NOT NULL PRIMARY KEY)");
+        CDatabase database;
+        ASSERT_TRUE(database.OpenDataSource(target.dsn));
+        RecordingReporter reporter;
+        reporter.stopAt = 2;
+        reporter.keepAnswer = true;
+        const ExecutionResult result = ExecuteStatements(
+            database, Statements({"INSERT INTO ex_stop VALUES (1)", "INSERT INTO ex_stop VALUES (2)",
+                                  "INSERT INTO ex_stop VALUES (3)", "INSERT INTO ex_stop VALUES (4)"}),
+            reporter);
+        database.Close();
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_FALSE(result.committed);
+        EXPECT_EQ(reporter.keepAsked, 0);
+        EXPECT_EQ(result.run, 2u);
+        EXPECT_EQ(result.total, 4u);
+        EXPECT_EQ(reporter.progress, (std::vector<std::size_t>{0, 1, 2}));
+        rawodbc::Connection check(target.dsn);
+        EXPECT_EQ(*check.Query("SELECT COUNT(*) FROM ex_stop")[0][0], "0");
+        setup.Exec("DROP TABLE ex_stop");
+    }
+}
+
+// A dry run runs everything, reports what would not run as expected, asks
+// nothing and leaves the target as it was.
+TEST(ExecuteStatements, ADryRunReportsAndUndoesEverything)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    rawodbc::Connection setup(testenv::kSqliteScratch);
+    setup.ExecIgnoringErrors("DROP TABLE ex_dry");
+    setup.ExecAll({"CREATE TABLE ex_dry (id INTEGER NOT NULL PRIMARY KEY, v TEXT)", "INSERT INTO ex_dry VALUES (1, 'x')"});
+    CDatabase database;
+    ASSERT_TRUE(database.OpenDataSource(testenv::kSqliteScratch));
+    RecordingReporter reporter;
+    reporter.keepAnswer = true;
+    ExecutionOptions options;
+    options.dryRun = true;
+    const ExecutionResult result = ExecuteStatements(
+        database,
+        Statements({"INSERT INTO ex_dry VALUES (2, 'y')", "DELETE FROM ex_dry WHERE id = 7",
+                    "UPDATE ex_dry SET v = 'z' WHERE id = 1"}),
+        reporter, options);
+    database.Close();
+    EXPECT_TRUE(result.dryRun);
+    EXPECT_EQ(result.run, 3u);
+    EXPECT_EQ(result.noRow, 1u);
+    EXPECT_FALSE(result.committed);
+    EXPECT_EQ(reporter.keepAsked, 0);
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(ExecutionSummary(result), "Dry run: 1 of 3 statements did not run as expected: 1 changed no row.\n"
+                                        "Everything was undone: nothing was changed.");
+    rawodbc::Connection check(testenv::kSqliteScratch);
+    EXPECT_EQ(check.Query("SELECT id, v FROM ex_dry"), (std::vector<rawodbc::Row>{{"1", "x"}}));
+    setup.Exec("DROP TABLE ex_dry");
+}
+
+// A server that goes away ends the execution at once with one message: no
+// line per remaining statement, nothing committed.
+TEST(ExecuteStatements, ALostConnectionStopsAtOnceAndCommitsNothing)
 {
     REQUIRE_TEST_DATA_SOURCES();
     rawodbc::Connection setup(testenv::kPostgres);
-    setup.ExecIgnoringErrors("DROP TABLE ex_stop");
-    setup.Exec("CREATE TABLE ex_stop (id INTEGER NOT NULL PRIMARY KEY)");
+    setup.ExecIgnoringErrors("DROP TABLE ex_lost");
+    setup.Exec("CREATE TABLE ex_lost (id INTEGER NOT NULL PRIMARY KEY)");
+    std::vector<std::string> texts = {"INSERT INTO ex_lost VALUES (1)", "SELECT pg_terminate_backend(pg_backend_pid())"};
+    for (int id = 2; id < 50; ++id)
+        texts.push_back("INSERT INTO ex_lost VALUES (" + std::to_string(id) + ")");
     CDatabase database;
     ASSERT_TRUE(database.OpenDataSource(testenv::kPostgres));
     RecordingReporter reporter;
-    reporter.stopAt = 2;
-    const ExecutionResult result = ExecuteStatements(
-        database, Statements({"INSERT INTO ex_stop VALUES (1)", "INSERT INTO ex_stop VALUES (2)",
-                              "INSERT INTO ex_stop VALUES (3)", "INSERT INTO ex_stop VALUES (4)"}),
-        reporter);
+    reporter.keepAnswer = true;
+    const ExecutionResult result = ExecuteStatements(database, Statements(texts), reporter);
     database.Close();
-    EXPECT_TRUE(result.cancelled);
+    EXPECT_TRUE(result.connectionLost);
+    EXPECT_FALSE(result.committed);
     EXPECT_EQ(result.run, 2u);
-    EXPECT_EQ(result.total, 4u);
-    EXPECT_EQ(reporter.progress, (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_TRUE(reporter.reports.empty());
+    EXPECT_EQ(reporter.keepAsked, 0);
+    EXPECT_TRUE(ExecutionSummary(result).starts_with(
+        "The connection to the data source was lost after 2 of 49 statements. Nothing was committed.\n"))
+        << ExecutionSummary(result);
     rawodbc::Connection check(testenv::kPostgres);
-    EXPECT_EQ(*check.Query("SELECT COUNT(*) FROM ex_stop")[0][0], "2");
-    setup.Exec("DROP TABLE ex_stop");
+    EXPECT_EQ(*check.Query("SELECT COUNT(*) FROM ex_lost")[0][0], "0");
+    setup.Exec("DROP TABLE ex_lost");
+}
+
+// MariaDB counts the rows an UPDATE changed: one whose row already holds the
+// new values changed none, yet found its row and is no problem.
+TEST(ExecuteStatements, AnUpdateThatFindsItsRowUnchangedIsNoProblem)
+{
+    REQUIRE_TEST_DATA_SOURCES();
+    rawodbc::Connection setup(testenv::kMariaDb);
+    setup.ExecIgnoringErrors("DROP TABLE ex_same");
+    setup.ExecAll({"CREATE TABLE ex_same (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))",
+                   "INSERT INTO ex_same VALUES (1, 'x')"});
+    CDatabase database;
+    ASSERT_TRUE(database.OpenDataSource(testenv::kMariaDb));
+    std::vector<GeneratedStatement> statements = Statements({"UPDATE ex_same SET v='x' WHERE id=1",
+                                                             "UPDATE ex_same SET v='x' WHERE id=2"});
+    statements[0].countQuery = "SELECT COUNT(*) FROM ex_same WHERE id=1";
+    statements[1].countQuery = "SELECT COUNT(*) FROM ex_same WHERE id=2";
+    RecordingReporter reporter;
+    const ExecutionResult result = ExecuteStatements(database, statements, reporter);
+    database.Close();
+    ASSERT_EQ(reporter.reports.size(), 1u);
+    EXPECT_EQ(reporter.reports[0].statement, statements[1].text);
+    EXPECT_EQ(result.noRow, 1u);
+    setup.Exec("DROP TABLE ex_same");
 }
 
 TEST(ExecutionSummary, SaysChangesWereMadeOnlyWhenEveryStatementSucceeded)
@@ -225,24 +354,48 @@ TEST(ExecutionSummary, SaysChangesWereMadeOnlyWhenEveryStatementSucceeded)
     };
     ExecutionResult allGood;
     allGood.total = allGood.run = 3;
-    ExecutionResult someFailed = allGood;
-    someFailed.failed = 1;
-    someFailed.notOne = 2;
+    allGood.transactional = allGood.committed = true;
+    ExecutionResult kept = allGood;
+    kept.failed = 1;
+    kept.noRow = 1;
+    kept.manyRows = 1;
+    ExecutionResult undone = kept;
+    undone.committed = false;
     ExecutionResult stopped = allGood;
     stopped.run = 1;
     stopped.cancelled = true;
+    stopped.committed = false;
     ExecutionResult stoppedAfterFailure = stopped;
     stoppedAfterFailure.failed = 1;
     ExecutionResult commitFailed = allGood;
+    commitFailed.committed = false;
     commitFailed.commitError = "could not serialize access\n";
+    ExecutionResult lost = allGood;
+    lost.run = 2;
+    lost.committed = false;
+    lost.connectionLost = true;
+    lost.connectionError = "server closed the connection unexpectedly\n";
+    ExecutionResult dryRun = allGood;
+    dryRun.committed = false;
+    dryRun.dryRun = true;
+    ExecutionResult noTransaction = allGood;
+    noTransaction.transactional = false;
+    noTransaction.noRow = 1;
     const Case cases[] = {
         {allGood, "Changes were made"},
-        {ExecutionResult{}, "Changes were made"},
-        {someFailed, "3 of 3 statements ran; 1 failed and 2 affected another number of rows than one."},
-        {stopped, "The merge was stopped: 1 of 3 statements ran and were committed."},
-        {stoppedAfterFailure, "The merge was stopped: 1 of 3 statements ran and were committed.\n"
-                              "1 of 3 statements ran; 1 failed and 0 affected another number of rows than one."},
+        {kept, "3 of 3 statements did not run as expected: 1 failed, 1 changed no row, 1 changed more than one "
+               "row.\nThe changes of the other statements were made."},
+        {undone, "3 of 3 statements did not run as expected: 1 failed, 1 changed no row, 1 changed more than one "
+                 "row.\nEverything was undone: nothing was changed."},
+        {stopped, "The merge was stopped after 1 of 3 statements. Everything was undone: nothing was changed."},
+        {stoppedAfterFailure,
+         "The merge was stopped after 1 of 3 statements. Everything was undone: nothing was changed."},
         {commitFailed, "The changes were not made: committing them failed.\ncould not serialize access\n"},
+        {lost, "The connection to the data source was lost after 2 of 3 statements. Nothing was committed.\n"
+               "server closed the connection unexpectedly\n"},
+        {dryRun, "Dry run: all 3 statements would run as expected. Everything was undone: nothing was changed."},
+        {noTransaction, "1 of 3 statements did not run as expected: 1 changed no row.\nThe data source has no "
+                        "transactions: each statement took effect as it ran, and nothing could be undone."},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ExecutionSummary(c.result), c.text);

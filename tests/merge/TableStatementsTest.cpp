@@ -14,14 +14,27 @@ using mergetest::U;
 
 using mergetest::Column;
 
-CTableRows Table(const std::string& spelledName, std::vector<std::int32_t> keys, std::vector<CRowValues> rows)
+TableChanges Table(const std::string& spelledName, std::vector<std::int32_t> keys, CRowArray deletes,
+                   CRowArray adds = {}, std::vector<RowPair> updates = {})
 {
-    CTableRows table;
-    table.m_strTable = spelledName;
-    table.m_keyColumns = std::move(keys);
-    for (CRowValues& row : rows)
-        table.push_back(std::move(row));
+    TableChanges table;
+    table.spelledName = spelledName;
+    table.name = spelledName;
+    table.keyColumns = std::move(keys);
+    table.deletes = std::move(deletes);
+    table.adds = std::move(adds);
+    table.updates = std::move(updates);
     return table;
+}
+
+// Inserts, updates, deletes: the order a table's statements run in when no
+// foreign key orders them.
+std::vector<GeneratedStatement> All(const TableStatementSet& set)
+{
+    std::vector<GeneratedStatement> all = set.inserts;
+    all.insert(all.end(), set.updates.begin(), set.updates.end());
+    all.insert(all.end(), set.deletes.begin(), set.deletes.end());
+    return all;
 }
 
 struct NameCase {
@@ -55,12 +68,10 @@ TEST(TableStatements, StatementsThatWouldLeaveTheirNamesOrKeysAreNotSent)
     const SqlLiteralFacts facts = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
     for (const auto& c : cases) {
         const CColumnInfoArray columns = {Column("id", 4), Column(c.secondColumn, 12)};
-        const CTableRows oldRows = Table(c.spelledTable, c.keys, {mergetest::Row({U("2"), Q("gone")})});
-        const CTableRows newRows = Table(c.spelledTable, c.keys, {mergetest::Row({U("3"), Q("new")})});
-        const CTableRows pairs =
-            Table(c.spelledTable, c.keys, {mergetest::Row({U("1"), Q("a")}), mergetest::Row({U("1"), Q("b")})});
-        std::vector<GeneratedStatement> statements;
-        AppendTableStatements(columns, facts, oldRows, newRows, pairs, statements);
+        const TableChanges table =
+            Table(c.spelledTable, c.keys, {mergetest::Row({U("2"), Q("gone")})}, {mergetest::Row({U("3"), Q("new")})},
+                  {RowPair{mergetest::Row({U("1"), Q("a")}), mergetest::Row({U("1"), Q("b")})}});
+        const std::vector<GeneratedStatement> statements = All(MakeTableStatements(columns, facts, table));
         ASSERT_EQ(statements.size(), 3u) << c.name;
         EXPECT_EQ(statements[0].Complete(), c.insertRuns) << c.name << ": " << statements[0].text;
         EXPECT_EQ(statements[1].Complete(), c.updateAndDeleteRun) << c.name << ": " << statements[1].text;
@@ -74,18 +85,33 @@ TEST(TableStatements, AProblemNamesTheTableOrColumn)
 {
     const SqlLiteralFacts facts = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
     const CColumnInfoArray columns = {Column("id", 4), Column("[v", 12)};
-    const CTableRows none = Table("[T]", {0}, {});
-    std::vector<GeneratedStatement> statements;
-    AppendTableStatements(columns, facts, none, Table("[T]", {0}, {mergetest::Row({U("1"), Q("x")})}), none,
-                          statements);
+    std::vector<GeneratedStatement> statements =
+        All(MakeTableStatements(columns, facts, Table("[T]", {0}, {}, {mergetest::Row({U("1"), Q("x")})})));
     ASSERT_EQ(statements.size(), 1u);
     EXPECT_NE(statements[0].problem.find("[v"), std::string::npos) << statements[0].problem;
 
-    statements.clear();
-    const CTableRows badKeys = Table("[T]", {0, 7}, {mergetest::Row({U("1"), Q("x")})});
-    AppendTableStatements({Column("id", 4), Column("v", 12)}, facts, badKeys, none, none, statements);
+    const TableChanges badKeys = Table("[T]", {0, 7}, {mergetest::Row({U("1"), Q("x")})});
+    statements = All(MakeTableStatements({Column("id", 4), Column("v", 12)}, facts, badKeys));
     ASSERT_EQ(statements.size(), 1u);
     EXPECT_NE(statements[0].problem.find("[T]"), std::string::npos) << statements[0].problem;
+}
+
+TEST(TableStatements, FollowTheRowOrdersGiven)
+{
+    const SqlLiteralFacts facts = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    const CColumnInfoArray columns = {Column("id", 4)};
+    const TableChanges table = Table("[T]", {0}, {mergetest::Row({U("1")}), mergetest::Row({U("2")})},
+                                     {mergetest::Row({U("3")}), mergetest::Row({U("4")})});
+    RowOrders orders;
+    orders.adds = {1, 0};
+    orders.deletes = {1, 0};
+    const TableStatementSet set = MakeTableStatements(columns, facts, table, orders);
+    ASSERT_EQ(set.inserts.size(), 2u);
+    EXPECT_EQ(set.inserts[0].text, "INSERT INTO \"T\" (\"id\") VALUES (4)");
+    EXPECT_EQ(set.inserts[1].text, "INSERT INTO \"T\" (\"id\") VALUES (3)");
+    ASSERT_EQ(set.deletes.size(), 2u);
+    EXPECT_EQ(set.deletes[0].text, "DELETE FROM \"T\" WHERE \"id\"=2");
+    EXPECT_EQ(set.deletes[1].text, "DELETE FROM \"T\" WHERE \"id\"=1");
 }
 
 } // namespace

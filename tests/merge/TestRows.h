@@ -6,7 +6,7 @@
 
 #include "datasource/ColumnInfo.h"
 #include "merge/CRowValues.h"
-#include "merge/CTableRows.h"
+#include "merge/TableChanges.h"
 
 namespace mergetest {
 
