@@ -7,7 +7,7 @@
 #include <QTableWidget>
 
 #include <memory>
-#include <new>
+#include <optional>
 
 #include "app/BrowseDataSource.h"
 #include "app/CAboutDlg.h"
@@ -20,9 +20,9 @@
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
 #include "common/UiHooks.h"
-#include "datasource/DatabaseError.h"
 #include "ui/DesktopLinkShell.h"
 #include "ui/DialogResources.h"
+#include "workflow/CompareFolderLock.h"
 #include "workflow/CompareRun.h"
 #include "workflow/ErrorText.h"
 #include "workflow/TableListing.h"
@@ -35,6 +35,11 @@ constexpr int kIconId = 128;
 constexpr int kNothingSelectedText = 2326;
 constexpr int kCreatingReportText = 2309;
 constexpr int kNoTablesText = 3014;
+constexpr int kFolderBusyText = 3030;
+constexpr int kRunCancelledText = 3031;
+constexpr int kNotComparedKeptText = 3032;
+constexpr int kNotComparedLeftText = 3033;
+constexpr int kNotDumpedText = 3034;
 constexpr const char* kOldDS = "Old DS";
 constexpr const char* kNewDS = "New DS";
 constexpr const char* kDiffPath = "Diff Path";
@@ -72,13 +77,40 @@ private:
     const std::int32_t& m_stopFlag;
 };
 
-// What the user is told after a run: the error that stopped it (with the
-// tables finished and not), and every pair that could not be compared.
-std::string RunMessage(const CompareRunReport& report)
+std::string JoinedNames(const std::vector<std::string>& names)
 {
-    std::string text = report.ErrorText();
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+// What the user is told after a run: the error or the cancel that stopped it,
+// every pair that could not be compared, and for a stopped run the tables it
+// did not get to, with what that means for the merge file: it holds only the
+// others, or the previous one is still there.
+std::string RunMessage(const CompareRunReport& report, bool compareTables, const std::string& mergeFile)
+{
+    std::vector<std::string> parts;
+    if (report.error)
+        parts.push_back(*report.error);
+    else if (report.cancelled)
+        parts.push_back(LoadResourceString(kRunCancelledText));
     for (const std::string& line : report.NotComparedLines())
-        text += (text.empty() ? "" : "\n") + line;
+        parts.push_back(line);
+    const std::vector<std::string> unfinished = report.UnfinishedTables();
+    if ((report.error || report.cancelled) && !unfinished.empty()) {
+        const std::string names = JoinedNames(unfinished);
+        if (!compareTables)
+            parts.push_back(FormatString(LoadResourceString(kNotDumpedText).c_str(), names.c_str()));
+        else
+            parts.push_back(FormatString(
+                LoadResourceString(report.mergeFileReplaced ? kNotComparedKeptText : kNotComparedLeftText).c_str(),
+                names.c_str(), mergeFile.c_str()));
+    }
+    std::string text;
+    for (const std::string& part : parts)
+        text += (text.empty() || text.back() == '\n' ? "" : "\n") + part;
     return text;
 }
 
@@ -279,14 +311,8 @@ void CCompareDlg::OnUpdate()
             ReadTableNames(m_dbOld, oldNames);
         if (m_dbNew.IsOpen())
             ReadTableNames(m_dbNew, newNames);
-    } catch (const DatabaseError& e) {
-        error = e.FullText();
-    } catch (const std::bad_alloc&) {
-        error = "Out-of-memory.";
-    } catch (const PlainTextError& e) {
-        error = e.what();
     } catch (...) {
-        error = "Errors occurred.";
+        error = CurrentErrorText();
     }
     // Both catalogs are read before a row is listed: a side that failed would
     // leave the other side's tables looking like a whole list that can be processed.
@@ -366,6 +392,16 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         ~RunningFlag() { flag = false; }
     } running(m_bRunning);
     std::string message;
+    const std::string path = WithTrailingSeparator(m_strDiffPath);
+    // The folder is this run's before anything connects: another run
+    // (another window, the command line) writing it is told at once.
+    std::optional<CompareFolderLock> folderLock;
+    try {
+        folderLock.emplace(path);
+    } catch (const FolderBusy& busy) {
+        ShowMessage(FormatString(LoadResourceString(kFolderBusyText).c_str(), busy.folder().c_str()));
+        return;
+    }
     try {
         if (m_bCompareTables || !m_strOldDS.empty()) {
             if (!m_dbOld.OpenDataSource(m_strOldDS, "ODBC;", true))
@@ -389,14 +425,15 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         CompareRunSetup setup;
         setup.oldDataSource = DumpNameOf(m_strOldDS, m_dbOld, "old");
         setup.newDataSource = DumpNameOf(m_strNewDS, m_dbNew, "new");
-        setup.path = WithTrailingSeparator(m_strDiffPath);
+        setup.path = path;
         setup.compareTables = m_bCompareTables != 0;
         setup.deleteDumps = m_bDeleteDumps != 0;
         // A cancelled or failed run keeps the merge file of the pairs it finished.
         setup.keepFinishedPairs = true;
-        CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup);
+        // The run reads the options; the record stays as the user set it.
+        CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup, &*folderLock);
         ProgressWindowFeedback feedback(*progress, stopFlag);
-        message = RunMessage(run.Run(rows, feedback));
+        message = RunMessage(run.Run(rows, feedback), setup.compareTables, run.MergeFilePath());
     } catch (...) {
         message = CurrentErrorText();
     }
@@ -419,8 +456,8 @@ void CCompareDlg::OnOptions()
 
 void CCompareDlg::OnMergeData()
 {
-    // The dialog works on a copy of the record: the line markers, the options
-    // and the dump paths of the last compare run; nothing comes back.
+    // The dialog works on a copy of the record: the line markers and the
+    // options; nothing comes back.
     CMergeDlg dialog(m_context, Window());
     dialog.m_settings = m_options.m_settings;
     dialog.DoModal();

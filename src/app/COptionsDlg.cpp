@@ -9,8 +9,8 @@ COptionsDlg::COptionsDlg(SettingsValues& store, const DialogResources& resources
 
 void COptionsDlg::DoDataExchange(bool save)
 {
-    // Opening re-reads the store, so a value the compare run changed in the
-    // record (Write Common Sections) is the stored one again.
+    // Opening re-reads the store: the dialog shows and saves what is stored,
+    // also what another instance of the program stored meanwhile.
     if (!save)
         m_settings.LoadSettings(m_store);
     DDX_Text(save, kFile1LinePrefixEdit, m_settings.m_strFile1LinePrefix);

@@ -4,11 +4,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
 #include "datasource/CDatabase.h"
 #include "common/CompareSettings.h"
+#include "workflow/CompareFolderLock.h"
 #include "workflow/CompareRun.h"
 #include "workflow/ErrorText.h"
 #include "workflow/TableListing.h"
@@ -82,10 +84,12 @@ std::string CountsText(const PairReport& pair)
            " added";
 }
 
-// Runs the compare into `folder`; prints what `printAll` asks (every table, or
-// only those that differ) and returns the exit status.
+// Runs the compare into `folder` (locked by the caller when `folderLock` is
+// given); prints what `printAll` asks (every table, or only those that differ)
+// and returns the exit status.
 int CompareInto(CliSession& session, Connections& connections, const std::vector<TablePairRow>& pairs,
-                const std::string& folder, bool deleteDumps, bool printAll, const std::string& oldRole)
+                const std::string& folder, bool deleteDumps, bool printAll, const std::string& oldRole,
+                const CompareFolderLock* folderLock)
 {
     const auto& args = session.Arguments();
     CompareSettings settings;
@@ -110,13 +114,14 @@ int CompareInto(CliSession& session, Connections& connections, const std::vector
     setup.path = folder.empty() || folder.back() == '/' ? folder : folder + "/";
     setup.compareTables = true;
     setup.deleteDumps = deleteDumps;
-    // A merge file that stops half-way must not look complete.
+    // Only a run that compared every pair replaces the merge file: one that
+    // stops half-way or leaves a table out must not look complete.
     setup.keepFinishedPairs = false;
 
     CompareRunReport report;
     {
         TerminalProgress progress(ProgressWanted(session.Quiet()));
-        CompareRun run(settings, connections.oldDatabase, connections.newDatabase, setup);
+        CompareRun run(settings, connections.oldDatabase, connections.newDatabase, setup, folderLock);
         report = run.Run(pairs, progress);
     }
     for (const PairReport& pair : report.pairs)
@@ -130,8 +135,12 @@ int CompareInto(CliSession& session, Connections& connections, const std::vector
         session.Error(text.substr(0, tables));
         session.Error(text.substr(tables));
     }
+    // The merge file of verify is a scratch file; that of compare is the user's.
+    const std::string left = setup.path + CompareRun::kMergeFileName + " was left as it was";
     if (report.cancelled)
-        session.Error("interrupted; " + setup.path + CompareRun::kMergeFileName + " was left as it was");
+        session.Error("interrupted; " + left);
+    else if (printAll && !report.mergeFileReplaced)
+        session.Error(left);
     if (report.error || report.cancelled || !report.AllCompared())
         return kExitError;
     return report.AnyDifference() ? kExitDifferent : kExitEqual;
@@ -183,13 +192,22 @@ int RunCompare(CliSession& session)
         session.Error("cannot create the folder " + out + ": " + error.message());
         return kExitError;
     }
+    // Before connecting: a second run into the folder fails at once.
+    std::optional<CompareFolderLock> folderLock;
+    try {
+        folderLock.emplace(out);
+    } catch (...) {
+        session.Error(CurrentErrorText());
+        return kExitError;
+    }
     Connections connections;
     std::vector<TablePairRow> pairs;
     std::vector<TablePairRow> selected;
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
         !SelectPairs(session, pairs, selected))
         return kExitError;
-    return CompareInto(session, connections, selected, out, !session.Arguments().Has("--keep-dumps"), true, "old");
+    return CompareInto(session, connections, selected, out, !session.Arguments().Has("--keep-dumps"), true, "old",
+                       &*folderLock);
 }
 
 int RunVerify(CliSession& session)
@@ -213,7 +231,7 @@ int RunVerify(CliSession& session)
         session.Error("cannot create a temporary folder for the dumps");
         return kExitError;
     }
-    const int status = CompareInto(session, connections, selected, folder.Path(), true, false, "target");
+    const int status = CompareInto(session, connections, selected, folder.Path(), true, false, "target", nullptr);
     if (status == kExitEqual)
         session.Info(std::to_string(selected.size()) + " tables equal");
     return status;

@@ -1,8 +1,11 @@
 #pragma once
 // The comparison settings record: the line markers of the merge file, the two
-// comparison options, values that are only stored and passed on, and the two
-// dump files of the last table pair. A plain value: the state of a comparison
-// belongs to the comparison engine and lives only while it compares.
+// comparison options, and values that are only stored and passed on. A plain
+// value that the compare run reads and never changes: the engine gets its
+// options as a CompareOptions value, and the state of a comparison belongs to
+// the engine and lives only while it compares. The two file paths travel with
+// every copy; no part of the program fills or reads them (a run names its
+// dumps itself).
 #include <cstdint>
 #include <string>
 

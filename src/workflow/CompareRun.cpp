@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
@@ -13,6 +14,7 @@
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
 #include "common/CompareSettings.h"
+#include "workflow/CompareFolderLock.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
 #include "workflow/ReplacementFile.h"
@@ -156,11 +158,19 @@ void OnBothSides(PairSide& oldSide, PairSide& newSide, bool sideBySide, std::ato
         throw RunStopped{};
 }
 
+std::vector<std::string> ColumnNames(const CRecordsetEx& recordset)
+{
+    std::vector<std::string> names;
+    for (const ColumnInfo& column : recordset.Columns())
+        names.push_back(column.name);
+    return names;
+}
+
 std::string ColumnList(const CRecordsetEx& recordset)
 {
     std::string text;
-    for (const ColumnInfo& column : recordset.Columns())
-        text += (text.empty() ? "" : ",") + column.name;
+    for (const std::string& name : ColumnNames(recordset))
+        text += (text.empty() ? "" : ",") + name;
     return text;
 }
 
@@ -174,16 +184,18 @@ bool SameColumns(const CRecordsetEx& a, const CRecordsetEx& b)
     return true;
 }
 
-// Removes a pair's dumps when it is over, however it ended.
+// Removes a pair's dumps when it is over: always when asked to, and those of a
+// pair that did not finish (half written, or whole but never compared), which
+// would look like the pair's current state.
 class DumpCleanup {
 public:
-    DumpCleanup(bool active, const PairSide& oldSide, const PairSide& newSide)
-        : m_active(active), m_old(oldSide), m_new(newSide)
+    DumpCleanup(bool deleteDumps, const PairReport& report, const PairSide& oldSide, const PairSide& newSide)
+        : m_deleteDumps(deleteDumps), m_report(report), m_old(oldSide), m_new(newSide)
     {
     }
     ~DumpCleanup()
     {
-        if (!m_active)
+        if (!m_deleteDumps && m_report.outcome != PairOutcome::NotStarted)
             return;
         std::error_code ignored;  // a dump that is not there is no error
         if (!m_old.table.empty())
@@ -195,15 +207,26 @@ public:
     DumpCleanup& operator=(const DumpCleanup&) = delete;
 
 private:
-    bool m_active;
+    bool m_deleteDumps;
+    const PairReport& m_report;
     const PairSide& m_old;
     const PairSide& m_new;
 };
 
 } // namespace
 
-CompareRun::CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup)
-    : m_settings(settings), m_dbOld(dbOld), m_dbNew(dbNew), m_setup(std::move(setup))
+CompareRun::CompareRun(CompareOptions options, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup,
+                       const CompareFolderLock* folderLock)
+    : m_options(std::move(options)), m_dbOld(dbOld), m_dbNew(dbNew), m_setup(std::move(setup)),
+      m_folderLock(folderLock)
+{
+    // Only differences go into a merge file: a common line would read as a row to merge.
+    m_options.writeCommonSections = false;
+}
+
+CompareRun::CompareRun(const CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup,
+                       const CompareFolderLock* folderLock)
+    : CompareRun(CompareOptionsOf(settings), dbOld, dbNew, std::move(setup), folderLock)
 {
 }
 
@@ -227,11 +250,22 @@ CompareRunReport CompareRun::Run(const std::vector<TablePairRow>& pairs, Compare
         entry.pair = pair;
         report.pairs.push_back(std::move(entry));
     }
+    // Another run's files are not touched, not even its dumps.
+    std::optional<CompareFolderLock> ownLock;
     try {
-        if (m_setup.compareTables)
+        if (!m_folderLock)
+            ownLock.emplace(m_setup.path);
+    } catch (...) {
+        report.error = CurrentErrorText();
+        return report;
+    }
+    m_sections = 0;
+    m_mergeFileWhole = true;
+    try {
+        if (m_setup.compareTables) {
             m_mergeFile = std::make_unique<ReplacementFile>(MergeFilePath(), OutputFile::Mode::Untranslated);
-        // Only for this program run: the record is not stored.
-        m_settings.m_bWriteCommonSections = 0;
+            m_mergeTemporaryPath = m_mergeFile->TemporaryPath();
+        }
         for (std::size_t i = 0; i < pairs.size(); ++i) {
             if (!progress.PairStarting(i + 1, pairs.size(), pairs[i])) {
                 report.cancelled = true;
@@ -242,26 +276,65 @@ CompareRunReport CompareRun::Run(const std::vector<TablePairRow>& pairs, Compare
     } catch (const RunStopped&) {
         report.cancelled = true;
     } catch (...) {
-        report.error = CurrentErrorText();
+        report.error = RunErrorText();
     }
-    try {
-        EndMergeFile(m_setup.keepFinishedPairs || (!report.cancelled && !report.error));
-    } catch (...) {
-        if (!report.error)
-            report.error = CurrentErrorText();
-    }
+    EndMergeFile(report);
+    // The folder now shows this run: dumps that an earlier run left of the
+    // tables it did not get to must not pass for its own. Where the earlier
+    // merge file stays, they stay with it.
+    if (report.mergeFileReplaced || !m_setup.compareTables)
+        for (const PairReport& pair : report.pairs)
+            if (pair.outcome == PairOutcome::NotStarted)
+                RemoveDumps(pair.pair);
     return report;
 }
 
-void CompareRun::EndMergeFile(bool keep)
+std::string CompareRun::RunErrorText() const
+{
+    try {
+        throw;
+    } catch (const FileError& error) {
+        if (!m_mergeTemporaryPath.empty() && error.path() == m_mergeTemporaryPath)
+            return FileError(MergeFilePath(), "write to", error.error()).what();
+        return CurrentErrorText();
+    } catch (...) {
+        return CurrentErrorText();
+    }
+}
+
+void CompareRun::EndMergeFile(CompareRunReport& report)
 {
     if (!m_mergeFile)
         return;
-    std::unique_ptr<ReplacementFile> file = std::move(m_mergeFile);
-    if (keep)
-        file->Commit();
-    else
-        file->Drop();
+    const bool keep = m_mergeFileWhole && (report.Complete() || m_setup.keepFinishedPairs);
+    if (!keep) {
+        m_mergeFile->Drop();
+        m_mergeFile.reset();
+        return;
+    }
+    try {
+        // Written last, so that a file cut short anywhere has none.
+        m_mergeFile->File().Write(MergeFileLayout::EndMark(m_sections));
+        m_mergeFile->Commit();
+        report.mergeFileReplaced = true;
+    } catch (...) {
+        if (!report.error)
+            report.error = RunErrorText();
+    }
+    m_mergeFile.reset();  // a file that was not committed goes with it
+}
+
+void CompareRun::RemoveDumps(const TablePairRow& pair) const
+{
+    // Only tables this run would have dumped: a one-sided pair of a run that
+    // compares never is.
+    if (m_setup.compareTables && (pair.oldName.empty() || pair.newName.empty()))
+        return;
+    std::error_code ignored;  // a dump that is not there is no error
+    if (!pair.oldName.empty())
+        std::filesystem::remove(DumpPath(m_setup.oldDataSource, pair.oldName), ignored);
+    if (!pair.newName.empty())
+        std::filesystem::remove(DumpPath(m_setup.newDataSource, pair.newName), ignored);
 }
 
 void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
@@ -286,22 +359,21 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
                     throw RunStopped{};
             };
     }
-    DumpCleanup cleanup(m_setup.deleteDumps, oldSide, newSide);
-    if (!pair.oldName.empty())
-        m_settings.m_strFile1Path = oldSide.dumpPath;
-    if (!pair.newName.empty())
-        m_settings.m_strFile2Path = newSide.dumpPath;
+    DumpCleanup cleanup(m_setup.deleteDumps, report, oldSide, newSide);
 
     OnBothSides(oldSide, newSide, sideBySide, stop, progress, &OpenSide);
     std::string keys;
+    std::vector<std::string> columns;
     if (compare) {
         // A dump left by an earlier run must never be compared, and tables
         // whose columns differ would be merged as if one column were another.
+        // Such a pair is not dumped: one left by an earlier run goes.
         for (const PairSide* side : {&oldSide, &newSide}) {
             if (!side->Opened()) {
                 report.outcome = PairOutcome::NotCompared;
                 report.reason = "the table " + side->table + " of the data source " + side->dataSource +
                                 " could not be opened";
+                RemoveDumps(pair);
                 return;
             }
         }
@@ -310,9 +382,11 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
             report.reason = "the column lists differ: " + oldSide.dataSource + " has " +
                             ColumnList(*oldSide.recordset) + ", " + newSide.dataSource + " has " +
                             ColumnList(*newSide.recordset);
+            RemoveDumps(pair);
             return;
         }
         oldSide.recordset->GetKeyColumnList(keys);
+        columns = ColumnNames(*oldSide.recordset);
     }
     OnBothSides(oldSide, newSide, sideBySide, stop, progress, &DumpSide);
     if (!compare) {
@@ -322,34 +396,43 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // The drivers' result buffers are freed by now, but the C library keeps
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
-    ComparePair(report, keys, oldSide.dumpPath, newSide.dumpPath);
+    ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath);
 }
 
-void CompareRun::ComparePair(PairReport& report, const std::string& keys, const std::string& oldPath,
-                             const std::string& newPath)
+void CompareRun::ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
+                             const std::string& oldPath, const std::string& newPath)
 {
     OutputFile& mergeFile = m_mergeFile->File();
     const std::uint64_t sectionStart = mergeFile.Size();
     PairComparison comparison;
     try {
-        mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys));
-        comparison = CompareDumps(m_settings, oldPath, newPath, mergeFile);
+        mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys, columns));
+        comparison = CompareDumps(m_options, oldPath, newPath, mergeFile);
+        if (comparison.compared) {
+            // Each section reaches the file whole before the next begins: a
+            // write that fails later then loses nothing but its own section,
+            // which the cut below takes out exactly.
+            mergeFile.Flush();
+        } else {
+            mergeFile.Truncate(sectionStart);
+        }
     } catch (...) {
         // The pair's head must not stay without its differences: read back,
         // it would say the table has none.
         try {
             mergeFile.Truncate(sectionStart);
-        } catch (const FileError&) {
-            // The first error is the one to report.
+        } catch (...) {
+            // The first error is the one to report; the file cannot be kept.
+            m_mergeFileWhole = false;
         }
         throw;
     }
     if (!comparison.compared) {
-        mergeFile.Truncate(sectionStart);
         report.outcome = PairOutcome::NotCompared;
         report.reason = comparison.reason;
         return;
     }
+    ++m_sections;
     report.outcome = PairOutcome::Compared;
     report.removed = comparison.removed;
     report.added = comparison.added;

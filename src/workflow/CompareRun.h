@@ -7,22 +7,33 @@
 //
 // A pair is compared only when both tables have the same column list; one that
 // cannot be compared for any reason leaves no section behind and is named in
-// the report. A database or file error stops the run; the failed pair leaves
-// nothing in the merge file.
+// the report. A database or file error (a failed write to the merge file
+// included) stops the run; the failed pair leaves nothing in the merge file.
 //
 // The merge file is written under a temporary name and replaces the previous
-// one when the run is over: after a complete run always; after a cancel or an
-// error only when `keepFinishedPairs` is set (the dialog keeps the pairs done
-// before a cancel), else the previous merge file stays as it was.
+// one when the run is over, ended by its end mark: after a complete run
+// always; after a cancel, an error or a pair that could not be compared only
+// when `keepFinishedPairs` is set (the dialog keeps the pairs done before a
+// cancel), else the previous merge file stays as it was. A merge file that a
+// failed write may have left with a hole is never kept.
+//
+// When the run is over, the dumps in the folder are those of the pairs it
+// finished: a pair not finished or not compared takes its dumps, also those an
+// earlier run left, out of the folder.
+//
+// The folder is the run's alone while it runs (CompareFolderLock): the caller
+// passes the lock it took before connecting, else the run takes it itself.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "datasource/TablePairing.h"
+#include "textcompare/CompareFiles.h"
 #include "workflow/CompareRunProgress.h"
 #include "workflow/CompareRunReport.h"
 
 class CDatabase;
+class CompareFolderLock;
 class CompareSettings;
 class OutputFile;
 class CRecordsetEx;
@@ -49,16 +60,21 @@ class CompareRun {
 public:
     static constexpr const char* kMergeFileName = "Vantor_Merge.txt";
 
-    // `settings` gives the engine its options and markers; the run sets its
-    // file-1 and file-2 paths to each pair's dumps and switches off the common
-    // sections for the rest of the program run (the record is not stored).
-    CompareRun(CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup);
+    // `options` are the engine's; the merge file never holds common lines,
+    // whatever they say. `folderLock`, when given, is the caller's lock on the
+    // setup's path.
+    CompareRun(CompareOptions options, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup,
+               const CompareFolderLock* folderLock = nullptr);
+    // The options and markers of a settings record, which stays as it is.
+    CompareRun(const CompareSettings& settings, CDatabase& dbOld, CDatabase& dbNew, CompareRunSetup setup,
+               const CompareFolderLock* folderLock = nullptr);
     ~CompareRun();
     CompareRun(const CompareRun&) = delete;
     CompareRun& operator=(const CompareRun&) = delete;
 
     // Works through `pairs` and returns what became of each. Errors do not
-    // escape: they end the run and are in the report.
+    // escape: they end the run and are in the report (a folder held by
+    // another run too, before anything is touched).
     CompareRunReport Run(const std::vector<TablePairRow>& pairs, CompareRunProgress& progress);
 
     std::string DumpPath(const std::string& dataSource, const std::string& table) const;
@@ -66,14 +82,24 @@ public:
 
 private:
     void ProcessPair(PairReport& report, CompareRunProgress& progress);
-    void ComparePair(PairReport& report, const std::string& keys, const std::string& oldPath,
-                     const std::string& newPath);
-    // Closes the merge file: renamed over the previous one, or dropped.
-    void EndMergeFile(bool keep);
+    void ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
+                     const std::string& oldPath, const std::string& newPath);
+    // Ends the merge file: its end mark written and renamed over the previous
+    // one, or dropped.
+    void EndMergeFile(CompareRunReport& report);
+    void RemoveDumps(const TablePairRow& pair) const;
+    // The current exception's text; a merge file error names the merge file,
+    // not its temporary. Call only inside a catch block.
+    std::string RunErrorText() const;
 
-    CompareSettings& m_settings;
+    CompareOptions m_options;
     CDatabase& m_dbOld;
     CDatabase& m_dbNew;
     CompareRunSetup m_setup;
+    const CompareFolderLock* m_folderLock;
     std::unique_ptr<ReplacementFile> m_mergeFile;
+    std::string m_mergeTemporaryPath;
+    std::size_t m_sections = 0;  // sections in the merge file
+    // False once a failed write could not be taken back out of the merge file.
+    bool m_mergeFileWhole = true;
 };

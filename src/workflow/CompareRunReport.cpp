@@ -33,6 +33,20 @@ bool CompareRunReport::AllCompared() const
     return true;
 }
 
+bool CompareRunReport::Complete() const
+{
+    return !cancelled && !error && UnfinishedTables().empty();
+}
+
+std::vector<std::string> CompareRunReport::UnfinishedTables() const
+{
+    std::vector<std::string> names;
+    for (const PairReport& pair : pairs)
+        if (pair.outcome == PairOutcome::NotStarted || pair.outcome == PairOutcome::NotCompared)
+            names.push_back(NameOf(pair.pair));
+    return names;
+}
+
 std::vector<std::string> CompareRunReport::NotComparedLines() const
 {
     std::vector<std::string> lines;

@@ -31,9 +31,19 @@ struct CompareRunReport {
     std::vector<PairReport> pairs;    // one per pair given, in that order
     bool cancelled = false;           // stopped by the progress interface
     std::optional<std::string> error; // the text of the error that stopped the run
+    // The merge file now at its final name is this run's, with the sections of
+    // the pairs compared and its end mark; false when the previous file (or
+    // none) was left as it was.
+    bool mergeFileReplaced = false;
 
     bool AnyDifference() const;
     bool AllCompared() const;  // no pair NotCompared
+    // Neither stopped nor failed, and every pair done (one-sided pairs of a run
+    // that compares are skipped, and count as done).
+    bool Complete() const;
+    // The table names (old name, else new) of the pairs not finished or not
+    // compared: those the merge file holds no section of.
+    std::vector<std::string> UnfinishedTables() const;
     // "Table t could not be compared: <reason>", one line per such pair.
     std::vector<std::string> NotComparedLines() const;
     // The error, then the finished and the unfinished tables.

@@ -1,22 +1,50 @@
 #include "workflow/PairComparison.h"
 
-#include "common/CompareSettings.h"
+#include <exception>
+
 #include "common/OutputFile.h"
 #include "textcompare/CompareFiles.h"
-#include "textcompare/OutputFileSink.h"
 
-PairComparison CompareDumps(CompareSettings& settings, const std::string& oldPath, const std::string& newPath,
+namespace {
+
+// Keeps the merge file's own error, so that it can be raised again as it was
+// once the engine, which never throws, has given up.
+class MergeFileSink : public ReportSink {
+public:
+    explicit MergeFileSink(OutputFile& file) : m_file(file) {}
+
+    bool Write(std::string_view bytes) override
+    {
+        if (m_error)
+            return false;
+        try {
+            m_file.Write(bytes);
+            return true;
+        } catch (...) {
+            m_error = std::current_exception();
+            return false;
+        }
+    }
+
+    std::exception_ptr Error() const { return m_error; }
+
+private:
+    OutputFile& m_file;
+    std::exception_ptr m_error;
+};
+
+} // namespace
+
+PairComparison CompareDumps(const CompareOptions& options, const std::string& oldPath, const std::string& newPath,
                             OutputFile& mergeFile)
 {
-    settings.m_strFile1Path = oldPath;
-    settings.m_strFile2Path = newPath;
-    OutputFileSink sink(mergeFile);
-    const CompareOutcome outcome = CompareFiles(oldPath, newPath, CompareOptionsOf(settings), sink);
+    MergeFileSink sink(mergeFile);
+    const CompareOutcome outcome = CompareFiles(oldPath, newPath, options, sink);
+    if (sink.Error())
+        std::rethrow_exception(sink.Error());
     PairComparison result;
     if (outcome.status != CompareStatus::Compared) {
-        // A failed write names the merge file and its reason.
-        result.reason = outcome.status == CompareStatus::WriteFailed && !sink.Error().empty() ? sink.Error()
-                                                                                               : outcome.message;
+        result.reason = outcome.message;
         return result;
     }
     result.compared = true;

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-class CompareSettings;
+struct CompareOptions;
 class OutputFile;
 
 struct PairComparison {
@@ -15,9 +15,11 @@ struct PairComparison {
     std::size_t added = 0;    // lines only in the new dump
 };
 
-// Compares `oldPath` with `newPath` with the options and markers of `settings`
-// (whose file paths are set to the two) and appends the report to `mergeFile`.
-// A comparison that did not run may have written part of its report; the
-// caller takes it back out.
-PairComparison CompareDumps(CompareSettings& settings, const std::string& oldPath, const std::string& newPath,
+// Compares `oldPath` with `newPath` with `options` and appends the report to
+// `mergeFile`. A dump that cannot be compared (unreadable, too large) gives a
+// result that is not compared, with its reason; a failed write to the merge
+// file raises that file's FileError, for a merge file that lost bytes must not
+// go on as if only one pair were missing. Either way the report may have been
+// written in part; the caller takes it back out.
+PairComparison CompareDumps(const CompareOptions& options, const std::string& oldPath, const std::string& newPath,
                             OutputFile& mergeFile);

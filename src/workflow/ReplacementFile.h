@@ -19,7 +19,9 @@ public:
     const std::string& FinalPath() const { return m_finalPath; }
     const std::string& TemporaryPath() const { return m_temporaryPath; }
 
-    // Closes the file and renames it to the final path. Throws FileError.
+    // Closes the file, waits until it is on the disk and renames it to the
+    // final path. Throws FileError naming the final path; the final path then
+    // stays as it was and the temporary file is gone.
     void Commit();
     // Closes and removes the temporary file; the final path stays as it was.
     void Drop() noexcept;

@@ -1,5 +1,6 @@
 # Sources of workflow/, listed relative to this file.
 set(WORKFLOW_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/CompareFolderLock.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareRun.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareRunReport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ErrorText.cpp

@@ -1,7 +1,8 @@
 // The compare run end to end on SQLite data sources: the merge file byte for
 // byte, what the two check boxes gate, the difference data path, repeated
-// runs, cancelling (also while a table is being dumped), and an error in the
-// middle of a run.
+// runs, cancelling (also while a table is being dumped), an error in the
+// middle of a run, what the user is told about the tables a stopped run left
+// out, and a folder another run is writing.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include "RawOdbc.h"
 #include "app/CProgressDlg.h"
 #include "app/QtHooks.h"
+#include "workflow/CompareFolderLock.h"
 #include "workflow/CompareRun.h"
 #include "common/UiHooks.h"
 
@@ -59,13 +61,24 @@ void CreateSampleTables()
 }
 
 const std::string kPeopleSection =
-    "\r\nTable=[people]0\r\n\r\n"
+    "\r\nTable=[people]0\r\nColumns=\"id\",\"name\",\"note\"\r\n\r\n"
     "|<<2,\"Bob\",\"b\"\r\n"
     "||>>2,\"Bob\",\"B!\"\r\n"
     "||>>4,\"Dee\",\"it's\"\r\n";
 const std::string kItemsSection =
-    "\r\nTable=[items]0,1\r\n\r\n"
+    "\r\nTable=[items]0,1\r\nColumns=\"code\",\"qty\",\"label\"\r\n\r\n"
     "|<<\"b\",2,\"y\"\r\n";
+
+std::string End(int sections)
+{
+    return "\r\nEnd=[" + std::to_string(sections) + "]\r\n";
+}
+
+// A pair t1 to t4 as the run writes it: one row changed.
+std::string TSection(const std::string& table)
+{
+    return "\r\nTable=[" + table + "]0\r\nColumns=\"id\",\"v\"\r\n\r\n|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
+}
 
 int OpenFileCount()
 {
@@ -115,12 +128,14 @@ protected:
     std::string ExpectedMergeFile() const
     {
         std::string expected;
+        int sections = 0;
         for (const TablePairRow& row : h.dialog->TableRows()) {
             if (!row.selected)
                 continue;
             expected += row.oldName == "people" ? kPeopleSection : kItemsSection;
+            ++sections;
         }
-        return expected;
+        return expected + End(sections);
     }
     fs::path MergeFile() const { return work.path() / "Vantor_Merge.txt"; }
     fs::path Dump(const std::string& dataSource, const std::string& table) const
@@ -165,13 +180,12 @@ TEST_F(CompareRunTest, MergeFileByteForByteForTwoTables)
     EXPECT_TRUE(fs::exists(Dump(kOld, "items")));
     EXPECT_TRUE(fs::exists(Dump(kNew, "items")));
 
-    // The record holds the last pair's dumps and the run's cleared common sections,
-    // the store still the user's value.
+    // The run leaves the record as the user set it (it wrote no common lines
+    // all the same), and the store too.
     const CompareSettings& record = h.dialog->m_options.m_settings;
-    const std::string lastOld = h.dialog->TableRows().back().oldName;
-    EXPECT_EQ(record.m_strFile1Path, Dump(kOld, lastOld).string());
-    EXPECT_EQ(record.m_strFile2Path, Dump(kNew, lastOld).string());
-    EXPECT_EQ(record.m_bWriteCommonSections, 0);
+    EXPECT_EQ(record.m_strFile1Path, "");
+    EXPECT_EQ(record.m_strFile2Path, "");
+    EXPECT_EQ(record.m_bWriteCommonSections, 1);
     EXPECT_EQ(h.store.ReadInt("Compare Files", "Write Common Sections", -1), 1);
 
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
@@ -244,7 +258,7 @@ TEST_F(CompareRunTest, WithCompareTablesAOneSidedRowLeavesNoTrace)
     h.dialog->FillTableList({{"people", "", true}, {"items", "items", true}, {"", "people", true}});
     h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + End(1));
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
     EXPECT_FALSE(fs::exists(Dump(kNew, "people")));
 }
@@ -323,14 +337,15 @@ TEST_F(CompareRunTest, ProgressStandsAt50_100_150_200AndCancelBeforePair3StopsTh
     h.Button(CCompareDlg::kProcessButton)->click();
     SetMessagePump(&ProcessWaitingEvents);
 
-    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // The user learns which tables the merge file leaves out.
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "The run was cancelled.\nTables not compared: t3, t4.\nThe merge file " +
+                                              MergeFile().string() + " holds only the other tables.");
     EXPECT_EQ(positions, (std::vector<int>{50, 100, 150}));
     EXPECT_TRUE(mainDisabledDuringRun);
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
-    const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
-    EXPECT_EQ(testenv::ReadFile(MergeFile()),
-              "\r\nTable=[t1]0\r\n\r\n" + pair + "\r\nTable=[t2]0\r\n\r\n" + pair);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), TSection("t1") + TSection("t2") + End(2));
     EXPECT_TRUE(fs::exists(Dump(kOld, "t2")));
     EXPECT_FALSE(fs::exists(Dump(kOld, "t3")));
     EXPECT_FALSE(fs::exists(Dump(kNew, "t4")));
@@ -366,11 +381,12 @@ TEST_F(CompareRunTest, CommandsWaitUntilACancelledRunHasFinishedItsPair)
     ASSERT_TRUE(cancelled);
     ASSERT_TRUE(pressed);
     EXPECT_TRUE(disabledWhilePairFinished);
-    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // Only the cancelled run's message: the clicks started nothing.
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text.rfind("The run was cancelled.\nTables not compared: t3, t4.", 0), 0u)
+        << h.dialogs.messages[0].text;
     // Only the cancelled run wrote the merge file: pairs 1 and 2, nothing after.
-    const std::string pair = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
-    EXPECT_EQ(testenv::ReadFile(MergeFile()),
-              "\r\nTable=[t1]0\r\n\r\n" + pair + "\r\nTable=[t2]0\r\n\r\n" + pair);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), TSection("t1") + TSection("t2") + End(2));
     EXPECT_FALSE(fs::exists(Dump(kOld, "t3")));
     EXPECT_EQ(h.dialog->TableRows().size(), 4u);
     EXPECT_TRUE(h.dialog->Window()->isVisible());
@@ -430,8 +446,9 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     EXPECT_EQ(OpenFileCount(), filesBefore);
     // What was finished before the error stays, the failed pair leaves no head
     // (read back it would say "No Changes"), and the file is closed.
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
-    EXPECT_NE(h.dialogs.messages[0].text.find("Tables finished: items.\nTables not finished: nosuch, people."),
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + End(1));
+    EXPECT_NE(h.dialogs.messages[0].text.find("\nTables not compared: nosuch, people.\nThe merge file " +
+                                              MergeFile().string() + " holds only the other tables."),
               std::string::npos)
         << h.dialogs.messages[0].text;
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
@@ -441,7 +458,7 @@ TEST_F(CompareRunTest, AMissingTableEndsTheRunCleanly)
     h.dialog->FillTableList({{"items", "items", true}});
     h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty());
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + End(1));
 }
 
 TEST_F(CompareRunTest, ATableMissingOnOneSideIsNamedWithItsDataSource)
@@ -482,7 +499,7 @@ TEST_F(CompareRunTest, APairWithOtherColumnsIsNamedAndLeavesNoSection)
     ASSERT_EQ(h.dialogs.messages.size(), 1u);
     EXPECT_EQ(h.dialogs.messages[0].text, "Table t1 could not be compared: the column lists differ: " + kOld +
                                               " has id,a,b, " + kNew + " has id,b,c");
-    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection);
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), kItemsSection + End(1));
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
     EXPECT_EQ(ProgressWindow(), nullptr);
 }
@@ -536,12 +553,76 @@ TEST_F(CompareRunTest, TheProgressWindowRepaintsAndRecordsACancelWhileATableIsDu
 
     ASSERT_TRUE(cancelledWhileDumping);
     EXPECT_GT(paintsWhileDumping, 0);
-    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_NE(h.dialogs.messages[0].text.find("Tables not compared: people."), std::string::npos)
+        << h.dialogs.messages[0].text;
     // The pair being dumped is finished; the next one is not begun.
-    EXPECT_EQ(testenv::ReadFile(MergeFile()),
-              "\r\nTable=[t1]0\r\n\r\n|<<7,\"" + std::string(89, '0') + "7\"\r\n||>>7,\"changed\"\r\n");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), "\r\nTable=[t1]0\r\nColumns=\"id\",\"v\"\r\n\r\n|<<7,\"" +
+                                                  std::string(89, '0') + "7\"\r\n||>>7,\"changed\"\r\n" + End(1));
     EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
     EXPECT_EQ(testenv::ThreadCountSettledAt(threadsBefore), threadsBefore);
     EXPECT_EQ(ProgressWindow(), nullptr);
     EXPECT_TRUE(h.dialog->Window()->isEnabled());
+}
+
+TEST_F(CompareRunTest, ACancelInTheFirstOfThreeTablesSaysWhatTheMergeFileHolds)
+{
+    // A complete run first: its merge file holds all three tables, and its
+    // dumps stay.
+    SelectFourChangedPairs();
+    h.dialog->FillTableList({{"t1", "t1", true}, {"t2", "t2", true}, {"t3", "t3", true}});
+    h.Button(CCompareDlg::kProcessButton)->click();
+    ASSERT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    ASSERT_EQ(testenv::ReadFile(MergeFile()), TSection("t1") + TSection("t2") + TSection("t3") + End(3));
+    ASSERT_TRUE(fs::exists(Dump(kOld, "t3")));
+
+    // Cancelled while the first table is compared.
+    bool cancelled = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        if (!cancelled && progress && fs::exists(Dump(kNew, "t1"))) {
+            cancelled = true;
+            apptest::Control<QPushButton>(progress, CProgressDlg::kCancelButton)->click();
+        }
+        ProcessWaitingEvents();
+    });
+    fs::remove(Dump(kNew, "t1"));
+    h.Button(CCompareDlg::kProcessButton)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+    ASSERT_TRUE(cancelled);
+
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "The run was cancelled.\nTables not compared: t2, t3.\nThe merge file " +
+                                              MergeFile().string() + " holds only the other tables.");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), TSection("t1") + End(1));
+    // The earlier run's dumps of the tables left out are gone: they would
+    // pass for the state of this run.
+    EXPECT_TRUE(fs::exists(Dump(kOld, "t1")));
+    for (const char* table : {"t2", "t3"}) {
+        EXPECT_FALSE(fs::exists(Dump(kOld, table))) << table;
+        EXPECT_FALSE(fs::exists(Dump(kNew, table))) << table;
+    }
+}
+
+TEST_F(CompareRunTest, AFolderAnotherRunIsWritingIsNamedAndLeftAlone)
+{
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    testenv::WriteFile(MergeFile(), "another run's merge file");
+    {
+        const CompareFolderLock other(work.str());
+        h.Button(CCompareDlg::kProcessButton)->click();
+    }
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text, "Another compare run is writing the folder " + work.str() + ".");
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), "another run's merge file");
+    EXPECT_FALSE(fs::exists(Dump(kOld, "people")));
+    EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
+    EXPECT_EQ(ProgressWindow(), nullptr);
+
+    // Free again: the run goes ahead.
+    h.dialogs.messages.clear();
+    h.Button(CCompareDlg::kProcessButton)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
 }

@@ -38,7 +38,7 @@ TEST_F(OptionsDialog, OkStoresTheSixTextsAndTheNineOthersAsRead)
     store.WriteInt("Compare Files", "Write Common Sections", 1);
     COptionsDlg dialog(store, resources);
     dialog.m_settings.LoadSettings(store);
-    dialog.m_settings.m_bWriteCommonSections = 0;  // as a compare run leaves it
+    dialog.m_settings.m_bWriteCommonSections = 0;  // changed in the record, not stored
     dialog.m_settings.m_crFile2Color = 7;          // not in the store: the record's value stays
 
     std::vector<std::string> shown;

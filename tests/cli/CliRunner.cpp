@@ -1,6 +1,8 @@
 #include "CliRunner.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,7 +26,8 @@ std::string Slurp(const std::string& path)
 
 } // namespace
 
-CliResult RunCli(const std::vector<std::string>& args, const std::function<void(int pid)>& whileRunning)
+CliResult RunCli(const std::vector<std::string>& args, const std::function<void(int pid)>& whileRunning,
+                 std::uint64_t fileSizeLimit)
 {
     // Files rather than pipes: a child that writes much never blocks on a reader.
     testenv::TempDir capture;
@@ -49,6 +52,13 @@ CliResult RunCli(const std::vector<std::string>& args, const std::function<void(
         // The program gets what a shell would give it, none of this process's files.
         for (int fd = STDERR_FILENO + 1; fd < 1024; ++fd)
             ::close(fd);
+        if (fileSizeLimit > 0) {
+            // Ignored, the signal leaves the failed write to the program; the
+            // setting survives exec.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // Runs tolvane-cli as a child process with its standard output and error
 // captured and standard input not a terminal.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,8 +16,10 @@ struct CliResult {
 
 // Runs the program with `args`. `whileRunning`, when given, is called with the
 // child's process id once it has started (the run then waits for it to end).
+// A `fileSizeLimit` above 0 makes every write that would take a file of the
+// child past that many bytes fail with EFBIG, as a full disk fails it.
 CliResult RunCli(const std::vector<std::string>& args,
-                 const std::function<void(int pid)>& whileRunning = nullptr);
+                 const std::function<void(int pid)>& whileRunning = nullptr, std::uint64_t fileSizeLimit = 0);
 
 // Runs a shell command line; returns its exit status.
 int Shell(const std::string& commandLine);

@@ -1,6 +1,7 @@
 // tolvane-cli end to end, as a script runs it: compare, apply and verify on
 // every driver, the exit statuses and error lines, sql through the DBMS's own
-// client, and Ctrl+C in the middle of a dump.
+// client, Ctrl+C in the middle of a dump, a merge file that cannot be written
+// whole, and two compare runs into one folder.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -8,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <chrono>
 #include <filesystem>
@@ -17,6 +19,7 @@
 #include "CliRunner.h"
 #include "RawOdbc.h"
 #include "TestEnv.h"
+#include "workflow/CompareFolderLock.h"
 
 namespace {
 
@@ -231,8 +234,14 @@ struct StatusCase {
     const char* name;
     std::vector<std::string> args;
     int status;
-    const char* errorPart;  // in the one error line; "Usage:" for the usage
+    const char* errorPart;  // in the first error line; "Usage:" for the usage
+    const char* nextLine = nullptr;  // the second and last error line, when there is one
 };
+
+std::size_t LineCount(const std::string& text)
+{
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 } // namespace
 
@@ -243,7 +252,8 @@ TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
         {"compare equal", {"compare", old, merge, "--out", Out(), "--table", "t"}, 0, ""},
         {"compare different", {"compare", old, neu, "--out", Out(), "--table", "t"}, 1, ""},
         {"compare other columns", {"compare", old, neu, "--out", Out()}, 2,
-         "Table cols could not be compared: the column lists differ: old has id,a, new has id,b"},
+         "Table cols could not be compared: the column lists differ: old has id,a, new has id,b",
+         "/out/Vantor_Merge.txt was left as it was"},
         {"compare unknown table", {"compare", old, neu, "--out", Out(), "--table", "nosuch"}, 2,
          "table nosuch: in neither"},
         {"compare missing data source", {"compare", missingDsn, neu, "--out", Out()}, 2,
@@ -273,8 +283,12 @@ TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
         } else if (part.rfind("Usage:", 0) == 0) {
             EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
         } else {
-            EXPECT_TRUE(OneLine(result.err)) << result.err;
-            EXPECT_NE(result.err.find(part), std::string::npos) << result.err;
+            EXPECT_EQ(LineCount(result.err), c.nextLine ? 2u : 1u) << result.err;
+            const std::string first = result.err.substr(0, result.err.find('\n'));
+            EXPECT_NE(first.find(part), std::string::npos) << result.err;
+            if (c.nextLine) {
+                EXPECT_NE(result.err.find(c.nextLine, first.size()), std::string::npos) << result.err;
+            }
         }
     }
     // The line naming a missing merge file names it whole.
@@ -372,6 +386,145 @@ TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
     for (const auto& entry : fs::directory_iterator(Out()))
         left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, std::vector<std::string>{"Vantor_Merge.txt"});
+}
+
+namespace {
+
+// Table "wide" on both sides: 800 rows of 80 characters, every one changed.
+// Its dumps (about 70 KB each) are half the size of its merge file section.
+void CreateWideChangedTable(const std::string& old, const std::string& neu)
+{
+    for (const std::string* role : {&old, &neu})
+        rawodbc::Connection(*role).ExecAll(
+            {"CREATE TABLE wide (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))",
+             "INSERT INTO wide WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 800) "
+             "SELECT i, '" + std::string(role == &old ? "old " : "new ") + "' || printf('%076d', i) FROM n"});
+}
+
+std::vector<std::string> FolderEntries(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(CliStatusTest, AMergeFileThatCannotBeWrittenWholeLeavesTheEarlierOne)
+{
+    CreateWideChangedTable(old, neu);
+    // The whole merge file of the run, to know where the writes must fail.
+    const std::string reference = (work.path() / "reference").string();
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", reference, "--table", "wide", "--table", "t"}).status, 1);
+    const std::string whole = testenv::ReadFile(fs::path(reference) / "Vantor_Merge.txt");
+    ASSERT_GT(whole.size(), 140000u);
+
+    struct Case {
+        const char* name;
+        std::uint64_t limit;
+    };
+    const std::vector<Case> cases = {
+        {"inside the first section", 100000},
+        {"at the end mark", whole.size() - 1},
+    };
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::create_directories(Out());
+        const std::string earlier = "the earlier run's merge file\r\n" + std::string(2000, 'e');
+        testenv::WriteFile(mergeFile, earlier);
+        const CliResult result =
+            RunCli({"compare", old, neu, "--out", Out(), "--table", "wide", "--table", "t"}, nullptr, c.limit);
+        EXPECT_EQ(result.status, 2) << result.err;
+        EXPECT_NE(result.err.find("Cannot write to the file " + mergeFile.string() + ": File too large"),
+                  std::string::npos)
+            << result.err;
+        EXPECT_NE(result.err.find(mergeFile.string() + " was left as it was"), std::string::npos) << result.err;
+        EXPECT_EQ(testenv::ReadFile(mergeFile), earlier);
+        // Neither a temporary merge file nor a dump stays behind.
+        EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+    }
+    // Without the limit the same run replaces it with the whole file.
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "wide", "--table", "t"}).status, 1);
+    EXPECT_EQ(testenv::ReadFile(mergeFile), whole);
+}
+
+TEST_F(CliStatusTest, ACompareThatLeavesATableOutLeavesTheEarlierMergeFile)
+{
+    fs::create_directories(Out());
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    testenv::WriteFile(mergeFile, "the earlier run's merge file");
+    const CliResult result = RunCli({"compare", old, neu, "--out", Out(), "--table", "t", "--table", "cols"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "tolvane-cli: Table cols could not be compared: the column lists differ: old has id,a, "
+                          "new has id,b\ntolvane-cli: " + Out() + "/Vantor_Merge.txt was left as it was\n");
+    EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
+    EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+}
+
+TEST_F(CliStatusTest, ASecondCompareIntoTheSameFolderFailsAtOnce)
+{
+    fs::create_directories(Out());
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    testenv::WriteFile(mergeFile, "the earlier run's merge file");
+    {
+        // Another run holds the folder.
+        const CompareFolderLock other(Out());
+        const CliResult result = RunCli({"compare", old, neu, "--out", Out(), "--table", "t"});
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "tolvane-cli: another compare run is writing " + Out() + "\n");
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
+    }
+    EXPECT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    EXPECT_NE(testenv::ReadFile(mergeFile), "the earlier run's merge file");
+}
+
+TEST_F(CliStatusTest, TwoComparesAtTheSameTimeLeaveTheWholeFileOfOne)
+{
+    CreateWideChangedTable(old, neu);
+    const std::vector<std::string> first = {"--table", "wide"};
+    const std::vector<std::string> second = {"--table", "t"};
+    // Each run's merge file, made alone.
+    std::vector<std::string> alone;
+    for (const auto* tables : {&first, &second}) {
+        const std::string folder = (work.path() / ("alone" + std::to_string(alone.size()))).string();
+        std::vector<std::string> args = {"compare", old, neu, "--out", folder};
+        args.insert(args.end(), tables->begin(), tables->end());
+        ASSERT_EQ(RunCli(args).status, 1);
+        alone.push_back(testenv::ReadFile(fs::path(folder) / "Vantor_Merge.txt"));
+    }
+    const fs::path mergeFile = fs::path(Out()) / "Vantor_Merge.txt";
+    const std::string busy = "tolvane-cli: another compare run is writing " + Out() + "\n";
+    int refused = 0;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        SCOPED_TRACE(attempt);
+        fs::remove_all(Out());
+        std::vector<std::future<CliResult>> runs;
+        for (const auto* tables : {&first, &second}) {
+            std::vector<std::string> args = {"compare", old, neu, "--out", Out()};
+            args.insert(args.end(), tables->begin(), tables->end());
+            runs.push_back(std::async(std::launch::async, [args] { return RunCli(args); }));
+        }
+        for (std::future<CliResult>& run : runs) {
+            const CliResult result = run.get();
+            // Each run either did its work or was refused at once, with its reason.
+            if (result.status == 2) {
+                EXPECT_EQ(result.err, busy);
+                ++refused;
+            } else {
+                EXPECT_EQ(result.status, 1) << result.err;
+                EXPECT_EQ(result.err, "");
+            }
+        }
+        // The merge file is one run's whole file, never a mix nor an empty one.
+        const std::string written = testenv::ReadFile(mergeFile);
+        EXPECT_TRUE(written == alone[0] || written == alone[1]) << written.size() << " bytes";
+        EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+    }
+    RecordProperty("refused", refused);
 }
 
 TEST(CliHelp, EveryCommandHasHelpAndTheReadmeShowsTheProgramsAsItIs)

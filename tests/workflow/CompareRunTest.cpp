@@ -1,16 +1,22 @@
 // The core compare run on every driver: pairs that cannot be compared are
 // named and leave no section, an error takes the failed pair's head back out,
-// and a stopped run keeps or drops the merge file as it was asked to.
+// a stopped run keeps or drops the merge file as it was asked to, a failed
+// write never leaves a partial section nor replaces the earlier file with a
+// cut one, and a folder another run holds is not touched.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "RawOdbc.h"
 #include "TestEnv.h"
 #include "datasource/CDatabase.h"
 #include "common/CompareSettings.h"
+#include "workflow/CompareFolderLock.h"
 #include "workflow/CompareRun.h"
 #include "WorkflowDrivers.h"
 
@@ -83,16 +89,31 @@ protected:
         return {kPrefix + name + "_old", kPrefix + name + "_new", true};
     }
 
-    CompareRunReport RunPairs(const std::vector<TablePairRow>& pairs, bool keepFinishedPairs = true)
+    CompareRunReport RunPairs(const std::vector<TablePairRow>& pairs, bool keepFinishedPairs = true,
+                              bool deleteDumps = true)
     {
-        CompareRunSetup setup{"old", "new", work.str() + "/", true, true, keepFinishedPairs};
+        CompareRunSetup setup{"old", "new", work.str() + "/", true, deleteDumps, keepFinishedPairs};
         CompareRun run(settings, dbOld, dbNew, setup);
         return run.Run(pairs, progress);
     }
     std::string MergeFile() const { return testenv::ReadFile(work.path() / CompareRun::kMergeFileName); }
-    std::string Section(const std::string& name, const std::string& lines) const
+    // A table section as the run writes it: head line, column line, blank line, rows.
+    std::string Section(const std::string& name, const std::string& columns, const std::string& lines) const
     {
-        return "\r\nTable=[" + kPrefix + name + "_old]0\r\n\r\n" + lines;
+        return "\r\nTable=[" + kPrefix + name + "_old]0\r\nColumns=" + columns + "\r\n\r\n" + lines;
+    }
+    static std::string End(int sections) { return "\r\nEnd=[" + std::to_string(sections) + "]\r\n"; }
+    fs::path Dump(const std::string& side, const std::string& name) const
+    {
+        return work.path() / (side + "." + kPrefix + name + "_" + side + ".csv");
+    }
+    std::vector<std::string> FolderEntries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(work.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     std::unique_ptr<rawodbc::Connection> connection;
@@ -105,15 +126,28 @@ protected:
 
 const std::string kALines = "|<<1,\"old\"\r\n||>>1,\"new\"\r\n";
 const std::string kCLines = "||>>7\r\n";
+const std::string kAColumns = "\"id\",\"v\"";
+const std::string kCColumns = "\"id\"";
 
 } // namespace
 
 TEST_P(CompareRunOnDriver, DifferentColumnListsAreNamedAndLeaveNoSection)
 {
-    const CompareRunReport report = RunPairs({Pair("a"), Pair("b"), Pair("c")});
+    // An earlier run's dumps of b would pass for this run's.
+    testenv::WriteFile(Dump("old", "b"), "earlier dump");
+    testenv::WriteFile(Dump("new", "b"), "earlier dump");
+    const CompareRunReport report = RunPairs({Pair("a"), Pair("b"), Pair("c")}, true, false);
     EXPECT_FALSE(report.error) << report.ErrorText();
     EXPECT_EQ(progress.starts, (std::vector<std::string>{"1/3", "2/3", "3/3"}));
-    EXPECT_EQ(MergeFile(), Section("a", kALines) + Section("c", kCLines));
+    EXPECT_EQ(MergeFile(), Section("a", kAColumns, kALines) + Section("c", kCColumns, kCLines) + End(2));
+    EXPECT_TRUE(report.mergeFileReplaced);
+    EXPECT_FALSE(fs::exists(Dump("old", "b")));
+    EXPECT_FALSE(fs::exists(Dump("new", "b")));
+    EXPECT_TRUE(fs::exists(Dump("old", "a")));
+    // The caller's settings record is left as it was.
+    EXPECT_EQ(settings.m_bWriteCommonSections, 1);
+    EXPECT_EQ(settings.m_strFile1Path, "");
+    EXPECT_EQ(settings.m_strFile2Path, "");
 
     ASSERT_EQ(report.pairs.size(), 3u);
     EXPECT_EQ(report.pairs[0].outcome, PairOutcome::Compared);
@@ -144,7 +178,7 @@ TEST_P(CompareRunOnDriver, AnUnreadableDumpIsNamedAndLeavesNoSection)
     };
     const CompareRunReport report = RunPairs({Pair("d"), Pair("c")});
     EXPECT_FALSE(report.error) << report.ErrorText();
-    EXPECT_EQ(MergeFile(), Section("c", kCLines));
+    EXPECT_EQ(MergeFile(), Section("c", kCColumns, kCLines) + End(1));
     ASSERT_EQ(report.NotComparedLines().size(), 1u);
     EXPECT_NE(report.NotComparedLines()[0].find("Table " + kPrefix + "d_old could not be compared: "),
               std::string::npos)
@@ -156,7 +190,7 @@ TEST_P(CompareRunOnDriver, AnErrorTakesTheFailedPairsHeadOutAndNamesTheTables)
 {
     const CompareRunReport report = RunPairs({Pair("a"), {kPrefix + "nosuch", kPrefix + "nosuch", true}, Pair("c")});
     ASSERT_TRUE(report.error);
-    EXPECT_EQ(MergeFile(), Section("a", kALines));
+    EXPECT_EQ(MergeFile(), Section("a", kAColumns, kALines) + End(1));
     const std::string text = report.ErrorText();
     EXPECT_NE(text.find("Cannot read the table " + kPrefix + "nosuch of the data source old."), std::string::npos)
         << text;
@@ -183,14 +217,146 @@ TEST_P(CompareRunOnDriver, AStopInsideADumpKeepsOrDropsTheMergeFileAsAsked)
     // Kept: the pairs finished before the stop replace it.
     report = RunPairs({Pair("a"), Pair("c")}, true);
     EXPECT_TRUE(report.cancelled);
-    EXPECT_EQ(MergeFile(), Section("a", kALines));
+    EXPECT_TRUE(report.mergeFileReplaced);
+    EXPECT_EQ(MergeFile(), Section("a", kAColumns, kALines) + End(1));
+    EXPECT_EQ(report.UnfinishedTables(), std::vector<std::string>{kPrefix + "c_old"});
 
     // Stopped before a pair: the same, and the pair is not started.
     progress.stopInTable.clear();
     progress.stopBeforePair = 2;
     report = RunPairs({Pair("c"), Pair("a")}, true);
     EXPECT_TRUE(report.cancelled);
-    EXPECT_EQ(MergeFile(), Section("c", kCLines));
+    EXPECT_EQ(MergeFile(), Section("c", kCColumns, kCLines) + End(1));
+}
+
+TEST_P(CompareRunOnDriver, OnlyACompleteRunReplacesTheMergeFileUnlessFinishedPairsAreKept)
+{
+    struct Case {
+        const char* name;
+        std::vector<TablePairRow> pairs;
+        std::size_t stopBeforePair;
+        bool keepFinishedPairs;
+        std::string expected;  // empty: the earlier file stays
+    };
+    const std::vector<Case> cases = {
+        {"complete", {Pair("a"), Pair("c")}, 0, false,
+         Section("a", kAColumns, kALines) + Section("c", kCColumns, kCLines) + End(2)},
+        {"a pair not compared", {Pair("a"), Pair("b")}, 0, false, ""},
+        {"a pair not compared, finished kept", {Pair("a"), Pair("b")}, 0, true,
+         Section("a", kAColumns, kALines) + End(1)},
+        {"an error", {Pair("c"), {kPrefix + "nosuch", kPrefix + "nosuch", true}}, 0, false, ""},
+        {"a stop", {Pair("a"), Pair("c")}, 2, false, ""},
+        {"nothing compared, finished kept", {Pair("b")}, 0, true, End(0)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testenv::WriteFile(work.path() / CompareRun::kMergeFileName, "earlier run");
+        progress.stopBeforePair = c.stopBeforePair;
+        const CompareRunReport report = RunPairs(c.pairs, c.keepFinishedPairs);
+        EXPECT_EQ(report.mergeFileReplaced, !c.expected.empty());
+        EXPECT_EQ(MergeFile(), c.expected.empty() ? "earlier run" : c.expected);
+        EXPECT_EQ(FolderEntries(), std::vector<std::string>{CompareRun::kMergeFileName});
+    }
+}
+
+namespace {
+
+// Makes every write that would take a file of this process past `bytes` fail
+// with EFBIG, as a full disk fails it, while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_savedHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &m_saved);
+        ::signal(SIGXFSZ, m_savedHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    sighandler_t m_savedHandler;
+};
+
+} // namespace
+
+TEST_P(CompareRunOnDriver, AFailedWriteLeavesNoPartialSectionAndNeverACutFile)
+{
+    // e: 800 rows of 80 characters, every one changed. Its dumps (about 70 KB
+    // each) fit under the limit, its section (about 150 KB) does not.
+    connection->ExecIgnoringErrors("DROP TABLE " + Table("e_old"));
+    connection->ExecIgnoringErrors("DROP TABLE " + Table("e_new"));
+    Exec({"CREATE TABLE " + Table("e_old") + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))",
+          "CREATE TABLE " + Table("e_new") + " (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))"});
+    for (const char* side : {"e_old", "e_new"}) {
+        for (int batch = 0; batch < 8; ++batch) {
+            std::string insert = "INSERT INTO " + Table(side) + " VALUES ";
+            for (int i = batch * 100; i < batch * 100 + 100; ++i)
+                insert += std::string(i % 100 ? ", " : "") + "(" + std::to_string(i) + ", '" + side + " " +
+                          std::string(74, 'x') + "')";
+            Exec({insert});
+        }
+    }
+    struct Case {
+        bool keepFinishedPairs;
+        std::string expected;  // empty: the earlier file stays
+    };
+    for (const Case& c : {Case{false, ""}, Case{true, Section("a", kAColumns, kALines) + End(1)}}) {
+        SCOPED_TRACE(c.keepFinishedPairs ? "finished pairs kept" : "complete runs only");
+        const std::string earlier = "earlier run\r\n" + std::string(1000, 'e');
+        testenv::WriteFile(work.path() / CompareRun::kMergeFileName, earlier);
+        // Dumps an earlier run left of the table after the failure.
+        testenv::WriteFile(Dump("old", "c"), "earlier dump");
+        CompareRunReport report;
+        {
+            FileSizeLimit limit(120 * 1024);
+            report = RunPairs({Pair("a"), Pair("e"), Pair("c")}, c.keepFinishedPairs, false);
+        }
+        ASSERT_TRUE(report.error);
+        const std::string mergeFile = (work.path() / CompareRun::kMergeFileName).string();
+        EXPECT_NE(report.error->find("Cannot write to the file " + mergeFile + ": File too large"), std::string::npos)
+            << *report.error;
+        EXPECT_EQ(report.pairs[1].outcome, PairOutcome::NotStarted);
+        EXPECT_EQ(report.mergeFileReplaced, !c.expected.empty());
+        EXPECT_EQ(MergeFile(), c.expected.empty() ? earlier : c.expected);
+        // No temporary file, no dump of the failed pair; where the merge file
+        // holds only the finished pairs, no earlier dump of the others either.
+        EXPECT_FALSE(fs::exists(Dump("old", "e")));
+        EXPECT_FALSE(fs::exists(Dump("new", "e")));
+        EXPECT_EQ(fs::exists(Dump("old", "c")), !c.keepFinishedPairs);
+        for (const std::string& name : FolderEntries())
+            EXPECT_EQ(name.find(".tmp"), std::string::npos) << name;
+    }
+}
+
+TEST_P(CompareRunOnDriver, AFolderAnotherRunHoldsIsNotTouched)
+{
+    testenv::WriteFile(work.path() / CompareRun::kMergeFileName, "earlier run");
+    testenv::WriteFile(Dump("old", "c"), "earlier dump");
+    CompareRunReport report;
+    {
+        const CompareFolderLock other(work.str());
+        report = RunPairs({Pair("a"), Pair("c")});
+    }
+    ASSERT_TRUE(report.error);
+    EXPECT_EQ(*report.error, "another compare run is writing " + work.str());
+    EXPECT_TRUE(progress.starts.empty());
+    EXPECT_EQ(MergeFile(), "earlier run");
+    EXPECT_EQ(testenv::ReadFile(Dump("old", "c")), "earlier dump");
+    EXPECT_EQ(FolderEntries().size(), 2u);
+
+    // Once the other run is over the folder is free again.
+    report = RunPairs({Pair("a"), Pair("c")});
+    EXPECT_FALSE(report.error) << report.ErrorText();
+    EXPECT_EQ(MergeFile(), Section("a", kAColumns, kALines) + Section("c", kCColumns, kCLines) + End(2));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CompareRunOnDriver,
