@@ -169,7 +169,6 @@ void CRecordsetEx::DescribeColumns()
     SQLHSTMT statement = m_hstmt.get();
     m_columns.clear();
     m_nColumns = -1;
-    m_catalogLoaded = false;
     if (m_dwOptions & executeDirect) {
         SQLLEN count = 0;
         m_lRowsAffected = SQL_SUCCEEDED(SQLRowCount(statement, &count)) ? static_cast<std::int32_t>(count) : -1;

@@ -78,7 +78,9 @@ public:
     // `separator`, then closes the statement and the file. Always true; errors are raised.
     bool WriteRows(OutputFile& file, const std::string& separator);
 
-    // The indexes of the leading columns declared NOT NULL, joined by ",".
+    // The columns that identify a row of the table OpenTable opened (its
+    // declared key, see FindTableKey), as ascending indexes joined by ",".
+    // After OpenQuery: the leading columns described as NOT NULL.
     void GetKeyColumnList(std::string& text);
 
     // The literal facts of the connected driver (for SQL generation).
@@ -130,9 +132,6 @@ protected:
     // Called after every fetch that delivered a row.
     virtual void OnRowFetched() {}
     [[noreturn]] void ThrowError(SQLRETURN rc) const;
-    // Declared nullability of the leading columns from the catalog, for drivers
-    // that report every column of a query as nullable.
-    std::int16_t CatalogNullability(std::size_t column);
     // SQLite lets a floating-point column hold any text, which a binary read
     // would turn into NULL or 0: there floats are read as text and rewritten.
     bool FloatsAsText() const { return m_driverFacts.dbms == DbmsKind::Sqlite; }
@@ -150,8 +149,6 @@ protected:
     DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
-    std::vector<std::pair<std::string, std::int16_t>> m_catalogNullability;
-    bool m_catalogLoaded = false;
     FetchMode m_fetchMode = FetchMode::automatic;
     std::unique_ptr<BoundRowBlock> m_block;
     std::size_t m_blockRow = 0;  // the current row inside the block

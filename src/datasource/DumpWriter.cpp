@@ -7,7 +7,7 @@
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
-#include "datasource/OdbcDiagnostics.h"
+#include "datasource/TableCatalog.h"
 #include "datasource/WholeTableQuery.h"
 
 void CRecordsetEx::OpenTable(const std::string& table)
@@ -90,80 +90,5 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 
 void CRecordsetEx::GetKeyColumnList(std::string& text)
 {
-    std::vector<std::int32_t> keyColumns;
-    for (int i = 0; i < m_nColumns; ++i) {
-        std::int16_t nullability = m_columns[static_cast<std::size_t>(i)].nullability;
-        if (nullability != SQL_NO_NULLS)
-            nullability = CatalogNullability(static_cast<std::size_t>(i));
-        if (nullability != SQL_NO_NULLS)
-            break;
-        keyColumns.push_back(i);
-    }
-    text = MergeFileLayout::KeyColumnListText(keyColumns);
-}
-
-std::int16_t CRecordsetEx::CatalogNullability(std::size_t column)
-{
-    const ColumnInfo& info = m_columns[column];
-    if (!m_catalogLoaded) {
-        m_catalogLoaded = true;
-        m_catalogNullability.clear();
-        if (m_strTable.empty() || !m_database.IsOpen())
-            return info.nullability;
-        SQLCHAR* table = reinterpret_cast<SQLCHAR*>(m_strTable.data());
-        const SQLSMALLINT tableLength = static_cast<SQLSMALLINT>(m_strTable.size());
-
-        // Declared nullability of every column (SQLColumns column 11, NULLABLE).
-        OdbcStatementHandle columns;
-        SQLHSTMT h = SQL_NULL_HSTMT;
-        if (SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &h))) {
-            columns = OdbcStatementHandle(h);
-            if (SQL_SUCCEEDED(RetryWhileExecuting(
-                    [&] { return SQLColumns(h, nullptr, 0, nullptr, 0, table, tableLength, nullptr, 0); }))) {
-                while (SQL_SUCCEEDED(RetryWhileExecuting([&] { return SQLFetch(h); }))) {
-                    // The table name is a search pattern ("_" is any character):
-                    // columns of other tables that match it are left out.
-                    char tableName[256] = {};
-                    SQLLEN foundLength = 0;
-                    if (!SQL_SUCCEEDED(SQLGetData(h, 3, SQL_C_CHAR, tableName, sizeof tableName, &foundLength)) ||
-                        m_strTable != tableName)
-                        continue;
-                    char name[256] = {};
-                    SQLLEN nameLength = 0, nullableLength = 0;
-                    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
-                    SQLGetData(h, 4, SQL_C_CHAR, name, sizeof name, &nameLength);
-                    if (!SQL_SUCCEEDED(SQLGetData(h, 11, SQL_C_SSHORT, &nullable, 0, &nullableLength)) ||
-                        nullableLength == SQL_NULL_DATA)
-                        nullable = SQL_NULLABLE_UNKNOWN;
-                    m_catalogNullability.emplace_back(name, nullable);
-                }
-            }
-        }
-        columns.reset();
-        // A primary key column is never NULL, declared so or not.
-        h = SQL_NULL_HSTMT;
-        if (SQL_SUCCEEDED(SQLAllocStmt(m_database.Handle(), &h))) {
-            OdbcStatementHandle keys(h);
-            if (SQL_SUCCEEDED(RetryWhileExecuting(
-                    [&] { return SQLPrimaryKeys(h, nullptr, 0, nullptr, 0, table, tableLength); }))) {
-                while (SQL_SUCCEEDED(RetryWhileExecuting([&] { return SQLFetch(h); }))) {
-                    char name[256] = {};
-                    SQLLEN nameLength = 0;
-                    SQLGetData(h, 4, SQL_C_CHAR, name, sizeof name, &nameLength);
-                    bool found = false;
-                    for (auto& entry : m_catalogNullability)
-                        if (entry.first == name) {
-                            entry.second = SQL_NO_NULLS;
-                            found = true;
-                        }
-                    if (!found)
-                        m_catalogNullability.emplace_back(name, SQL_NO_NULLS);
-                }
-            }
-        }
-    }
-    for (const auto& entry : m_catalogNullability)
-        if (entry.first == info.name)
-            return entry.second;
-    return info.nullability;
+    text = MergeFileLayout::KeyColumnListText(FindTableKey(m_database, m_strTable, m_columns).columns);
 }

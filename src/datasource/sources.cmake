@@ -4,6 +4,7 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/CDatabase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CRecordsetEx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CTables.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CatalogResult.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DataSourceList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DatabaseError.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DriverFacts.cpp
@@ -14,6 +15,8 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/OdbcHandles.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReplaceBrackets.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableCatalog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableLocation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TablePairing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WholeTableQuery.cpp
 )

@@ -150,6 +150,17 @@ TEST_P(DumpOnDriver, KeyColumnListsAreTheLeadingNotNullColumns)
     });
 }
 
+// A row is identified by the table's declared key, not by every leading NOT
+// NULL column: renaming a customer must stay an update of that row.
+TEST_P(DumpOnDriver, KeyColumnListIsTheDeclaredKey)
+{
+    ExpectKeyColumns({
+        {"key_customers", "(id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(20) NOT NULL, email VARCHAR(40))", "0"},
+        {"key_second", "(name VARCHAR(20) NOT NULL, id INTEGER NOT NULL PRIMARY KEY, email VARCHAR(40))", "1"},
+        {"key_unique", "(note VARCHAR(20), code VARCHAR(10) NOT NULL, UNIQUE (code))", "1"},
+    });
+}
+
 // The catalog takes a table name as a pattern, where "_" stands for any
 // character: the columns of kpAx must not decide the key of kp_x.
 TEST_P(DumpOnDriver, KeyColumnListTakesNoColumnsOfLikeNamedTables)
