@@ -227,7 +227,8 @@ private:
         m_current->headLine = m_lineNumber;
         // The line after a head is its column line, or, in files written
         // before, the blank line that ends the head; either way no row.
-        if (!NextLine())
+        // A head whose next line is the file's last and unfinished was cut.
+        if (!NextLine() || !m_file.LineEnded())
             throw CutShort("inside the head of the table " + m_current->name);
         const std::string_view next = WithoutTrailingCr(m_raw);
         if (next.starts_with(MergeFileLayout::kColumnsStart)) {

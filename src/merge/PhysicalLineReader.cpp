@@ -57,6 +57,7 @@ bool PhysicalLineReader::Fill()
 PhysicalLineReader::Result PhysicalLineReader::Next(std::string& line)
 {
     line.clear();
+    m_lineEnded = false;
     if (m_fd < 0)
         return Result::Error;
     bool any = false;
@@ -81,6 +82,7 @@ PhysicalLineReader::Result PhysicalLineReader::Next(std::string& line)
         line.append(begin, length);
         if (lf) {
             m_pos += length + 1;
+            m_lineEnded = true;
             return Result::Line;
         }
         m_pos = m_end;

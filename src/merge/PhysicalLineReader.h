@@ -28,6 +28,9 @@ public:
     // The next line into `line` (replacing its content), the end, a read error,
     // a NUL byte, or a line over the limit.
     Result Next(std::string& line);
+    // Whether the line Next gave last ended with a line feed; only the last
+    // line of a file can lack one.
+    bool LineEnded() const { return m_lineEnded; }
 
 private:
     bool Fill();  // false on a read error; sets m_atEnd at the end of the file
@@ -39,4 +42,5 @@ private:
     std::size_t m_pos = 0;
     std::size_t m_end = 0;
     bool m_atEnd = false;
+    bool m_lineEnded = false;
 };

@@ -15,6 +15,7 @@
 #include <filesystem>
 #include <future>
 #include <sstream>
+#include <thread>
 
 #include "CliRunner.h"
 #include "RawOdbc.h"
@@ -336,6 +337,58 @@ TEST_F(CliStatusTest, ApplyExitStatuses)
     apply = RunCli({"apply", mergeFile, "tolvane_no_such_dsn", "--yes"});
     EXPECT_EQ(apply.status, 2);
     EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+}
+
+// A merge file cut short, whatever line it ends at, empty or no text at all,
+// is refused before a statement runs.
+TEST_F(CliStatusTest, ApplyRefusesAMergeFileThatIsNotWhole)
+{
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    const std::string whole = testenv::ReadFile(Out() + "/Vantor_Merge.txt");
+    const std::string cut = (work.path() / "cut.txt").string();
+    std::vector<std::string> parts = {"", std::string(64, '\0'), "\x7f" "ELF\x02\x01\x01\x00binary"};
+    for (std::size_t end = whole.find('\n'); end != std::string::npos && end + 1 < whole.size();
+         end = whole.find('\n', end + 1))
+        parts.push_back(whole.substr(0, end + 1));  // head -n K
+    ASSERT_GT(parts.size(), 8u);
+    for (const std::string& part : parts) {
+        testenv::WriteFile(cut, part);
+        const CliResult apply = RunCli({"apply", cut, merge, "--yes"});
+        EXPECT_EQ(apply.status, 2) << part.size() << " bytes: " << apply.err;
+        EXPECT_TRUE(OneLine(apply.err)) << apply.err;
+        EXPECT_NE(apply.err.find(cut), std::string::npos) << apply.err;
+    }
+    EXPECT_EQ(rawodbc::Connection(merge).Query("SELECT id, v FROM t ORDER BY id"),
+              (std::vector<rawodbc::Row>{{"1", "a"}, {"2", "b"}}));
+}
+
+// Ctrl+C or SIGTERM while a statement runs: the merge stops after it and
+// undoes everything. The test holds the target's write lock, so that the first
+// statement waits until the signal has come.
+TEST_F(CliStatusTest, AnInterruptedApplyChangesNothing)
+{
+    rawodbc::Connection(neu).Exec("INSERT INTO t VALUES (3, 'c')");
+    ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "t"}).status, 1);
+    const std::string mergeFile = Out() + "/Vantor_Merge.txt";
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal == SIGINT ? "SIGINT" : "SIGTERM");
+        rawodbc::Connection holder(merge);
+        holder.Exec("BEGIN IMMEDIATE");
+        bool sent = false;
+        const CliResult apply = RunCli({"apply", mergeFile, merge, "--yes"}, [&](int pid) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            sent = ::kill(pid, signal) == 0;
+            holder.Exec("COMMIT");
+        });
+        ASSERT_TRUE(sent);
+        EXPECT_EQ(apply.status, 2) << apply.err;
+        // The statement that waited ran, and was undone with the rest.
+        EXPECT_TRUE(apply.err.ends_with("The merge was stopped after 1 of 2 statements. Everything was undone: "
+                                        "nothing was changed.\n"))
+            << apply.err;
+        EXPECT_EQ(rawodbc::Connection(merge).Query("SELECT id, v FROM t ORDER BY id"),
+                  (std::vector<rawodbc::Row>{{"1", "a"}, {"2", "b"}}));
+    }
 }
 
 TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)

@@ -292,14 +292,14 @@ TEST(ReadMergeFile, RefusesFilesThatAreCutOrBroken)
          6},
         {"text after the end mark", head + EndMark(1) + "||>>3,\"c\"\r\n", "line 7 follows the end mark", 7},
         {"row with a value too few", head + "|<<1\r\n" + EndMark(1),
-         "line 4 holds a row of 1 values, but the table T has 2 columns", 4},
-        {"row of neither side", head + "1,\"a\"\r\n" + EndMark(1), "line 4 holds a row of neither side", 4},
+         "line 5 holds a row of 1 values, but the table T has 2 columns", 5},
+        {"row of neither side", head + "1,\"a\"\r\n" + EndMark(1), "line 5 holds a row of neither side", 5},
         {"a later head without its column line", head + "\r\nTable=[U]0\r\n\r\n" + EndMark(2),
-         "line 6 should name the columns of the table U", 6},
+         "line 7 should name the columns of the table U", 7},
         {"a column line that cannot be read", "\r\nTable=[T]0\r\nColumns=\"id\r\n\r\n" + EndMark(1),
          "line 3 is a column line of the table T that cannot be read", 3},
         {"a NUL byte", head + "|<<1,\"a" + std::string(1, '\0') + "b\"\r\n" + EndMark(1),
-         "is not a text file: line 4 holds a NUL byte", 4},
+         "is not a text file: line 5 holds a NUL byte", 5},
     };
     testenv::TempDir dir;
     const auto path = dir.path() / "merge.txt";

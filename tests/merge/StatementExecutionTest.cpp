@@ -315,7 +315,7 @@ TEST(ExecuteStatements, ALostConnectionStopsAtOnceAndCommitsNothing)
     EXPECT_TRUE(reporter.reports.empty());
     EXPECT_EQ(reporter.keepAsked, 0);
     EXPECT_TRUE(ExecutionSummary(result).starts_with(
-        "The connection to the data source was lost after 2 of 49 statements. Nothing was committed.\n"))
+        "The connection to the data source was lost after 2 of 50 statements. Nothing was committed.\n"))
         << ExecutionSummary(result);
     rawodbc::Connection check(testenv::kPostgres);
     EXPECT_EQ(*check.Query("SELECT COUNT(*) FROM ex_lost")[0][0], "0");
