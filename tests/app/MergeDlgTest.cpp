@@ -259,6 +259,9 @@ protected:
 
 TEST_F(MergeIntoSqlite, GeneratesInsertsUpdatesDeletesAndMakesTheChanges)
 {
+    // The file names no columns: the key is told by position.
+    EXPECT_EQ(List()->item(0, 0)->toolTip().toStdString(), "Rows are found by: columns 1 (by position)");
+    EXPECT_EQ(List()->item(0, 1)->toolTip(), List()->item(0, 0)->toolTip());
     SelectOnly(0);
     const auto shown = MergeAndMakeChanges();
     EXPECT_EQ(shown, (std::vector<std::string>{"INSERT INTO \"md_t\" (\"id\",\"v\") VALUES (4,'four')",

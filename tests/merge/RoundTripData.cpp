@@ -95,6 +95,8 @@ std::string CreateTable(Dbms dbms, const Table& table, const std::string& name)
     }
     if (*table.primaryKey)
         sql += std::string(", PRIMARY KEY (") + table.primaryKey + ")";
+    if (*table.uniqueKey)
+        sql += std::string(", UNIQUE (") + table.uniqueKey + ")";
     return sql + ")";
 }
 
@@ -263,7 +265,7 @@ Table NoKeyTable()
     t.newRows = {{V("1"), V("one")}, {V("2"), V("TWO")}, {N, V("three")}, {V("4"), V("four")}};
     t.adds = 2;     // (2,TWO) and (4,four)
     t.updates = 0;  // no key: a changed row is a delete and an add
-    t.deletes = 1;  // (2,two), whose DELETE has no condition and fails
+    t.deletes = 1;  // (2,two), found by all its columns
     return t;
 }
 
@@ -349,6 +351,82 @@ Table BracketNameTable(const char* name)
     t.adds = 1;
     t.updates = 1;
     t.deletes = 1;
+    return t;
+}
+
+Table LateKeyTable()
+{
+    Table t;
+    t.name = "rt_latekey";
+    t.primaryKey = "id";
+    t.columns = {
+        {"name", Kind::Text, {"VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL"}},
+        {"id", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"email", Kind::Text, {"VARCHAR(40)", "VARCHAR(40)", "VARCHAR(40)"}},
+    };
+    t.oldRows = {{V("Ann"), V("1"), N}, {V("Bob"), V("2"), V("b@x")}, {V("Cy"), V("3"), V("c@x")}};
+    t.newRows = {{V("Anna"), V("1"), N}, {V("Bob"), V("2"), V("bob@x")}, {V("Dee"), V("4"), N}};
+    t.adds = 1;     // 4
+    t.updates = 2;  // 1 renamed, 2 with another email
+    t.deletes = 1;  // 3
+    return t;
+}
+
+Table SplitKeyTable()
+{
+    Table t;
+    t.name = "rt_splitkey";
+    t.primaryKey = "k2, k1";
+    t.columns = {
+        {"a", Kind::Number, {"INTEGER", "INTEGER", "INTEGER"}},
+        {"k1", Kind::Number, {"INTEGER NOT NULL", "INTEGER NOT NULL", "INTEGER NOT NULL"}},
+        {"b", Kind::Text, {"VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL"}},
+        {"k2", Kind::Text, {"VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL", "VARCHAR(20) NOT NULL"}},
+        {"c", Kind::Text, {"VARCHAR(20)", "VARCHAR(20)", "VARCHAR(20)"}},
+    };
+    t.oldRows = {{V("1"), V("1"), V("b1"), V("x"), N}, {V("2"), V("1"), V("b2"), V("y"), V("c2")},
+                 {V("3"), V("2"), V("b3"), V("x"), V("c3")}};
+    t.newRows = {{V("10"), V("1"), V("B1"), V("x"), V("new")}, {V("2"), V("1"), V("b2"), V("y"), V("c2")},
+                 {N, V("2"), V("b4"), V("y"), N}};
+    t.adds = 1;     // (2,y)
+    t.updates = 1;  // (1,x): every other column changed
+    t.deletes = 1;  // (2,x)
+    return t;
+}
+
+Table UniqueKeyTable()
+{
+    Table t;
+    t.name = "rt_unique";
+    t.primaryKey = "";
+    t.uniqueKey = "code";
+    t.columns = {
+        {"note", Kind::Text, {"VARCHAR(20)", "VARCHAR(20)", "VARCHAR(20)"}},
+        {"code", Kind::Text, {"VARCHAR(10) NOT NULL", "VARCHAR(10) NOT NULL", "VARCHAR(10) NOT NULL"}},
+        {"v", Kind::Number, {"INTEGER", "INTEGER", "INTEGER"}},
+    };
+    t.oldRows = {{N, V("a"), V("1")}, {V("n"), V("b"), V("2")}, {V("m"), V("c"), N}};
+    t.newRows = {{V("now noted"), V("a"), V("1")}, {V("n"), V("b"), V("20")}, {N, V("d"), V("4")}};
+    t.adds = 1;     // d
+    t.updates = 2;  // a and b
+    t.deletes = 1;  // c
+    return t;
+}
+
+Table DuplicatesTable()
+{
+    Table t;
+    t.name = "rt_dups";
+    t.primaryKey = "";
+    t.columns = {
+        {"a", Kind::Number, {"INTEGER", "INTEGER", "INTEGER"}},
+        {"b", Kind::Text, {"VARCHAR(10)", "VARCHAR(10)", "VARCHAR(10)"}},
+    };
+    t.oldRows = {{V("1"), V("x")}, {V("1"), V("x")}, {V("2"), V("y")}, {N, V("z")}, {N, V("z")}};
+    t.newRows = {{V("1"), V("x")}, {V("2"), V("y")}, {V("2"), V("y")}, {N, V("z")}, {N, V("z")}, {V("3"), N}};
+    t.adds = 2;     // one (2,y) more, (3,NULL)
+    t.updates = 0;  // no key
+    t.deletes = 1;  // one of the two (1,x)
     return t;
 }
 

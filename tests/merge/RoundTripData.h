@@ -26,6 +26,7 @@ struct Table {
     const char* name;
     std::vector<Column> columns;
     const char* primaryKey;  // column list of the primary key; empty for none
+    const char* uniqueKey = "";  // column list of a UNIQUE constraint; empty for none
     std::vector<Row> oldRows;
     std::vector<Row> newRows;
     // What the merge must find: rows to add, pairs to update, rows to delete.
@@ -68,5 +69,15 @@ Table QuotesTable();
 Table FloatTable();
 // A small table under a name that holds brackets.
 Table BracketNameTable(const char* name);
+// A primary key after a NOT NULL column: the key is the primary key alone, so
+// a change of that column is an update.
+Table LateKeyTable();
+// A primary key on the second and fourth columns, declared in another order.
+Table SplitKeyTable();
+// No primary key, a nullable first column and a unique constraint of a NOT
+// NULL column: the unique column is the key.
+Table UniqueKeyTable();
+// No key at all and rows that occur more than once on a side.
+Table DuplicatesTable();
 
 } // namespace roundtrip

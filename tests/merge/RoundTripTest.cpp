@@ -55,7 +55,11 @@ std::vector<Table> Tables()
             FloatTable(),
             BracketNameTable("rt_we]ird"),
             BracketNameTable("rt_br[ack]et"),
-            BracketNameTable("rt_a]]b")};
+            BracketNameTable("rt_a]]b"),
+            LateKeyTable(),
+            SplitKeyTable(),
+            UniqueKeyTable(),
+            DuplicatesTable()};
 }
 
 // The name as the merge file's section head spells it.
@@ -174,6 +178,11 @@ TEST_P(RoundTrip, MergedTableEqualsTheNewTable)
     EXPECT_EQ(changes[1].keyColumns, (std::vector<std::int32_t>{0, 1}));
     EXPECT_TRUE(changes[2].keyColumns.empty());
     EXPECT_EQ(changes[3].keyColumns, (std::vector<std::int32_t>{0}));
+    // The declared key wherever it stands, in column order.
+    EXPECT_EQ(changes[9].keyColumns, (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(changes[10].keyColumns, (std::vector<std::int32_t>{1, 3}));
+    EXPECT_EQ(changes[11].keyColumns, (std::vector<std::int32_t>{1}));
+    EXPECT_TRUE(changes[12].keyColumns.empty());
 
     // Merge: generate for every table, execute in one transaction.
     CDatabase mergeDatabase;

@@ -304,6 +304,21 @@ TEST_P(MergeRunOnDriver, TheTargetHoldsTheNewDataOrWhatItHeld)
     }
 }
 
+// The foreign key scenarios prove something only where the target enforces
+// foreign keys: an orphan row must be refused there.
+TEST_P(MergeRunOnDriver, TheTargetEnforcesForeignKeys)
+{
+    rawodbc::Connection target(dsn["merge"]);
+    target.ExecIgnoringErrors(Named("DROP TABLE {t}fk_child"));
+    target.ExecIgnoringErrors(Named("DROP TABLE {t}fk_parent"));
+    target.ExecAll(Named(std::vector<std::string>{
+        "CREATE TABLE {t}fk_parent (id INTEGER NOT NULL PRIMARY KEY)",
+        "CREATE TABLE {t}fk_child (id INTEGER NOT NULL PRIMARY KEY, parent INTEGER REFERENCES {t}fk_parent(id))"}));
+    EXPECT_THROW(target.Exec(Named("INSERT INTO {t}fk_child VALUES (1, 7)")), std::runtime_error);
+    target.Exec(Named("DROP TABLE {t}fk_child"));
+    target.Exec(Named("DROP TABLE {t}fk_parent"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Drivers, MergeRunOnDriver,
                          ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
                          [](const ::testing::TestParamInfo<Dbms>& info) {
