@@ -13,13 +13,20 @@
 //   2: rows that moved are paired, not reported, since a table has no row
 //   order). Under the ignore options rows count as equal as the engine defines
 //   it, and under "ignore whitespace" blank rows may go unreported;
-// - the outcome counts the removed and added lines the report holds.
+// - the removed rows are the rows of file 1 that file 2 lacks, copy for copy
+//   (the multiset difference), the added rows those of file 2 that file 1
+//   lacks, and comparing file 2 with file 1 swaps the two;
+// - the outcome counts the removed and added lines the report holds;
+// - with markers and empty line prefixes, every removed row follows the file-1
+//   header and every added row the file-2 header, as the merge reader sorts
+//   them, however the sides alternate within a run.
 //
 // The report is taken apart by prefixes and markers that start with a byte
 // neither file holds, so no row can be mistaken for one of them.
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -154,10 +161,19 @@ bool IsSubsequence(const std::vector<std::string>& part, const std::vector<std::
     return true;
 }
 
+// The rows of sorted `a` that sorted `b` lacks, copy for copy.
+std::vector<std::string> MultisetDifference(const std::vector<std::string>& a, const std::vector<std::string>& b)
+{
+    std::vector<std::string> difference;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(difference));
+    return difference;
+}
+
 struct ParsedReport {
     std::vector<std::string_view> file1Side;  // common and removed rows, in report order
     std::vector<std::string_view> file2Side;  // common and added rows, in report order
     std::vector<std::string_view> removedRows;
+    std::vector<std::string_view> addedRows;
     std::int64_t removed = 0;
     std::int64_t added = 0;
 };
@@ -202,8 +218,7 @@ ParsedReport ParseReport(std::string_view report, char tag)
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (i == 0 && prefixedSide) {
                 prefixedSide->push_back(rows[i]);
-                if (prefixedSide == &parsed.file1Side)
-                    parsed.removedRows.push_back(rows[i]);
+                (prefixedSide == &parsed.file1Side ? parsed.removedRows : parsed.addedRows).push_back(rows[i]);
             } else {
                 parsed.file1Side.push_back(rows[i]);
                 parsed.file2Side.push_back(rows[i]);
@@ -213,6 +228,43 @@ ParsedReport ParseReport(std::string_view report, char tag)
             break;
     }
     return parsed;
+}
+
+struct SectionedRows {
+    std::vector<std::string_view> file1;
+    std::vector<std::string_view> file2;
+    bool unplaced = false;  // a row outside any section
+};
+
+// Takes apart a report written with markers, empty line prefixes and no
+// common sections the way the merge reader does: a row belongs to the side
+// whose header came last, and a footer ends the side. The markers begin with
+// `tag`, which no row holds.
+SectionedRows ReadSections(std::string_view report, char tag)
+{
+    SectionedRows rows;
+    std::vector<std::string_view>* side = nullptr;
+    while (!report.empty()) {
+        if (report[0] == tag) {
+            const std::size_t lf = report.find('\n');
+            fuzz::Check(lf != std::string_view::npos && lf >= 2, "a marker ends its line");
+            std::string_view marker = report.substr(2, lf - 2);  // past the tag and "M"
+            if (marker.ends_with('\r'))
+                marker.remove_suffix(1);
+            side = marker == "H1" ? &rows.file1 : marker == "H2" ? &rows.file2 : nullptr;
+            report.remove_prefix(lf + 1);
+            continue;
+        }
+        const std::size_t end = report.find(tag);
+        for (const std::string_view row : fuzz::SplitRows(report.substr(0, end))) {
+            if (side)
+                side->push_back(row);
+            else
+                rows.unplaced = true;
+        }
+        report.remove_prefix(end == std::string_view::npos ? report.size() : end);
+    }
+    return rows;
 }
 
 CompareOptions OptionsOf(std::uint8_t flags)
@@ -275,6 +327,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if ((input.flags & (kIgnoreWhitespace | kIgnoreCase)) == 0) {
         fuzz::Check(parsed.file2Side == rows2, "common and added rows are file 2 byte for byte");
         fuzz::Check(Sorted(parsed.file1Side) == Sorted(rows1), "common and removed rows are file 1 byte for byte");
+    }
+
+    const std::vector<std::string> sorted1 = Sorted(comparable1);
+    const std::vector<std::string> sorted2 = Sorted(Comparable(rows2, input.flags));
+    const std::vector<std::string> removed = Sorted(Comparable(parsed.removedRows, input.flags));
+    const std::vector<std::string> added = Sorted(Comparable(parsed.addedRows, input.flags));
+    fuzz::Check(removed == MultisetDifference(sorted1, sorted2), "removed rows are those file 2 lacks, copy for copy");
+    fuzz::Check(added == MultisetDifference(sorted2, sorted1), "added rows are those file 1 lacks, copy for copy");
+    const Outcome back = Compare(options, input.file2, input.file1);
+    const ParsedReport parsedBack = ParseReport(back.report, *tag);
+    fuzz::Check(Sorted(Comparable(parsedBack.removedRows, input.flags)) == added &&
+                    Sorted(Comparable(parsedBack.addedRows, input.flags)) == removed,
+                "comparing file 2 with file 1 swaps removed and added rows");
+
+    if (input.flags & kMarkers) {
+        CompareOptions unprefixed = options;
+        unprefixed.writeCommonSections = false;
+        unprefixed.file1LinePrefix.clear();
+        unprefixed.file2LinePrefix.clear();
+        const Outcome sectioned = Compare(unprefixed, input.file1, input.file2);
+        const SectionedRows sections = ReadSections(sectioned.report, *tag);
+        fuzz::Check(!sections.unplaced, "without line prefixes every row follows a header");
+        fuzz::Check(sections.file1 == parsed.removedRows && sections.file2 == parsed.addedRows,
+                    "without line prefixes each row follows its own side's header");
     }
     return 0;
 }

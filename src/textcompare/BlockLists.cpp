@@ -40,58 +40,6 @@ struct PendingBlock {
     LineIndex partnerLine;  // the partner of its first paired line
 };
 
-void PairCommonBlocks(Comparison& c)
-{
-    const BlockIndexByLine index = IndexCommonBlocks(c);
-    // In batches, in two steps: the index entries and then the partner blocks
-    // lie anywhere in memory when rows moved, so each is fetched for a whole
-    // batch at once, the blocks one batch before they are written.
-    constexpr int kBatch = 16;
-    PendingBlock batch[kBatch];
-    int pending = 0;
-    struct Found {
-        BlockIndex p;
-        BlockIndex q;
-    };
-    Found found[kBatch];
-    int foundCount = 0;
-    const auto link = [&] {
-        for (int i = 0; i < foundCount; ++i) {
-            c.blocks1[found[i].p].partner = found[i].q;
-            c.blocks2[found[i].q].partner = found[i].p;
-        }
-        foundCount = 0;
-    };
-    const auto flush = [&] {
-        link();
-        for (int i = 0; i < pending; ++i) {
-            const BlockIndex q = index[batch[i].partnerLine];
-            if (q != kNoBlock) {
-                PrefetchForWrite(&c.blocks2[q]);
-                found[foundCount++] = {batch[i].block, q};
-            }
-        }
-        pending = 0;
-    };
-    DrainTicker drain;
-    for (BlockIndex p = 0; p < c.blocks1.size(); ++p) {
-        drain.Tick();
-        const LineBlock& block = c.blocks1[p];
-        if (block.type != Common)
-            continue;
-        const LineIndex a = FirstLinked(c.file1, block.first, block.last);
-        if (!c.file1.IsPaired(a))
-            continue;
-        const LineIndex partner = c.file1.Partner(a);
-        PrefetchForRead(&index[partner]);
-        batch[pending++] = {p, partner};
-        if (pending == kBatch)
-            flush();
-    }
-    flush();
-    link();
-}
-
 bool HasPartner(const BlockList& blocks, BlockIndex b)
 {
     return blocks[b].partner != kNoBlock;
@@ -232,6 +180,58 @@ LineIndex FirstLinked(const FileLines& file, LineIndex L, LineIndex stop)
     while (!file.IsPaired(L) && L != stop)
         ++L;
     return L;
+}
+
+void PairCommonBlocks(Comparison& c)
+{
+    const BlockIndexByLine index = IndexCommonBlocks(c);
+    // In batches, in two steps: the index entries and then the partner blocks
+    // lie anywhere in memory when rows moved, so each is fetched for a whole
+    // batch at once, the blocks one batch before they are written.
+    constexpr int kBatch = 16;
+    PendingBlock batch[kBatch];
+    int pending = 0;
+    struct Found {
+        BlockIndex p;
+        BlockIndex q;
+    };
+    Found found[kBatch];
+    int foundCount = 0;
+    const auto link = [&] {
+        for (int i = 0; i < foundCount; ++i) {
+            c.blocks1[found[i].p].partner = found[i].q;
+            c.blocks2[found[i].q].partner = found[i].p;
+        }
+        foundCount = 0;
+    };
+    const auto flush = [&] {
+        link();
+        for (int i = 0; i < pending; ++i) {
+            const BlockIndex q = index[batch[i].partnerLine];
+            if (q != kNoBlock) {
+                PrefetchForWrite(&c.blocks2[q]);
+                found[foundCount++] = {batch[i].block, q};
+            }
+        }
+        pending = 0;
+    };
+    DrainTicker drain;
+    for (BlockIndex p = 0; p < c.blocks1.size(); ++p) {
+        drain.Tick();
+        const LineBlock& block = c.blocks1[p];
+        if (block.type != Common)
+            continue;
+        const LineIndex a = FirstLinked(c.file1, block.first, block.last);
+        if (!c.file1.IsPaired(a))
+            continue;
+        const LineIndex partner = c.file1.Partner(a);
+        PrefetchForRead(&index[partner]);
+        batch[pending++] = {p, partner};
+        if (pending == kBatch)
+            flush();
+    }
+    flush();
+    link();
 }
 
 bool MatchGaps(Comparison& c)

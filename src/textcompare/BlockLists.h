@@ -22,6 +22,10 @@ LineIndex RunEnd(const FileLines& file, const FileLines& other, LineIndex L, con
 // The first paired line from L on, stopping at `stop`.
 LineIndex FirstLinked(const FileLines& file, LineIndex L, LineIndex stop);
 
+// Pairs each common block of file 1 with the common block of file 2 that
+// begins with the partner of its first paired line.
+void PairCommonBlocks(Comparison& c);
+
 // Pairs the common blocks of the two block lists, then matches every gap of
 // file 1 between two paired common blocks against the corresponding gap of
 // file 2. True when a new pair of lines was made.

@@ -45,13 +45,19 @@ bool ReportWriter::Add(const ResultEntry& entry)
     }
     // A removed or added block opens a run or goes on with it. Within a run
     // each side's header is written once; the first time a side appears, the
-    // other side's open group is closed by its footer.
-    m_inRun = true;
+    // other side's open group is closed by its footer. A side whose lines
+    // carry no prefix is told only by its header, though: lines of that side
+    // after lines of the other would be read as the other side's (a removed
+    // row as a new one), so its header comes again wherever the sides change.
     const bool isFile1 = entry.type == OnlyInFile1;
+    const bool sideChanged = m_inRun && m_lastWasFile1 != isFile1;
+    m_inRun = true;
+    m_lastWasFile1 = isFile1;
     Group& mine = isFile1 ? m_group1 : m_group2;
     Group& other = isFile1 ? m_group2 : m_group1;
     const std::string& otherFooter = isFile1 ? m_options.file2SectionFooter : m_options.file1SectionFooter;
-    if (!mine.headerWritten) {
+    const std::string& prefix = isFile1 ? m_options.file1LinePrefix : m_options.file2LinePrefix;
+    if (!mine.headerWritten || (sideChanged && prefix.empty())) {
         if (other.open && !otherFooter.empty()) {
             if (!WriteMarker(otherFooter))
                 return false;
@@ -64,8 +70,7 @@ bool ReportWriter::Add(const ResultEntry& entry)
     }
     const std::int64_t lines = std::int64_t(entry.last) - entry.first + 1;
     (isFile1 ? m_removed : m_added) += lines;
-    return WriteLines(isFile1 ? m_c.file1 : m_c.file2, entry,
-                      isFile1 ? m_options.file1LinePrefix : m_options.file2LinePrefix);
+    return WriteLines(isFile1 ? m_c.file1 : m_c.file2, entry, prefix);
 }
 
 // At most one footer closes a run.

@@ -39,6 +39,7 @@ private:
     ReportSink& m_sink;
     bool m_failed = false;
     bool m_inRun = false;
+    bool m_lastWasFile1 = false;  // the side of the run's last lines
     Group m_group1;
     Group m_group2;
     std::int64_t m_removed = 0;

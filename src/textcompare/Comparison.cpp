@@ -3,6 +3,7 @@
 #include "textcompare/BlockLists.h"
 #include "textcompare/LineMatching.h"
 #include "textcompare/MessageDrain.h"
+#include "textcompare/RepeatedLines.h"
 
 namespace {
 
@@ -11,9 +12,34 @@ LineRange WholeFile(const FileLines& file)
     return LineRange{0, file.Count() - 1};  // empty for an empty file
 }
 
+void RebuildBlocks(Comparison& c)
+{
+    c.blocks1 = BlockList();  // the last lists go before the new ones are built
+    c.blocks2 = BlockList();
+    c.blocks1 = BuildBlocks(c, true);
+    DrainMessages();
+    c.blocks2 = BuildBlocks(c, false);
+    DrainMessages();
+}
+
 } // namespace
 
 void ComputeDifferences(Comparison& c)
+{
+    // The usual table has a key and no such lines: then the pass is not even
+    // started, and costs nothing.
+    if (!MatchFromAnchors(c))
+        return;
+    // No two unpaired lines are equal after this, so no round could pair
+    // anything more: the lists are only rebuilt and their blocks paired.
+    if (PairRepeatedLines(c)) {
+        DrainMessages();
+        RebuildBlocks(c);
+        PairCommonBlocks(c);
+    }
+}
+
+bool MatchFromAnchors(Comparison& c)
 {
     DrainMessages();
     // Whether the block lists hold every pair made so far and their gaps were
@@ -22,18 +48,16 @@ void ComputeDifferences(Comparison& c)
     // to no effect, so the rounds end there.
     bool blocksCurrent = false;
     for (;;) {
-        const bool pairedInFiles = MatchRange(c, WholeFile(c.file1), WholeFile(c.file2));
+        // Both ways out follow a round over the whole files that paired
+        // nothing, so its count of the unpaired lines is the final one.
+        bool repeatedInBoth = false;
+        const bool pairedInFiles = MatchRange(c, WholeFile(c.file1), WholeFile(c.file2), &repeatedInBoth);
         if (!pairedInFiles && blocksCurrent)
-            break;
-        c.blocks1 = BlockList();  // the last round's lists go before the new ones are built
-        c.blocks2 = BlockList();
-        c.blocks1 = BuildBlocks(c, true);
-        DrainMessages();
-        c.blocks2 = BuildBlocks(c, false);
-        DrainMessages();
+            return repeatedInBoth;
+        RebuildBlocks(c);
         const bool pairedInGaps = MatchGaps(c);
         if (!pairedInFiles && !pairedInGaps)
-            break;
+            return repeatedInBoth;
         blocksCurrent = !pairedInGaps;
         DrainMessages();
     }

@@ -26,7 +26,15 @@ struct Comparison {
 };
 
 // Pairs the lines of the two loaded files and leaves the final block lists in
-// the comparison: matching from unique lines over the whole files, grouping the
-// lines into blocks and matching the gaps between paired blocks again, until a
-// round pairs nothing new. Throws std::bad_alloc when memory runs out.
+// the comparison: the anchored rounds (MatchFromAnchors), then the copies of
+// repeated lines that they left unpaired on both sides, by count
+// (PairRepeatedLines), so that the unpaired lines are the multiset difference
+// of the two files. Throws std::bad_alloc when memory runs out.
 void ComputeDifferences(Comparison& comparison);
+
+// The anchored rounds alone: matching from unique lines over the whole files,
+// grouping the lines into blocks and matching the gaps between paired blocks
+// again, until a round pairs nothing new. The block lists are left current.
+// Returns whether some kind of line is left unpaired in both files: copies of
+// a repeated line that no anchor reached. Throws std::bad_alloc.
+bool MatchFromAnchors(Comparison& comparison);

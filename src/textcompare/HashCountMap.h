@@ -30,14 +30,22 @@ public:
     void AddLine2(std::size_t home, std::uint64_t key, LineIndex line);
 
     // Calls f(line1, line2) for each kind of line that occurs exactly once in
-    // each range, in the order of the map.
+    // each range, in the order of the map. Returns whether some other kind
+    // occurs in both ranges (more than once in one of them): lines that no
+    // anchor can pair.
     template <class F>
-    void ForEachUniquePair(F f) const
+    bool ForEachUniquePair(F f) const
     {
+        bool repeatedInBoth = false;
         for (const Entry& e : m_slots) {
-            if (e.line1 != kNoLine && !(e.line1 & kRepeated) && e.line2 != kNoLine && !(e.line2 & kRepeated))
+            if (e.line1 == kNoLine || e.line2 == kNoLine)
+                continue;
+            if (!(e.line1 & kRepeated) && !(e.line2 & kRepeated))
                 f(e.line1, e.line2);
+            else
+                repeatedInBoth = true;
         }
+        return repeatedInBoth;
     }
 
 private:

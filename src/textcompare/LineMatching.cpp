@@ -91,8 +91,10 @@ void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const H
 }
 
 // Every unpaired line of A whose kind occurs exactly once among the unpaired
-// lines of A and of B is extended against its twin in B.
-bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
+// lines of A and of B is extended against its twin in B. `repeatedInBoth`
+// tells whether some kind of line was unpaired in both ranges without being
+// unique in each.
+bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B, bool& repeatedInBoth)
 {
     // The twin in B of each line of A that makes an anchor, by its place in
     // A: one pass over the map in its own order, and the anchors are then
@@ -109,7 +111,8 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B)
             for (int i = 0; i < n; ++i)
                 map.AddLine2(batch[i].home, batch[i].key, batch[i].line);
         });
-        map.ForEachUniquePair([&](LineIndex line1, LineIndex line2) { twins[line1 - A.first] = line2; });
+        repeatedInBoth =
+            map.ForEachUniquePair([&](LineIndex line1, LineIndex line2) { twins[line1 - A.first] = line2; });
     }
 
     // The twins stay as the map had them: a line paired meanwhile is passed
@@ -197,14 +200,18 @@ bool ExtendMatch(Comparison& c, const LineRange& A, LineIndex a, const LineRange
     return changed;
 }
 
-bool MatchRange(Comparison& c, const LineRange& A, const LineRange& B)
+bool MatchRange(Comparison& c, const LineRange& A, const LineRange& B, bool* repeatedInBoth)
 {
-    if (A.Empty() || B.Empty())
-        return false;
-    bool changed = ExtendMatch(c, A, A.first, B, B.first);
-    if (ExtendMatch(c, A, A.last, B, B.last))
-        changed = true;
-    if (MatchUniqueLines(c, A, B))
-        changed = true;
+    bool repeated = false;
+    bool changed = false;
+    if (!A.Empty() && !B.Empty()) {
+        changed = ExtendMatch(c, A, A.first, B, B.first);
+        if (ExtendMatch(c, A, A.last, B, B.last))
+            changed = true;
+        if (MatchUniqueLines(c, A, B, repeated))
+            changed = true;
+    }
+    if (repeatedInBoth)
+        *repeatedInBoth = repeated;
     return changed;
 }

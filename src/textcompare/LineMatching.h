@@ -8,7 +8,10 @@ enum class ScanDirection { Forward, Backward };
 // Pairs the lines of range A (file 1) and B (file 2): first from their first
 // and their last lines, then from every line that is unpaired and occurs exactly
 // once among the unpaired lines of each range. True when a new pair was made.
-bool MatchRange(Comparison& c, const LineRange& A, const LineRange& B);
+// When `repeatedInBoth` is given it is set to whether, once the first and last
+// lines were tried, some kind of line was unpaired in both ranges without being
+// unique in each: lines no anchor can pair.
+bool MatchRange(Comparison& c, const LineRange& A, const LineRange& B, bool* repeatedInBoth = nullptr);
 
 // Pairs forward from lines a (in A) and b (in B) to the end of either range,
 // then backward from the lines before them while lines keep pairing. With

@@ -8,8 +8,10 @@ set(TEXTCOMPARE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/HugePageAllocator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineCompare.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineMatching.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LineQueueMap.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LineStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MergeBlocks.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputFileSink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RepeatedLines.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RowScanner.cpp
 )

@@ -103,6 +103,55 @@ TEST_F(Report, ARunWithFile1LinesAgainAfterFile2LinesGetsNoNewHeader)
               "H1\r\n|<<X\r\nF1\r\nH2\r\n||>>Y\r\n|<<Z\r\nF2\r\n");
 }
 
+// With a side's line prefix empty only its header tells its lines from the
+// other side's: the header comes again wherever a run goes back to that side,
+// after the other side's footer, so that no removed row reads as a new one.
+struct SideChangeCase {
+    const char* name;
+    std::string p1, p2;  // line prefixes
+    std::string h1, f1, h2, f2;
+    std::vector<std::string> old, updated;
+    std::string report;
+};
+
+TEST_F(Report, ASideWithoutLinePrefixHasItsHeaderWheneverTheRunReturnsToIt)
+{
+    // X removed, Y added, A moved (not reported), Z removed, B-C common: one run.
+    const std::vector<std::string> crossing1 = {"X", "A", "Z", "B", "C"};
+    const std::vector<std::string> crossing2 = {"Y", "B", "C", "A"};
+    const std::vector<SideChangeCase> cases = {
+        {"crossing blocks, no prefixes, all four markers", "", "", "H1", "F1", "H2", "F2", crossing1, crossing2,
+         "H1\r\nX\r\nF1\r\nH2\r\nY\r\nF2\r\nH1\r\nZ\r\nF1\r\n"},
+        {"crossing blocks, no prefixes, headers only", "", "", "H1", "", "H2", "", crossing1, crossing2,
+         "H1\r\nX\r\nH2\r\nY\r\nH1\r\nZ\r\n"},
+        {"crossing blocks, no prefixes, no file-1 footer", "", "", "H1", "", "H2", "F2", crossing1, crossing2,
+         "H1\r\nX\r\nH2\r\nY\r\nF2\r\nH1\r\nZ\r\n"},
+        {"crossing blocks, no prefixes, no file-2 footer", "", "", "H1", "F1", "H2", "", crossing1, crossing2,
+         "H1\r\nX\r\nF1\r\nH2\r\nY\r\nH1\r\nZ\r\nF1\r\n"},
+        {"crossing blocks, only the file-1 prefix empty", "", "||>>", "H1", "F1", "H2", "F2", crossing1, crossing2,
+         "H1\r\nX\r\nF1\r\nH2\r\n||>>Y\r\nF2\r\nH1\r\nZ\r\nF1\r\n"},
+        {"crossing blocks, only the file-2 prefix empty: the prefixed side needs no header again", "|<<", "", "H1",
+         "F1", "H2", "F2", crossing1, crossing2, "H1\r\n|<<X\r\nF1\r\nH2\r\nY\r\n|<<Z\r\nF2\r\n"},
+        {"crossing blocks, both prefixes: each header once", "|<<", "||>>", "H1", "F1", "H2", "F2", crossing1,
+         crossing2, "H1\r\n|<<X\r\nF1\r\nH2\r\n||>>Y\r\n|<<Z\r\nF2\r\n"},
+        {"repeated rows crossing: A removed, D added, one of two B removed", "", "", "H1", "F1", "H2", "F2",
+         {"A", "B", "B", "D", "C"}, {"D", "D", "C", "B"}, "H1\r\nA\r\nF1\r\nH2\r\nD\r\nF2\r\nH1\r\nB\r\nF1\r\n"},
+        {"a moved row beside a changed one", "", "", "H1", "F1", "H2", "F2", {"A", "B", "C", "D"},
+         {"D", "A", "X", "C"}, "H1\r\nB\r\nF1\r\nH2\r\nX\r\nF2\r\n"},
+        {"moved rows between two runs: each run opens with its header", "", "", "H1", "F1", "H2", "F2",
+         {"A", "B", "D", "C", "F", "E"}, {"G", "C", "F", "B"},
+         "H1\r\nA\r\nF1\r\nH2\r\nG\r\nF2\r\nH1\r\nD\r\nF1\r\nH1\r\nE\r\nF1\r\n"},
+        {"the same with both prefixes", "|<<", "||>>", "H1", "F1", "H2", "F2", {"A", "B", "D", "C", "F", "E"},
+         {"G", "C", "F", "B"}, "H1\r\n|<<A\r\nF1\r\nH2\r\n||>>G\r\n|<<D\r\nF2\r\nH1\r\n|<<E\r\nF1\r\n"},
+    };
+    for (const auto& c : cases) {
+        options.file1LinePrefix = c.p1;
+        options.file2LinePrefix = c.p2;
+        SetMarkers(c.h1, c.f1, c.h2, c.f2);
+        EXPECT_EQ(Compare(CrLfLines(c.old), CrLfLines(c.updated)), c.report) << c.name;
+    }
+}
+
 TEST_F(Report, EmptyPrefixesWriteTheDumpLinesThemselves)
 {
     options.file1LinePrefix.clear();

@@ -1,11 +1,14 @@
 #pragma once
 // Helpers for the comparison engine's tests: files in a temporary directory,
 // a report sink into a string, and the result of a comparison as plain values.
+#include <algorithm>
 #include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "TestEnv.h"
 #include "textcompare/CompareFiles.h"
@@ -14,6 +17,8 @@
 
 namespace enginetest {
 
+using Lines = std::vector<std::string>;
+
 // Lines joined with CR LF after each one.
 inline std::string CrLfLines(const std::vector<std::string>& lines)
 {
@@ -21,6 +26,84 @@ inline std::string CrLfLines(const std::vector<std::string>& lines)
     for (const auto& line : lines)
         text += line + "\r\n";
     return text;
+}
+
+// Lines that carry their own terminators, one after the other.
+inline std::string Join(const Lines& lines)
+{
+    std::string text;
+    for (const auto& l : lines)
+        text += l;
+    return text;
+}
+
+// A line as the comparison options see it: without the bytes "Ignore
+// Whitespace" skips, ASCII letters in upper case under "Ignore Case".
+inline std::string Fold(std::string_view text, bool ignoreWhitespace, bool ignoreCase)
+{
+    std::string out;
+    for (char c : text) {
+        if (ignoreWhitespace && (c == ' ' || c == '\t' || c == '\r'))
+            continue;
+        out += (ignoreCase && c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+    }
+    return out;
+}
+
+// The lines of `lines` folded and sorted: a multiset of lines as the options compare them.
+inline Lines FoldedSorted(const Lines& lines, bool ignoreWhitespace, bool ignoreCase)
+{
+    Lines folded;
+    for (const auto& l : lines)
+        folded.push_back(Fold(l, ignoreWhitespace, ignoreCase));
+    std::sort(folded.begin(), folded.end());
+    return folded;
+}
+
+// The two comparison options that change what "equal" means, for tests run under each.
+struct OptionsCase {
+    bool ignoreWhitespace;
+    bool ignoreCase;
+};
+
+// ctest shows the printed parameter beside the name.
+inline void PrintTo(const OptionsCase& c, std::ostream* os)
+{
+    *os << (c.ignoreWhitespace ? "ignore whitespace" : "whitespace counts") << ", "
+        << (c.ignoreCase ? "ignore case" : "case counts");
+}
+
+inline std::string OptionsName(const ::testing::TestParamInfo<OptionsCase>& info)
+{
+    if (!info.param.ignoreWhitespace && !info.param.ignoreCase)
+        return "ExactBytes";
+    return std::string(info.param.ignoreWhitespace ? "IgnoreWhitespace" : "") +
+           (info.param.ignoreCase ? "IgnoreCase" : "");
+}
+
+inline auto EachOption()
+{
+    return ::testing::Values(OptionsCase{false, false}, OptionsCase{true, false}, OptionsCase{false, true},
+                             OptionsCase{true, true});
+}
+
+// Splits a report with the default prefixes into removed and added lines (each
+// with its CR LF).
+inline void SplitReport(const std::string& report, Lines& removed, Lines& added, const std::string& where)
+{
+    std::size_t at = 0;
+    while (at < report.size()) {
+        const std::size_t end = report.find("\r\n", at);
+        ASSERT_NE(end, std::string::npos) << where;
+        const std::string line = report.substr(at, end + 2 - at);
+        if (line.rfind("||>>", 0) == 0)
+            added.push_back(line.substr(4));
+        else if (line.rfind("|<<", 0) == 0)
+            removed.push_back(line.substr(3));
+        else
+            ADD_FAILURE() << where << ": " << line;
+        at = end + 2;
+    }
 }
 
 // Collects the report in memory.
@@ -66,6 +149,17 @@ inline std::vector<Entry> Entries(const BlockList& blocks)
     return entries;
 }
 
+// The result of a comparison whose block lists are built, every entry.
+inline std::vector<Entry> ResultOf(const Comparison& c)
+{
+    std::vector<Entry> entries;
+    MergeBlocks(c, [&](const ResultEntry& r) {
+        entries.push_back(EntryOf(r));
+        return true;
+    });
+    return entries;
+}
+
 // Two texts compared in memory, the state of the comparison kept for a look.
 class Compared {
 public:
@@ -77,15 +171,7 @@ public:
         ComputeDifferences(c);
     }
 
-    std::vector<Entry> Result() const
-    {
-        std::vector<Entry> entries;
-        MergeBlocks(c, [&](const ResultEntry& r) {
-            entries.push_back(EntryOf(r));
-            return true;
-        });
-        return entries;
-    }
+    std::vector<Entry> Result() const { return ResultOf(c); }
 
     Comparison c;
 };

@@ -16,19 +16,12 @@
 
 namespace {
 
-using Lines = std::vector<std::string>;
 using enginetest::Compared;
-
-std::string Fold(const std::string& text, bool ignoreWhitespace, bool ignoreCase)
-{
-    std::string out;
-    for (char c : text) {
-        if (ignoreWhitespace && (c == ' ' || c == '\t' || c == '\r'))
-            continue;
-        out += (ignoreCase && c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-    }
-    return out;
-}
+using enginetest::Fold;
+using enginetest::Join;
+using enginetest::Lines;
+using enginetest::OptionsCase;
+using enginetest::SplitReport;
 
 bool IsBlank(const std::string& line)
 {
@@ -92,14 +85,6 @@ private:
     std::mt19937 m_rng;
     bool m_withBlanks;
 };
-
-std::string Join(const Lines& lines)
-{
-    std::string text;
-    for (const auto& l : lines)
-        text += l;
-    return text;
-}
 
 // The file-1 block of the comparison that starts at 1-based line `lineNumber`.
 const LineBlock* Block1At(const Comparison& c, std::int64_t lineNumber)
@@ -318,37 +303,7 @@ TEST(RandomPairs, FirstOfRunLeavesOutOnlyCommonEntriesThatFollowOne)
 // Each line unique within its file (the dump of a table with a key), the two
 // files in any order: exactly the lines missing from the other file are
 // reported, each side in its file's order.
-struct OptionsCase {
-    bool ignoreWhitespace;
-    bool ignoreCase;
-};
-
-// ctest shows the printed parameter beside the name.
-void PrintTo(const OptionsCase& c, std::ostream* os)
-{
-    *os << (c.ignoreWhitespace ? "ignore whitespace" : "whitespace counts") << ", "
-        << (c.ignoreCase ? "ignore case" : "case counts");
-}
-
 class UniqueLines : public ::testing::TestWithParam<OptionsCase> {};
-
-// Splits a report with the default prefixes into removed and added lines.
-void SplitReport(const std::string& report, Lines& removed, Lines& added, const std::string& where)
-{
-    std::size_t at = 0;
-    while (at < report.size()) {
-        const std::size_t end = report.find("\r\n", at);
-        ASSERT_NE(end, std::string::npos) << where;
-        const std::string line = report.substr(at, end + 2 - at);
-        if (line.rfind("||>>", 0) == 0)
-            added.push_back(line.substr(4));
-        else if (line.rfind("|<<", 0) == 0)
-            removed.push_back(line.substr(3));
-        else
-            ADD_FAILURE() << where << ": " << line;
-        at = end + 2;
-    }
-}
 
 TEST_P(UniqueLines, OnlyLinesMissingFromTheOtherFileAreReported)
 {
@@ -413,17 +368,6 @@ TEST_P(UniqueLines, OnlyLinesMissingFromTheOtherFileAreReported)
     }
 }
 
-std::string OptionsName(const ::testing::TestParamInfo<OptionsCase>& info)
-{
-    if (!info.param.ignoreWhitespace && !info.param.ignoreCase)
-        return "ExactBytes";
-    return std::string(info.param.ignoreWhitespace ? "IgnoreWhitespace" : "") +
-           (info.param.ignoreCase ? "IgnoreCase" : "");
-}
-
-INSTANTIATE_TEST_SUITE_P(EachComparisonOption, UniqueLines,
-                         ::testing::Values(OptionsCase{false, false}, OptionsCase{true, false},
-                                           OptionsCase{false, true}, OptionsCase{true, true}),
-                         OptionsName);
+INSTANTIATE_TEST_SUITE_P(EachComparisonOption, UniqueLines, enginetest::EachOption(), enginetest::OptionsName);
 
 } // namespace
