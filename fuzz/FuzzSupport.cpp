@@ -8,7 +8,6 @@
 #include <system_error>
 #include <unistd.h>
 
-#include "common/UiHooks.h"
 #include "textcompare/RowScanner.h"
 
 namespace fuzz {
@@ -88,12 +87,6 @@ std::vector<std::string_view> SplitRows(std::string_view bytes)
         bytes.remove_prefix(end);
     }
     return rows;
-}
-
-void QuietHooks()
-{
-    SetDebugSink([](const std::string&) {});
-    SetErrorReporter([](const std::string&, const std::string&) {});
 }
 
 } // namespace fuzz

@@ -29,8 +29,4 @@ std::string WriteScratchFile(const std::string& name, std::string_view bytes);
 // the LF that RowScanner finds; a last row may have none.
 std::vector<std::string_view> SplitRows(std::string_view bytes);
 
-// Silences the core's debug output and error reports (a fuzz run would
-// otherwise print one per input).
-void QuietHooks();
-
 } // namespace fuzz

@@ -70,12 +70,6 @@ void CheckRawSplit(std::string_view bytes)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::QuietHooks();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view bytes = fuzz::Bytes(data, size);

@@ -246,12 +246,6 @@ void CheckStatements(const TableChangesArray& tables, std::string_view typeLette
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::QuietHooks();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::string_view bytes = fuzz::Bytes(data, size);

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 
-#include "app/UserDialogs.h"
 #include "common/UiHooks.h"
 
 void ProcessWaitingEvents()
@@ -13,19 +12,15 @@ void ProcessWaitingEvents()
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-QtHooks::QtHooks(UserDialogs& dialogs)
+QtHooks::QtHooks()
 {
     SetMessagePump(&ProcessWaitingEvents);
     SetWaitCursorHooks([] { QApplication::setOverrideCursor(Qt::WaitCursor); },
                        [] { QApplication::restoreOverrideCursor(); });
-    SetErrorReporter([&dialogs](const std::string& caption, const std::string& text) {
-        dialogs.ShowCaptionedMessage(QApplication::activeWindow(), caption, text);
-    });
 }
 
 QtHooks::~QtHooks()
 {
     SetMessagePump(nullptr);
     SetWaitCursorHooks(nullptr, nullptr);
-    SetErrorReporter(nullptr);
 }

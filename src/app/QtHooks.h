@@ -1,12 +1,10 @@
 #pragma once
 // Binds the core's user-interface hooks to Qt: the message pump to Qt's event
-// processing, the wait cursor to the override cursor, error reports to message
-// boxes. Unbinds them again when the object goes.
-class UserDialogs;
-
+// processing, the wait cursor to the override cursor. Unbinds them again when
+// the object goes.
 class QtHooks {
 public:
-    explicit QtHooks(UserDialogs& dialogs);
+    QtHooks();
     ~QtHooks();
     QtHooks(const QtHooks&) = delete;
     QtHooks& operator=(const QtHooks&) = delete;

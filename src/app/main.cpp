@@ -18,7 +18,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsSet(kSelfCheckVariable))
         return RunSelfCheck(std::cout);
     QtUserDialogs dialogs;
-    QtHooks hooks(dialogs);
+    QtHooks hooks;
     CCompareApp app(dialogs);
     DialogConnectPrompt prompt(app.Resources());
     app.SetConnectPrompt(&prompt);

@@ -65,9 +65,6 @@ int main(int argc, char** argv)
         return kExitEqual;
     }
     CliSession session(std::move(arguments));
-    // The core reports a few problems through the user interface hook: here
-    // they are error lines like every other.
-    SetErrorReporter([&session](const std::string&, const std::string& text) { session.Error(text); });
     try {
         return command->second.run(session);
     } catch (const std::exception& error) {

@@ -16,8 +16,6 @@ struct Hooks {
     std::function<void()> pump;
     int pumpIntervalMs = 5;
     std::chrono::steady_clock::time_point lastPump{};
-    ErrorReporter error;
-    std::function<void(const std::string&)> debug;
     std::function<void()> waitBegin;
     std::function<void()> waitEnd;
     int waitDepth = 0;
@@ -67,32 +65,6 @@ void SetMessagePump(std::function<void()> pump)
 void SetPumpInterval(int milliseconds)
 {
     hooks().pumpIntervalMs = milliseconds < 0 ? 0 : milliseconds;
-}
-
-void SetErrorReporter(ErrorReporter reporter)
-{
-    hooks().error = std::move(reporter);
-}
-
-void ReportError(const std::string& caption, const std::string& text)
-{
-    if (hooks().error)
-        hooks().error(caption, text);
-    else
-        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-}
-
-void SetDebugSink(std::function<void(const std::string&)> sink)
-{
-    hooks().debug = std::move(sink);
-}
-
-void DebugOutput(const std::string& text)
-{
-    if (hooks().debug)
-        hooks().debug(text);
-    else
-        std::fputs(text.c_str(), stderr);
 }
 
 void SetWaitCursorHooks(std::function<void()> begin, std::function<void()> end)

@@ -20,15 +20,6 @@ void SetMessagePump(std::function<void()> pump);
 // (0: pump on every call).
 void SetPumpInterval(int milliseconds);
 
-// Shows an error to the user: the caption and the message text.
-using ErrorReporter = std::function<void(const std::string& caption, const std::string& text)>;
-void SetErrorReporter(ErrorReporter reporter);
-void ReportError(const std::string& caption, const std::string& text);
-
-// Debug output (stderr unless a sink is installed).
-void SetDebugSink(std::function<void(const std::string&)> sink);
-void DebugOutput(const std::string& text);
-
 // Wait cursor: the hooks are called when the first WaitCursor of a nesting
 // begins and when the last one ends. The pump and the wait cursor belong to the
 // thread that installed their hooks; on any other thread they do nothing.

@@ -18,9 +18,7 @@ int main(int argc, char** argv)
     QApplication application(argc, argv);
     // Every pumping point really pumps, so a Cancel is seen where it is pressed.
     SetPumpInterval(0);
-    // The program's own binding of the core's hooks; errors the core reports
-    // go to a fake message box.
-    apptest::FakeUserDialogs hookDialogs;
-    QtHooks hooks(hookDialogs);
+    // The program's own binding of the core's hooks.
+    QtHooks hooks;
     return RUN_ALL_TESTS();
 }

@@ -53,15 +53,6 @@ TEST(UiHooks, NestedWaitCursorsShowItOnce)
     SetWaitCursorHooks(nullptr, nullptr);
 }
 
-TEST(UiHooks, ErrorsGoToTheReporter)
-{
-    std::string seen;
-    SetErrorReporter([&](const std::string& caption, const std::string& text) { seen = caption + ": " + text; });
-    ReportError("Error", "Problem");
-    EXPECT_EQ(seen, "Error: Problem");
-    SetErrorReporter(nullptr);
-}
-
 TEST(UiHooks, PumpAndWaitCursorDoNothingOffTheThreadThatInstalledThem)
 {
     int pumps = 0, begins = 0, ends = 0;

@@ -319,22 +319,5 @@ TEST_F(Report, TheMessageQueueIsDrainedWhileLargeFilesAreCompared)
     EXPECT_GT(pumps, 40000 / 64);
 }
 
-TEST_F(Report, TheEngineNeverRaisesAMessageBox)
-{
-    std::vector<std::string> errors;
-    SetErrorReporter([&](const std::string& caption, const std::string& text) { errors.push_back(caption + text); });
-    Compare("a\r\n", "b\r\n");
-    StringSink sink;
-    CompareFiles(files.Path1(), (files.Dir().path() / "gone").string(), options, sink);
-    OutputFile full("/dev/full", OutputFile::Mode::Untranslated);
-    OutputFileSink fullSink(full);
-    std::string big;
-    for (int i = 0; i < 20000; ++i)
-        big += std::to_string(i) + "\r\n";
-    testenv::WriteFile(files.Path1(), big);
-    CompareFiles(files.Path1(), files.Path2(), options, fullSink);
-    SetErrorReporter(nullptr);
-    EXPECT_TRUE(errors.empty());
-}
 
 } // namespace

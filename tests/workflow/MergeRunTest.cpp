@@ -304,6 +304,41 @@ TEST_P(MergeRunOnDriver, TheTargetHoldsTheNewDataOrWhatItHeld)
     }
 }
 
+// With empty line prefixes only the section headers tell a row's side: a
+// removed row that follows added rows in a run must still be deleted. Rows
+// deleted, added, changed and moved, in many runs.
+TEST_P(MergeRunOnDriver, EmptyPrefixesWithHeadersStillTellTheSides)
+{
+    Scenario scenario;
+    scenario.name = "sides";
+    scenario.tables = {"sides"};
+    scenario.oldSchema = {"CREATE TABLE {t}sides (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(10))"};
+    for (int id = 1; id <= 40; ++id) {
+        scenario.oldRows.push_back("INSERT INTO {t}sides VALUES (" + std::to_string(id) + ", 'v" + std::to_string(id) +
+                                   "')");
+        // The new side in reverse order: every fifth row gone, every third changed, a new one every seventh.
+        const int back = 41 - id;
+        if (back % 5 == 0)
+            continue;
+        scenario.newRows.push_back("INSERT INTO {t}sides VALUES (" + std::to_string(back) + ", '" +
+                                   (back % 3 == 0 ? "w" : "v") + std::to_string(back) + "')");
+        if (back % 7 == 0)
+            scenario.newRows.push_back("INSERT INTO {t}sides VALUES (" + std::to_string(100 + back) + ", 'n')");
+    }
+    CompareSettings markers;
+    markers.m_strFile1LinePrefix.clear();
+    markers.m_strFile2LinePrefix.clear();
+    markers.m_strFile1SectionHeader = "<old>";
+    markers.m_strFile2SectionHeader = "<new>";
+    RecordingReporter reporter;
+    const MergeStatus status = Run(scenario, reporter, markers);
+    EXPECT_EQ(status.outcome, MergeOutcome::Done) << status.message << "\n" << testenv::ReadFile(mergeFile);
+    const std::string query = "SELECT id, v FROM {t}sides ORDER BY id";
+    EXPECT_EQ(Rows("merge", query), Rows("new", query));
+    rawodbc::Connection connection(dsn["merge"]);
+    Drop(connection, scenario);
+}
+
 // The foreign key scenarios prove something only where the target enforces
 // foreign keys: an orphan row must be refused there.
 TEST_P(MergeRunOnDriver, TheTargetEnforcesForeignKeys)
