@@ -28,12 +28,7 @@ namespace fs = std::filesystem;
 using clitest::CliResult;
 using clitest::RunCli;
 
-enum class Dbms { SQLite, PostgreSQL, MariaDB };
-
-void PrintTo(Dbms dbms, std::ostream* out)
-{
-    *out << (dbms == Dbms::SQLite ? "SQLite" : dbms == Dbms::PostgreSQL ? "PostgreSQL" : "MariaDB");
-}
+using testenv::Dbms;
 
 std::string Env(const char* name)
 {
@@ -41,21 +36,9 @@ std::string Env(const char* name)
     return value ? value : "";
 }
 
-// Connection strings of the three roles; the servers have a database per role
-// for these tests, SQLite files live in the test's folder.
 std::string ConnectionString(Dbms dbms, const std::string& role, const fs::path& folder)
 {
-    switch (dbms) {
-    case Dbms::SQLite:
-        return "Driver=SQLite3;Database=" + (folder / (role + ".db")).string() + ";StepAPI=1;Timeout=10000";
-    case Dbms::PostgreSQL:
-        return "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + Env("TOLVANE_PG_PORT") +
-               ";Database=tolvane_cli_" + role + ";Username=tolvane;Password=tolvane;UseDeclareFetch=1";
-    case Dbms::MariaDB:
-        return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") + ";Database=tolvane_cli_" +
-               role + ";User=tolvane;Password=tolvane;Option=2";
-    }
-    return {};
+    return testenv::RoleConnectionString(dbms, role, folder);
 }
 
 bool OneLine(const std::string& text)
@@ -133,9 +116,7 @@ protected:
 
 std::string DbmsName(const ::testing::TestParamInfo<Dbms>& info)
 {
-    std::ostringstream name;
-    PrintTo(info.param, &name);
-    return name.str();
+    return testenv::DbmsLabel(info.param);
 }
 
 } // namespace

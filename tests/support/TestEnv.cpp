@@ -10,6 +10,42 @@
 
 namespace testenv {
 
+namespace {
+
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+} // namespace
+
+std::string DbmsLabel(Dbms dbms)
+{
+    return dbms == Dbms::SQLite ? "SQLite" : dbms == Dbms::PostgreSQL ? "PostgreSQL" : "MariaDB";
+}
+
+void PrintTo(Dbms dbms, std::ostream* out)
+{
+    *out << DbmsLabel(dbms);
+}
+
+std::string RoleConnectionString(Dbms dbms, const std::string& role, const std::filesystem::path& folder)
+{
+    switch (dbms) {
+    case Dbms::SQLite:
+        return "Driver=SQLite3;Database=" + (folder / (role + ".db")).string() +
+               ";StepAPI=1;Timeout=10000;FKSupport=1";
+    case Dbms::PostgreSQL:
+        return "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + Env("TOLVANE_PG_PORT") +
+               ";Database=tolvane_cli_" + role + ";Username=tolvane;Password=tolvane;UseDeclareFetch=1";
+    case Dbms::MariaDB:
+        return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") + ";Database=tolvane_cli_" +
+               role + ";User=tolvane;Password=tolvane;Option=2";
+    }
+    return {};
+}
+
 bool Available()
 {
     const char* v = std::getenv("TOLVANE_TEST_SERVERS");

@@ -2,6 +2,7 @@
 // What the test script set up: the temporary directory, the data source names
 // of the throwaway servers and SQLite files, and small file helpers.
 #include <filesystem>
+#include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -20,6 +21,17 @@ inline constexpr const char* kPostgresCatalog = "tolvane_pg_cat";   // a databas
 inline constexpr const char* kPostgresLogin = "tolvane_pg_login";  // no stored password
 inline constexpr const char* kPostgresDown = "tolvane_pg_down";    // nothing listens there
 inline constexpr const char* kMariaDb = "tolvane_maria";
+
+// The database systems of the tests.
+enum class Dbms { SQLite, PostgreSQL, MariaDB };
+void PrintTo(Dbms dbms, std::ostream* out);
+// "SQLite", "PostgreSQL" or "MariaDB", for test names.
+std::string DbmsLabel(Dbms dbms);
+
+// A connection string for one of the roles "old", "new" and "merge": the
+// servers keep a database per role (tolvane_cli_<role>); SQLite files live in
+// `folder` and enforce foreign keys. MariaDB counts the rows an UPDATE finds.
+std::string RoleConnectionString(Dbms dbms, const std::string& role, const std::filesystem::path& folder);
 
 // True when the test script's data sources are there (TOLVANE_TEST_SERVERS=1).
 bool Available();

@@ -26,35 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Dbms { SQLite, PostgreSQL, MariaDB };
+using testenv::Dbms;
 
-void PrintTo(Dbms dbms, std::ostream* out)
-{
-    *out << (dbms == Dbms::SQLite ? "SQLite" : dbms == Dbms::PostgreSQL ? "PostgreSQL" : "MariaDB");
-}
-
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-// The old, new and target data sources of a role: the servers keep a database
-// per role; SQLite files live in the test's folder and enforce foreign keys.
 std::string ConnectionString(Dbms dbms, const std::string& role, const fs::path& folder)
 {
-    switch (dbms) {
-    case Dbms::SQLite:
-        return "Driver=SQLite3;Database=" + (folder / (role + ".db")).string() +
-               ";StepAPI=1;Timeout=10000;FKSupport=1";
-    case Dbms::PostgreSQL:
-        return "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + Env("TOLVANE_PG_PORT") +
-               ";Database=tolvane_cli_" + role + ";Username=tolvane;Password=tolvane;UseDeclareFetch=1";
-    case Dbms::MariaDB:
-        return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") + ";Database=tolvane_cli_" +
-               role + ";User=tolvane;Password=tolvane";
-    }
-    return {};
+    return testenv::RoleConnectionString(dbms, role, folder);
 }
 
 // Tests of several programs share the servers' databases: tables carry the
@@ -428,10 +404,6 @@ TEST_P(MergeRunOnDriver, TheTargetEnforcesForeignKeys)
 
 INSTANTIATE_TEST_SUITE_P(Drivers, MergeRunOnDriver,
                          ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
-                         [](const ::testing::TestParamInfo<Dbms>& info) {
-                             std::ostringstream name;
-                             PrintTo(info.param, &name);
-                             return name.str();
-                         });
+                         [](const ::testing::TestParamInfo<Dbms>& info) { return testenv::DbmsLabel(info.param); });
 
 } // namespace
