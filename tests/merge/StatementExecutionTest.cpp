@@ -293,18 +293,27 @@ TEST(ExecuteStatements, ADryRunReportsAndUndoesEverything)
 }
 
 // A server that goes away ends the execution at once with one message: no
-// line per remaining statement, nothing committed.
-TEST(ExecuteStatements, ALostConnectionStopsAtOnceAndCommitsNothing)
+// line per remaining statement, nothing committed. The statement that ends
+// the connection is the second one.
+struct LostCase {
+    const char* dsn;
+    const char* killer;
+};
+
+class LostConnection : public testing::TestWithParam<LostCase> {};
+
+TEST_P(LostConnection, StopsAtOnceAndCommitsNothing)
 {
     REQUIRE_TEST_DATA_SOURCES();
-    rawodbc::Connection setup(testenv::kPostgres);
+    const LostCase& c = GetParam();
+    rawodbc::Connection setup(c.dsn);
     setup.ExecIgnoringErrors("DROP TABLE ex_lost");
     setup.Exec("CREATE TABLE ex_lost (id INTEGER NOT NULL PRIMARY KEY)");
-    std::vector<std::string> texts = {"INSERT INTO ex_lost VALUES (1)", "SELECT pg_terminate_backend(pg_backend_pid())"};
+    std::vector<std::string> texts = {"INSERT INTO ex_lost VALUES (1)", c.killer};
     for (int id = 2; id < 50; ++id)
         texts.push_back("INSERT INTO ex_lost VALUES (" + std::to_string(id) + ")");
     CDatabase database;
-    ASSERT_TRUE(database.OpenDataSource(testenv::kPostgres));
+    ASSERT_TRUE(database.OpenDataSource(c.dsn));
     RecordingReporter reporter;
     reporter.keepAnswer = true;
     const ExecutionResult result = ExecuteStatements(database, Statements(texts), reporter);
@@ -312,15 +321,23 @@ TEST(ExecuteStatements, ALostConnectionStopsAtOnceAndCommitsNothing)
     EXPECT_TRUE(result.connectionLost);
     EXPECT_FALSE(result.committed);
     EXPECT_EQ(result.run, 2u);
-    EXPECT_TRUE(reporter.reports.empty());
+    EXPECT_TRUE(reporter.reports.empty()) << reporter.reports[0].message;
     EXPECT_EQ(reporter.keepAsked, 0);
     EXPECT_TRUE(ExecutionSummary(result).starts_with(
         "The connection to the data source was lost after 2 of 50 statements. Nothing was committed.\n"))
         << ExecutionSummary(result);
-    rawodbc::Connection check(testenv::kPostgres);
+    rawodbc::Connection check(c.dsn);
     EXPECT_EQ(*check.Query("SELECT COUNT(*) FROM ex_lost")[0][0], "0");
     setup.Exec("DROP TABLE ex_lost");
 }
+
+INSTANTIATE_TEST_SUITE_P(Servers, LostConnection,
+                         testing::Values(LostCase{testenv::kPostgres, "SELECT pg_terminate_backend(pg_backend_pid())"},
+                                         LostCase{testenv::kMariaDb, "KILL CONNECTION_ID()"}),
+                         [](const testing::TestParamInfo<LostCase>& info) {
+                             const std::string dsn = info.param.dsn;
+                             return dsn.substr(dsn.find('_') + 1);
+                         });
 
 // MariaDB counts the rows an UPDATE changed: one whose row already holds the
 // new values changed none, yet found its row and is no problem.
