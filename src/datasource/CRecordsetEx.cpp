@@ -1,6 +1,7 @@
 #include "datasource/CRecordsetEx.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 #include "datasource/BoundRowBlock.h"
@@ -23,18 +24,6 @@ constexpr std::size_t kMinFirstBuffer = 64;
 // values (long types above all) are read with SQLGetData when they come.
 constexpr std::size_t kBlockRows = 1024;
 constexpr std::size_t kMaxBoundValue = 4096;
-
-void AppendHex(std::string& text, const unsigned char* bytes, std::size_t count)
-{
-    static const char digits[] = "0123456789ABCDEF";
-    const std::size_t start = text.size();
-    text.resize(start + 2 * count);
-    char* out = text.data() + start;
-    for (std::size_t i = 0; i < count; ++i) {
-        *out++ = digits[bytes[i] >> 4];
-        *out++ = digits[bytes[i] & 0x0F];
-    }
-}
 
 // The size of the first read of a value: fixed-size values fit in one call.
 std::size_t FirstReadSize(const ColumnInfo& column)
@@ -88,25 +77,6 @@ bool CRecordsetEx::IsBinaryType(int sqlType)
     return sqlType == SQL_BINARY || sqlType == SQL_VARBINARY || sqlType == SQL_LONGVARBINARY;
 }
 
-bool CRecordsetEx::IsQuotedInDump(int sqlType)
-{
-    switch (sqlType) {
-    case SQL_CHAR:
-    case SQL_VARCHAR:
-    case SQL_LONGVARCHAR:
-    case SQL_LONGVARBINARY:
-    case SQL_WLONGVARCHAR:
-    case -97:
-    // Wide text and GUIDs hold separators and line breaks like any text.
-    case SQL_WCHAR:
-    case SQL_WVARCHAR:
-    case SQL_GUID:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void CRecordsetEx::ThrowError(SQLRETURN rc) const
 {
     throw MakeDatabaseError(rc, SQL_NULL_HENV, m_database.Handle(), m_hstmt.get());
@@ -129,7 +99,8 @@ void CRecordsetEx::AllocateStatement(unsigned openType, std::uint32_t options, c
     m_database.ApplyQueryTimeout(statement);
 }
 
-void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute)
+void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute,
+                                      const std::function<void()>& adoptColumns)
 {
     try {
         const SQLRETURN rc = execute(m_hstmt.get());
@@ -137,6 +108,10 @@ void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& 
         if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA)
             ThrowError(rc);
         DescribeColumns();
+        m_reading = DescribedReading(m_columns, m_driverFacts.dbms);
+        m_classesColumn = false;
+        if (adoptColumns)
+            adoptColumns();
         SetUpBlockFetch();
         if (m_nColumns > 0)
             Fetch();
@@ -149,19 +124,22 @@ void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& 
     }
 }
 
+SQLRETURN CRecordsetEx::RunStatementText(SQLHSTMT statement)
+{
+    SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
+    const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
+    if (m_dwOptions & executeDirect)
+        return RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
+    const SQLRETURN rc = RetryWhileExecuting([&] { return SQLPrepare(statement, text, length); });
+    if (!SQL_SUCCEEDED(rc))
+        return rc;
+    return RetryWhileExecuting([&] { return SQLExecute(statement); });
+}
+
 void CRecordsetEx::OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options)
 {
     AllocateStatement(openType, options, sql);
-    ExecuteAndPosition([&](SQLHSTMT statement) {
-        SQLCHAR* text = reinterpret_cast<SQLCHAR*>(m_strSQL.data());
-        const SQLINTEGER length = static_cast<SQLINTEGER>(m_strSQL.size());
-        if (options & executeDirect)
-            return RetryWhileExecuting([&] { return SQLExecDirect(statement, text, length); });
-        const SQLRETURN rc = RetryWhileExecuting([&] { return SQLPrepare(statement, text, length); });
-        if (!SQL_SUCCEEDED(rc))
-            return rc;
-        return RetryWhileExecuting([&] { return SQLExecute(statement); });
-    });
+    ExecuteAndPosition([&](SQLHSTMT statement) { return RunStatementText(statement); });
 }
 
 void CRecordsetEx::DescribeColumns()
@@ -196,6 +174,11 @@ void CRecordsetEx::DescribeColumns()
         info.precision = static_cast<std::uint32_t>(std::min<SQLULEN>(precision, 0xFFFFFFFFu));
         info.scale = scale;
         info.nullability = nullable;
+        char typeName[kNameBufferSize] = {};
+        SQLSMALLINT typeNameLength = 0;
+        if (SQL_SUCCEEDED(SQLColAttribute(statement, n, SQL_DESC_TYPE_NAME, typeName, sizeof typeName,
+                                          &typeNameLength, nullptr)))
+            info.typeName = typeName;
         m_columns.push_back(std::move(info));
     }
     m_nColumns = count;
@@ -203,6 +186,7 @@ void CRecordsetEx::DescribeColumns()
 
 void CRecordsetEx::Fetch()
 {
+    m_rowClassesRead = false;
     if (m_block) {
         if (m_blockRow + 1 < m_block->Rows()) {
             ++m_blockRow;
@@ -299,23 +283,62 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     if (index < 0 || index >= m_nColumns)
         throw FieldNotFoundError(index);
     m_bValueIsNull = false;
-    text.clear();
-
-    if (m_block && GetBlockFieldText(index, text))
-        return;
-    const ColumnInfo& column = m_columns[static_cast<std::size_t>(index)];
-    if (IsFloatType(column.sqlType) && !FloatsAsText()) {
-        GetFloatText(index, column.sqlType == SQL_REAL, text);
+    m_bValueIsText = false;
+    const std::size_t column = static_cast<std::size_t>(index);
+    const char storageClass = StorageClassOf(column);
+    const DumpColumn& reading = m_reading[column];
+    const std::size_t resultColumn = column + (m_classesColumn ? 1 : 0);
+    if (!ReadColumn(resultColumn, reading.fetch, FirstReadSize(m_columns[column]), text)) {
+        m_bValueIsNull = true;
+        text.clear();
         return;
     }
-    const bool binary = IsBinaryType(column.sqlType);
+    m_bValueIsText = SpellValue(reading, storageClass, text, m_scratch);
+}
+
+char CRecordsetEx::StorageClassOf(std::size_t index)
+{
+    if (!m_classesColumn)
+        return StorageClass::none;
+    if (!m_rowClassesRead) {
+        // The first column of the row: drivers hand the columns over in order.
+        if (!ReadColumn(0, FetchAs::text, m_columns.size() + 1, m_rowClasses))
+            m_rowClasses.clear();
+        m_rowClassesRead = true;
+    }
+    if (m_rowClasses.empty())
+        return m_reading[index].naturalClass;
+    return index < m_rowClasses.size() ? m_rowClasses[index] : StorageClass::none;
+}
+
+bool CRecordsetEx::ReadColumn(std::size_t column, FetchAs fetch, std::size_t firstRead, std::string& value)
+{
+    value.clear();
+    if (m_block) {
+        bool null = false;
+        if (ReadBlockColumn(column, value, null))
+            return !null;
+    }
+    switch (fetch) {
+    case FetchAs::doubleValue:
+        return ReadNumber(column, false, value);
+    case FetchAs::singleValue:
+        return ReadNumber(column, true, value);
+    case FetchAs::binary:
+        return ReadData(column, true, firstRead, value);
+    case FetchAs::text:
+        break;
+    }
+    return ReadData(column, false, firstRead, value);
+}
+
+bool CRecordsetEx::ReadData(std::size_t column, bool binary, std::size_t firstRead, std::string& value)
+{
     const SQLSMALLINT target = binary ? SQL_C_BINARY : SQL_C_CHAR;
     const std::size_t terminator = binary ? 0 : 1;
-    std::size_t size = FirstReadSize(column);
-
     SQLHSTMT statement = m_hstmt.get();
-    const SQLUSMALLINT columnNumber = static_cast<SQLUSMALLINT>(index + 1);
-    std::string& value = text;
+    const SQLUSMALLINT columnNumber = static_cast<SQLUSMALLINT>(column + 1);
+    std::size_t size = std::max(firstRead, kMinFirstBuffer);
     bool first = true;
     for (;;) {
         if (m_buffer.size() < size)
@@ -329,18 +352,13 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
             break;  // everything was read by the earlier calls
         if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
             ThrowError(rc);
-        if (indicator == SQL_NULL_DATA) {
-            m_bValueIsNull = true;
-            text.clear();
-            return;
-        }
+        if (indicator == SQL_NULL_DATA)
+            return false;
+        // By the length the driver reports, never up to a NUL: text may hold NUL bytes.
         const std::size_t room = size - terminator;
         const bool more = indicator == SQL_NO_TOTAL || static_cast<std::size_t>(indicator) > room;
         const std::size_t got = more ? room : static_cast<std::size_t>(indicator);
-        if (binary)
-            AppendHex(value, reinterpret_cast<const unsigned char*>(m_buffer.data()), got);
-        else
-            value.append(m_buffer.data(), got);
+        value.append(m_buffer.data(), got);
         if (!more || rc == SQL_SUCCESS)
             break;
         // The rest of a value that did not fit: read it in one more call when
@@ -349,34 +367,26 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
                                          : static_cast<std::size_t>(indicator) - got + terminator;
         first = false;
     }
-    // An empty value is "0x" too: written as nothing, it would vanish as the
-    // last field of a dump line (a trailing separator gives no field).
-    if (binary)
-        value.insert(0, "0x");
-    // Text that is no number stays as it is.
-    if (IsFloatType(column.sqlType))
-        RewriteAsShortestDouble(value);
+    return true;
 }
 
-void CRecordsetEx::GetFloatText(int index, bool single, std::string& text)
+bool CRecordsetEx::ReadNumber(std::size_t column, bool single, std::string& value)
 {
     // One call: the MariaDB connector returns garbage for a second read of a number.
     double wide = 0;
     float narrow = 0;
     SQLLEN indicator = 0;
+    const SQLUSMALLINT columnNumber = static_cast<SQLUSMALLINT>(column + 1);
     const SQLRETURN rc = RetryWhileExecuting([&] {
-        return single ? SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_FLOAT, &narrow,
-                                   sizeof narrow, &indicator)
-                      : SQLGetData(m_hstmt.get(), static_cast<SQLUSMALLINT>(index + 1), SQL_C_DOUBLE, &wide,
-                                   sizeof wide, &indicator);
+        return single ? SQLGetData(m_hstmt.get(), columnNumber, SQL_C_FLOAT, &narrow, sizeof narrow, &indicator)
+                      : SQLGetData(m_hstmt.get(), columnNumber, SQL_C_DOUBLE, &wide, sizeof wide, &indicator);
     });
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO)
         ThrowError(rc);
-    if (indicator == SQL_NULL_DATA) {
-        m_bValueIsNull = true;
-        return;
-    }
-    text = single ? ShortestText(narrow) : ShortestText(wide);
+    if (indicator == SQL_NULL_DATA)
+        return false;
+    value = single ? ShortestText(narrow) : ShortestText(wide);
+    return true;
 }
 
 bool CRecordsetEx::BlockFetchPays() const
@@ -407,18 +417,31 @@ void CRecordsetEx::SetUpBlockFetch()
         !(extensions & SQL_GD_BOUND))
         return;
     std::vector<BoundRowBlock::Column> layout;
-    layout.reserve(m_columns.size());
+    layout.reserve(m_columns.size() + 1);
     bool everyValueFits = true;
-    for (const ColumnInfo& column : m_columns) {
+    if (m_classesColumn) {
+        const std::size_t size = m_columns.size() + 1;
+        everyValueFits = size <= kMaxBoundValue;
+        layout.push_back({BoundRowBlock::Target::text, std::min(size, kMaxBoundValue)});
+    }
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        const ColumnInfo& column = m_columns[i];
         BoundRowBlock::Column bound;
-        if (IsFloatType(column.sqlType) && !FloatsAsText()) {
-            bound.target = column.sqlType == SQL_REAL ? BoundRowBlock::Target::singleValue
-                                                      : BoundRowBlock::Target::doubleValue;
+        switch (m_reading[i].fetch) {
+        case FetchAs::doubleValue:
+        case FetchAs::singleValue:
+            bound.target = m_reading[i].fetch == FetchAs::singleValue ? BoundRowBlock::Target::singleValue
+                                                                       : BoundRowBlock::Target::doubleValue;
             bound.size = sizeof(double);
             layout.push_back(bound);
             continue;
+        case FetchAs::binary:
+            bound.target = BoundRowBlock::Target::binary;
+            break;
+        case FetchAs::text:
+            bound.target = BoundRowBlock::Target::text;
+            break;
         }
-        bound.target = IsBinaryType(column.sqlType) ? BoundRowBlock::Target::binary : BoundRowBlock::Target::text;
         std::size_t size = FirstReadSize(column);
         // The size of a text column counts characters; its UTF-8 takes up to four bytes each.
         const bool text = column.sqlType == SQL_CHAR || column.sqlType == SQL_VARCHAR ||
@@ -437,33 +460,30 @@ void CRecordsetEx::SetUpBlockFetch()
     m_block = BoundRowBlock::Bind(m_hstmt.get(), layout, kBlockRows, oneRow);
 }
 
-bool CRecordsetEx::GetBlockFieldText(int index, std::string& text)
+bool CRecordsetEx::ReadBlockColumn(std::size_t column, std::string& value, bool& null)
 {
-    const std::size_t column = static_cast<std::size_t>(index);
     if (!m_block->RowFailed(m_blockRow) && m_block->Complete(m_blockRow, column)) {
         const SQLLEN indicator = m_block->Indicator(m_blockRow, column);
         if (indicator == SQL_NULL_DATA) {
-            m_bValueIsNull = true;
+            null = true;
             return true;
         }
         const char* data = m_block->Data(m_blockRow, column);
+        double number = 0;
         switch (m_block->Layout(column).target) {
         case BoundRowBlock::Target::doubleValue:
-            text = ShortestText(*reinterpret_cast<const double*>(data));
+            std::memcpy(&number, data, sizeof number);
+            value = ShortestText(number);
             return true;
         case BoundRowBlock::Target::singleValue:
             // The float the driver converted to a double, in its own shortest text.
-            text = ShortestText(static_cast<float>(*reinterpret_cast<const double*>(data)));
+            std::memcpy(&number, data, sizeof number);
+            value = ShortestText(static_cast<float>(number));
             return true;
         case BoundRowBlock::Target::binary:
-            // An empty value is "0x" too, as when it is read on its own.
-            text = "0x";
-            AppendHex(text, reinterpret_cast<const unsigned char*>(data), static_cast<std::size_t>(indicator));
-            return true;
         case BoundRowBlock::Target::text:
-            text.assign(data, static_cast<std::size_t>(indicator));
-            if (IsFloatType(m_columns[column].sqlType))
-                RewriteAsShortestDouble(text);
+            // By its length: text may hold NUL bytes.
+            value.assign(data, static_cast<std::size_t>(indicator));
             return true;
         }
     }

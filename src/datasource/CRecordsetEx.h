@@ -10,6 +10,7 @@
 
 #include "datasource/ColumnInfo.h"
 #include "datasource/DriverFacts.h"
+#include "datasource/DumpColumn.h"
 #include "datasource/OdbcHandles.h"
 #include "datasource/SqlLiteralFacts.h"
 
@@ -40,10 +41,12 @@ public:
     // Raises DatabaseError on every failure, the statement closed, also when
     // the connection is not open or gives no statement.
     void OpenQuery(unsigned openType, const std::string& sql, std::uint32_t options = none);
-    // Opens the whole of `table` for a dump ("Select * from" the quoted name,
-    // forward-only) and keeps the name for the key column list. On SQLite,
-    // floating-point columns are asked for as printf text with all their
-    // digits, since the driver hands them over with 15 whichever way they are read.
+    // Opens the whole of `table` for a dump (forward-only) and keeps the name
+    // for the key column list. The columns are those of "Select * from" the
+    // quoted name; where the driver's own reading would change values, the
+    // query asks for them in another form: on SQLite every value as its bytes
+    // with its storage class (SqliteDumpQuery), on PostgreSQL dates,
+    // timestamps and money as the server's text (PostgresDumpQuery).
     void OpenTable(const std::string& table);
     // Applies to the next OpenTable.
     void SetFetchMode(FetchMode mode) { m_fetchMode = mode; }
@@ -67,8 +70,9 @@ public:
     // quotes (servers other than SQLite reject brackets).
     void GetColumns(const std::string& table, std::vector<ColumnInfo>& columns);
 
-    // Reads column `index` (0-based) of the current row as text; sets m_bValueIsNull.
-    // An index outside the columns raises FieldNotFoundError.
+    // Reads column `index` (0-based) of the current row as its dump text, in
+    // the spelling of its type family (DumpColumn); sets m_bValueIsNull and
+    // m_bValueIsText. An index outside the columns raises FieldNotFoundError.
     void GetFieldText(int index, std::string& text);
 
     int GetColumnCount() const { return m_nColumns; }
@@ -96,6 +100,8 @@ public:
     CDatabase& Database() const { return m_database; }
 
     bool m_bValueIsNull = false;
+    // Set by each GetFieldText: the value is text, which the dump writes in quotes.
+    bool m_bValueIsText = false;
     std::int32_t m_lRowsAffected = 0;
     bool m_bJetDriver = true;
     std::string m_strDatePrefix = "#";
@@ -108,33 +114,48 @@ public:
     // SQL_FLOAT, SQL_DOUBLE and SQL_REAL: read as binary values.
     static bool IsFloatType(int sqlType);
     static bool IsBinaryType(int sqlType);
-    // Types whose values the dump writes in double quotes.
-    static bool IsQuotedInDump(int sqlType);
 
 protected:
     // Closes what is open and sets up a new statement with the query time-out.
     // Raises DatabaseError when the connection is closed or gives none.
     void AllocateStatement(unsigned openType, std::uint32_t options, const std::string& sql);
     // Runs `execute` on the statement, describes the result and moves to its
-    // first row; any error closes the statement and is raised.
-    void ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute);
+    // first row; any error closes the statement and is raised. `adoptColumns`,
+    // when given, may replace the described columns and their reading before
+    // the first fetch.
+    void ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& execute,
+                            const std::function<void()>& adoptColumns = {});
+    // Prepares and executes the SQL text of AllocateStatement (directly with executeDirect).
+    SQLRETURN RunStatementText(SQLHSTMT statement);
+    // As ExecuteAndPosition, for a dump query whose result columns are read
+    // as `reading` says (after a first column of storage classes with
+    // `classesColumn`) and stand for the table's `columns`.
+    void ExecuteTableQuery(const std::string& sql, const std::vector<ColumnInfo>& columns,
+                           std::vector<DumpColumn> reading, bool classesColumn);
     void DescribeColumns();
-    // A floating-point value read as a binary double (a float when `single`).
-    void GetFloatText(int index, bool single, std::string& text);
+    // The columns "Select *" gives of `table`, without reading a row.
+    std::vector<ColumnInfo> DescribeTable(const std::string& table);
+    void OpenSqliteTable(const std::string& table);
+    void OpenPostgresTable(const std::string& table);
+    // The raw value of result column `column` (0-based) of the current row:
+    // text, bytes, or a number's shortest text, as `fetch` says; false for NULL.
+    bool ReadColumn(std::size_t column, FetchAs fetch, std::size_t firstRead, std::string& value);
+    bool ReadNumber(std::size_t column, bool single, std::string& value);
+    bool ReadData(std::size_t column, bool binary, std::size_t firstRead, std::string& value);
+    // The storage class of the current row's value of table column `index`.
+    char StorageClassOf(std::size_t index);
     void Fetch();
     // Binds the described columns for block fetches when they were asked for
     // and the driver allows them.
     void SetUpBlockFetch();
     bool BlockFetchPays() const;
-    // The value from the bound buffers; false when it must be read with
-    // SQLGetData (the cursor is then on its row).
-    bool GetBlockFieldText(int index, std::string& text);
+    // The value of result column `column` from the bound buffers into
+    // `value` (`null` for NULL); false when it must be read with SQLGetData
+    // (the cursor is then on its row).
+    bool ReadBlockColumn(std::size_t column, std::string& value, bool& null);
     // Called after every fetch that delivered a row.
     virtual void OnRowFetched() {}
     [[noreturn]] void ThrowError(SQLRETURN rc) const;
-    // SQLite lets a floating-point column hold any text, which a binary read
-    // would turn into NULL or 0: there floats are read as text and rewritten.
-    bool FloatsAsText() const { return m_driverFacts.dbms == DbmsKind::Sqlite; }
 
     CDatabase& m_database;
     OdbcStatementHandle m_hstmt;
@@ -143,11 +164,18 @@ protected:
     std::uint32_t m_dwOptions = none;
     std::vector<ColumnInfo> m_columns;
     int m_nColumns = -1;
+    // How each column is read and spelled; a dump query's columns follow a
+    // first column of storage classes when m_classesColumn is set.
+    std::vector<DumpColumn> m_reading;
+    bool m_classesColumn = false;
+    std::string m_rowClasses;     // the current row's storage classes; empty: each column's usual one
+    bool m_rowClassesRead = false;
     bool m_bBOF = true;
     bool m_bEOF = true;
     SqlLiteralFacts m_literalFacts;
     DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
+    std::string m_scratch;       // room for spelling a value, reused
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
     FetchMode m_fetchMode = FetchMode::automatic;
     std::unique_ptr<BoundRowBlock> m_block;

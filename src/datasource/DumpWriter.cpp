@@ -7,42 +7,109 @@
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
+#include "datasource/DatabaseError.h"
+#include "datasource/PostgresDumpQuery.h"
+#include "datasource/SqliteDumpQuery.h"
 #include "datasource/TableCatalog.h"
 #include "datasource/WholeTableQuery.h"
 
 void CRecordsetEx::OpenTable(const std::string& table)
 {
-    const std::string& quote = LiteralFacts().identifierQuote;
-    OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
-    if (FloatsAsText()) {
-        // SQLite renders a real with 15 digits, which loses the last ones. Its
-        // printf with the "!" flag gives 17, which read back to the same double
-        // below 1e100; above, its digits drift, and 21 of them are needed.
-        // Other values in such a column (any text, integers) come as they are.
-        std::string columns;
-        bool wrapped = false;
-        for (const ColumnInfo& column : m_columns) {
-            const std::string name = QuotedIdentifier(column.name, quote);
-            if (!columns.empty())
-                columns += ", ";
-            // A name cut to 64 characters by the column description cannot be selected.
-            if (IsFloatType(column.sqlType) && column.name.size() < kMaxColumnName) {
-                columns += "CASE WHEN typeof(" + name + ") <> 'real' THEN " + name + " WHEN abs(" + name +
-                           ") < 1e100 THEN printf('%!.17g', " + name + ") ELSE printf('%!.20e', " + name +
-                           ") END AS " + name;
-                wrapped = true;
-            } else {
-                columns += name;
-            }
-        }
-        if (wrapped) {
-            const std::vector<ColumnInfo> described = m_columns;
-            OpenQuery(forwardOnly, "Select " + columns + " from " + QuotedIdentifier(table, quote), blockFetch);
-            // The expressions describe as text; the dump goes by the table's own types.
-            m_columns = described;
-        }
+    switch (m_driverFacts.dbms) {
+    case DbmsKind::Sqlite:
+        OpenSqliteTable(table);
+        break;
+    case DbmsKind::PostgreSql:
+        OpenPostgresTable(table);
+        break;
+    case DbmsKind::MySql:
+    case DbmsKind::Other:
+        OpenQuery(forwardOnly, SelectAllText(table, LiteralFacts().identifierQuote), blockFetch);
+        break;
     }
     m_strTable = table;
+}
+
+std::vector<ColumnInfo> CRecordsetEx::DescribeTable(const std::string& table)
+{
+    // No row is read: a driver that holds a whole result would read the table twice.
+    OpenQuery(forwardOnly, SelectAllText(table, LiteralFacts().identifierQuote) + " where 1=0");
+    std::vector<ColumnInfo> described = m_columns;
+    Close();
+    return described;
+}
+
+void CRecordsetEx::ExecuteTableQuery(const std::string& sql, const std::vector<ColumnInfo>& columns,
+                                     std::vector<DumpColumn> reading, bool classesColumn)
+{
+    AllocateStatement(forwardOnly, blockFetch, sql);
+    ExecuteAndPosition([&](SQLHSTMT statement) { return RunStatementText(statement); },
+                       [&] {
+                           const std::size_t expected = reading.size() + (classesColumn ? 1 : 0);
+                           if (m_nColumns < 0 || static_cast<std::size_t>(m_nColumns) != expected)
+                               throw DatabaseError(SQL_ERROR,
+                                                   "The dump query of the table gave " + std::to_string(m_nColumns) +
+                                                       " columns where " + std::to_string(expected) +
+                                                       " were asked for.\n",
+                                                   {"HY000", 0, ""});
+                           // The expressions describe as text; the dump goes by the table's own columns.
+                           m_columns = columns;
+                           m_nColumns = static_cast<int>(columns.size());
+                           m_reading = std::move(reading);
+                           m_classesColumn = classesColumn;
+                       });
+}
+
+void CRecordsetEx::OpenSqliteTable(const std::string& table)
+{
+    const std::string& quote = LiteralFacts().identifierQuote;
+    const std::vector<ColumnInfo> described = DescribeTable(table);
+    std::vector<SqliteDeclaredColumn> declared;
+    // On a recordset of its own: its rows are none of the table's.
+    CRecordsetEx catalog(m_database);
+    for (const bool tableList : {true, false}) {
+        try {
+            catalog.OpenQuery(forwardOnly, SqliteDeclaredColumnsQuery(table, tableList));
+        } catch (const DatabaseError&) {
+            continue;  // pragma table_list came with SQLite 3.37, table_xinfo with 3.26
+        }
+        for (; !catalog.IsEOF(); catalog.MoveNext()) {
+            SqliteDeclaredColumn column;
+            std::string alias;
+            catalog.GetFieldText(0, column.name);
+            catalog.GetFieldText(1, column.type);
+            catalog.GetFieldText(2, alias);
+            column.rowidAlias = alias == "1";
+            declared.push_back(std::move(column));
+        }
+        catalog.Close();
+        break;
+    }
+    if (declared.empty() || declared.size() != described.size()) {
+        // Without the declared columns only the driver's own reading is left.
+        OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
+        return;
+    }
+    SqliteDumpPlan plan = PlanSqliteDump(declared, quote);
+    const std::string sql = SqliteDumpSelect(plan, table, quote);
+    ExecuteTableQuery(sql, described, std::move(plan.columns), true);
+}
+
+void CRecordsetEx::OpenPostgresTable(const std::string& table)
+{
+    const std::string& quote = LiteralFacts().identifierQuote;
+    const std::vector<ColumnInfo> described = DescribeTable(table);
+    std::vector<DumpColumn> reading = DescribedReading(described, DbmsKind::PostgreSql);
+    if (!AddPostgresExpressions(reading, described, quote)) {
+        OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
+        return;
+    }
+    std::vector<std::string> expressions;
+    for (std::size_t i = 0; i < described.size(); ++i)
+        expressions.push_back(reading[i].expression.empty() ? QuotedIdentifier(described[i].name, quote)
+                                                            : reading[i].expression);
+    const std::string sql = SelectListText(expressions, table, quote);
+    ExecuteTableQuery(sql, described, std::move(reading), false);
 }
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
@@ -58,9 +125,6 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
     file.Write("\n", 1);
 
     if (!m_bBOF) {
-        std::vector<bool> quoted(static_cast<std::size_t>(std::max(m_nColumns, 0)));
-        for (int i = 0; i < m_nColumns; ++i)
-            quoted[static_cast<std::size_t>(i)] = IsQuotedInDump(m_columns[static_cast<std::size_t>(i)].sqlType);
         std::string value;
         while (!m_bEOF) {
             line.clear();
@@ -68,7 +132,7 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
                 GetFieldText(i, value);
                 if (m_bValueIsNull)
                     line += MergeFileLayout::kNullField;
-                else if (quoted[static_cast<std::size_t>(i)] || MergeFileLayout::NeedsQuotes(value, separator))
+                else if (m_bValueIsText || MergeFileLayout::NeedsQuotes(value, separator))
                     MergeFileLayout::AppendQuotedField(line, value);
                 else
                     line += value;

@@ -32,3 +32,15 @@ std::string SelectAllText(const std::string& table, const std::string& identifie
 {
     return kPrefix + QuotedIdentifier(table, identifierQuote);
 }
+
+std::string SelectListText(const std::vector<std::string>& expressions, const std::string& table,
+                           const std::string& identifierQuote)
+{
+    std::string sql = "Select ";
+    for (std::size_t i = 0; i < expressions.size(); ++i) {
+        if (i > 0)
+            sql += ", ";
+        sql += expressions[i];
+    }
+    return sql + " from " + QuotedIdentifier(table, identifierQuote);
+}

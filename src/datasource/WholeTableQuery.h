@@ -1,6 +1,7 @@
 #pragma once
 // The query that reads a whole table for a dump.
 #include <string>
+#include <vector>
 
 // `name` in the identifier quotes, a quote inside it doubled; bare when the data
 // source has no quote character ("" or " ").
@@ -8,3 +9,7 @@ std::string QuotedIdentifier(const std::string& name, const std::string& identif
 
 // "Select * from " and the quoted table name.
 std::string SelectAllText(const std::string& table, const std::string& identifierQuote);
+
+// "Select " the expressions joined by ", " " from " the quoted table name.
+std::string SelectListText(const std::vector<std::string>& expressions, const std::string& table,
+                           const std::string& identifierQuote);

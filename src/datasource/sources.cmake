@@ -8,15 +8,19 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DataSourceList.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DatabaseError.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DriverFacts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DumpColumn.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DumpWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EmbeddedSqlite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FloatText.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OdbcDiagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OdbcHandles.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PostgresDumpQuery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReplaceBrackets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SqliteDumpQuery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableCatalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableLocation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TablePairing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ValueSpelling.cpp
   ${CMAKE_CURRENT_LIST_DIR}/WholeTableQuery.cpp
 )

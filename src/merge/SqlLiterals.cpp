@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "common/AsciiNoCase.h"
 #include "datasource/DriverFacts.h"
+#include "datasource/ValueSpelling.h"
 
 namespace {
 
@@ -13,7 +15,7 @@ enum SqlType : int {
     kGuid = -11, kDriverText = -97,
     kBinary = -2, kVarBinary = -3, kLongVarBinary = -4,
     kDate = 9, kTime = 10, kTimestamp = 11, kTypeDate = 91, kTypeTime = 92, kTypeTimestamp = 93,
-    kFloat = 6, kReal = 7, kDouble = 8,
+    kFloat = 6, kReal = 7, kDouble = 8, kBit = -7,
 };
 
 bool IsFloatingPoint(int sqlType)
@@ -106,6 +108,92 @@ bool IsPlainNumber(std::string_view text)
     return i == text.size();
 }
 
+bool IsUnsignedInteger(std::string_view text)
+{
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
+bool IsHexBinary(std::string_view text)
+{
+    return text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') && IsHexDigits(text.substr(2));
+}
+
+void AppendHexDigits(std::string& out, const std::string& bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    for (const unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+}
+
+// A text that holds NUL bytes, which no character literal can carry: as its
+// bytes where the DBMS stores them in a text.
+void AppendTextOfBytes(std::string& out, const std::string& text, const SqlLiteralFacts& facts)
+{
+    switch (facts.dbms) {
+    case DbmsKind::Sqlite:
+        out += "CAST(X'";
+        AppendHexDigits(out, text);
+        out += "' AS TEXT)";
+        return;
+    case DbmsKind::MySql:
+        out += "_utf8mb4 X'";
+        AppendHexDigits(out, text);
+        out += '\'';
+        return;
+    case DbmsKind::PostgreSql:
+    case DbmsKind::Other:
+        break;
+    }
+    AppendCharacter(out, text, facts);
+}
+
+// Values whose kind the dump spells apart from their column's type, and
+// values that a literal of the column's usual form would change. True when
+// `value` was written.
+bool AppendValueOfItsOwnKind(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
+                             const SqlLiteralFacts& facts)
+{
+    if (quoted)
+        return false;  // a quoted field is text as it stands
+    std::string bytes;
+    if (ValueSpelling::ReadHexText(value, bytes)) {
+        AppendTextOfBytes(out, bytes, facts);
+        return true;
+    }
+    const Form form = FormOf(column.sqlType);
+    if (facts.dbms == DbmsKind::Sqlite && form != Form::Binary) {
+        // A SQLite column keeps the storage class a value comes with, whatever
+        // its type: a blob stays a blob, a number a number even in a text column.
+        if (IsHexBinary(value))
+            return AppendBinaryLiteral(out, value, facts);
+        if (value == "Infinity" || value == "-Infinity") {
+            out += value[0] == '-' ? "-9e999" : "9e999";  // too large for a double: SQLite makes it infinite
+            return true;
+        }
+        if (form == Form::Character && IsPlainNumber(value)) {
+            out += value;
+            return true;
+        }
+        return false;
+    }
+    if (facts.dbms == DbmsKind::PostgreSql && (IsFloatingPoint(column.sqlType) || column.sqlType == kBit)) {
+        // An untyped literal takes the column's type: -0, Infinity and NaN
+        // arrive as they are (a numeric literal has no negative zero and no
+        // infinity), 1 and 0 as a boolean, an amount as money.
+        AppendCharacter(out, value, facts);
+        return true;
+    }
+    if (facts.dbms == DbmsKind::MySql && EqualsNoCase(column.typeName, "bit") && IsUnsignedInteger(value)) {
+        // The number a BIT(n) holds; its bytes come as 0x.. in older files.
+        out += value;
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool AppendBinaryLiteral(std::string& out, std::string_view value, const SqlLiteralFacts& facts)
@@ -159,6 +247,8 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
         out += "NULL";
         return;
     }
+    if (AppendValueOfItsOwnKind(out, value, quoted, column, facts))
+        return;
     switch (FormOf(column.sqlType)) {
     case Form::Character:
         AppendCharacter(out, value, facts);

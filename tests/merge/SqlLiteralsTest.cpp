@@ -76,8 +76,10 @@ TEST(SqlLiteral, WritesEachTypeForJetAndOtherDrivers)
         {"apostrophe cannot end a date literal", 9, "x'y", false, "{d 'x''y'}", "#x''y#"},
         {"INTEGER", 4, "-42", false, "-42", "-42"},
         {"DECIMAL", 3, "123.45", false, "123.45", "123.45"},
-        {"DOUBLE", 8, "1.5E10", false, "1.5E10", "1.5E10"},
-        {"BIT", -7, "1", false, "1", "1"},
+        // PostgreSQL: an untyped literal takes the column's type, which keeps a
+        // double's -0 and infinities and makes 1 a boolean.
+        {"DOUBLE", 8, "1.5E10", false, "'1.5E10'", "1.5E10"},
+        {"BIT", -7, "1", false, "'1'", "1"},
         {"quoted text into a number column stays text", 4, "1); DROP TABLE T; --", true,
          "'1); DROP TABLE T; --'", "'1); DROP TABLE T; --'"},
         // Only a number goes into SQL as it stands: any other text would be read
@@ -87,8 +89,8 @@ TEST(SqlLiteral, WritesEachTypeForJetAndOtherDrivers)
         {"NaN in a float column is text", 8, "NaN", false, "'NaN'", "'NaN'"},
         {"empty text in a number column is text", 4, "", false, "''", "''"},
         {"signed number", 3, "+0.50", false, "+0.50", "+0.50"},
-        {"number with exponent", 8, "-1.5e-07", false, "-1.5e-07", "-1.5e-07"},
-        {"number without leading digit", 8, ".5", false, ".5", ".5"},
+        {"number with exponent", 8, "-1.5e-07", false, "'-1.5e-07'", "-1.5e-07"},
+        {"number without leading digit", 3, ".5", false, ".5", ".5"},
         {"number with trailing point", 3, "5.", false, "5.", "5."},
         {"a lone sign is no number", 4, "-", false, "'-'", "'-'"},
         {"a lone point is no number", 3, ".", false, "'.'", "'.'"},
