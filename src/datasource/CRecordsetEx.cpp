@@ -10,6 +10,7 @@
 #include "datasource/FloatText.h"
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/ReplaceBrackets.h"
+#include "datasource/SqliteDumpQuery.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr std::size_t kBlockRows = 1024;
 constexpr std::size_t kMaxBoundValue = 4096;
 
 // The size of the first read of a value: fixed-size values fit in one call.
-std::size_t FirstReadSize(const ColumnInfo& column)
+std::size_t FirstReadSize(const ColumnInfo& column, const DumpColumn& reading)
 {
     std::size_t size;
     if (CRecordsetEx::IsLongType(column.sqlType) || column.precision == 0)
@@ -35,7 +36,9 @@ std::size_t FirstReadSize(const ColumnInfo& column)
         size = std::min<std::size_t>(column.precision + 3u, kMaxFirstBuffer);
     else
         size = std::min<std::size_t>(column.precision + 1u, kMaxFirstBuffer);
-    return std::max(size, kMinFirstBuffer);
+    size = std::max(size, kMinFirstBuffer);
+    // Two hexadecimal digits a byte, and X'..' around them.
+    return reading.classInText ? 2 * size + 4 : size;
 }
 
 } // namespace
@@ -109,9 +112,11 @@ void CRecordsetEx::ExecuteAndPosition(const std::function<SQLRETURN(SQLHSTMT)>& 
             ThrowError(rc);
         DescribeColumns();
         m_reading = DescribedReading(m_columns, m_driverFacts.dbms);
-        m_classesColumn = false;
         if (adoptColumns)
             adoptColumns();
+        m_firstReadSizes.clear();
+        for (std::size_t i = 0; i < m_columns.size(); ++i)
+            m_firstReadSizes.push_back(FirstReadSize(m_columns[i], m_reading[i]));
         SetUpBlockFetch();
         if (m_nColumns > 0)
             Fetch();
@@ -186,7 +191,6 @@ void CRecordsetEx::DescribeColumns()
 
 void CRecordsetEx::Fetch()
 {
-    m_rowClassesRead = false;
     if (m_block) {
         if (m_blockRow + 1 < m_block->Rows()) {
             ++m_blockRow;
@@ -285,30 +289,16 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     m_bValueIsNull = false;
     m_bValueIsText = false;
     const std::size_t column = static_cast<std::size_t>(index);
-    const char storageClass = StorageClassOf(column);
     const DumpColumn& reading = m_reading[column];
-    const std::size_t resultColumn = column + (m_classesColumn ? 1 : 0);
-    if (!ReadColumn(resultColumn, reading.fetch, FirstReadSize(m_columns[column]), text)) {
+    if (!ReadColumn(column, reading.fetch, m_firstReadSizes[column], text)) {
         m_bValueIsNull = true;
         text.clear();
         return;
     }
-    m_bValueIsText = SpellValue(reading, storageClass, text, m_scratch);
-}
-
-char CRecordsetEx::StorageClassOf(std::size_t index)
-{
-    if (!m_classesColumn)
-        return StorageClass::none;
-    if (!m_rowClassesRead) {
-        // The first column of the row: drivers hand the columns over in order.
-        if (!ReadColumn(0, FetchAs::text, m_columns.size() + 1, m_rowClasses))
-            m_rowClasses.clear();
-        m_rowClassesRead = true;
-    }
-    if (m_rowClasses.empty())
-        return m_reading[index].naturalClass;
-    return index < m_rowClasses.size() ? m_rowClasses[index] : StorageClass::none;
+    const char storageClass =
+        reading.classInText ? DecodeSqliteValue(reading, text, m_scratch) : StorageClass::none;
+    m_valueForm = SpellValue(reading, storageClass, text, m_scratch);
+    m_bValueIsText = m_valueForm == FieldForm::quoted;
 }
 
 bool CRecordsetEx::ReadColumn(std::size_t column, FetchAs fetch, std::size_t firstRead, std::string& value)
@@ -417,13 +407,8 @@ void CRecordsetEx::SetUpBlockFetch()
         !(extensions & SQL_GD_BOUND))
         return;
     std::vector<BoundRowBlock::Column> layout;
-    layout.reserve(m_columns.size() + 1);
+    layout.reserve(m_columns.size());
     bool everyValueFits = true;
-    if (m_classesColumn) {
-        const std::size_t size = m_columns.size() + 1;
-        everyValueFits = size <= kMaxBoundValue;
-        layout.push_back({BoundRowBlock::Target::text, std::min(size, kMaxBoundValue)});
-    }
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         const ColumnInfo& column = m_columns[i];
         BoundRowBlock::Column bound;
@@ -442,12 +427,12 @@ void CRecordsetEx::SetUpBlockFetch()
             bound.target = BoundRowBlock::Target::text;
             break;
         }
-        std::size_t size = FirstReadSize(column);
+        std::size_t size = m_firstReadSizes[i];
         // The size of a text column counts characters; its UTF-8 takes up to four bytes each.
         const bool text = column.sqlType == SQL_CHAR || column.sqlType == SQL_VARCHAR ||
                           column.sqlType == SQL_WCHAR || column.sqlType == SQL_WVARCHAR;
         if (text && !IsLongType(column.sqlType) && column.precision > 0)
-            size = std::max<std::size_t>(size, std::size_t{column.precision} * 4 + 1);
+            size = std::max<std::size_t>(size, std::size_t{column.precision} * (m_reading[i].classInText ? 8 : 4) + 4);
         if (IsLongType(column.sqlType) || column.precision == 0 || size > kMaxBoundValue)
             everyValueFits = false;
         bound.size = std::min(size, kMaxBoundValue);

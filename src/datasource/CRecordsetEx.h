@@ -128,10 +128,9 @@ protected:
     // Prepares and executes the SQL text of AllocateStatement (directly with executeDirect).
     SQLRETURN RunStatementText(SQLHSTMT statement);
     // As ExecuteAndPosition, for a dump query whose result columns are read
-    // as `reading` says (after a first column of storage classes with
-    // `classesColumn`) and stand for the table's `columns`.
+    // as `reading` says and stand for the table's `columns`.
     void ExecuteTableQuery(const std::string& sql, const std::vector<ColumnInfo>& columns,
-                           std::vector<DumpColumn> reading, bool classesColumn);
+                           std::vector<DumpColumn> reading);
     void DescribeColumns();
     // The columns "Select *" gives of `table`, without reading a row.
     std::vector<ColumnInfo> DescribeTable(const std::string& table);
@@ -142,8 +141,6 @@ protected:
     bool ReadColumn(std::size_t column, FetchAs fetch, std::size_t firstRead, std::string& value);
     bool ReadNumber(std::size_t column, bool single, std::string& value);
     bool ReadData(std::size_t column, bool binary, std::size_t firstRead, std::string& value);
-    // The storage class of the current row's value of table column `index`.
-    char StorageClassOf(std::size_t index);
     void Fetch();
     // Binds the described columns for block fetches when they were asked for
     // and the driver allows them.
@@ -164,18 +161,16 @@ protected:
     std::uint32_t m_dwOptions = none;
     std::vector<ColumnInfo> m_columns;
     int m_nColumns = -1;
-    // How each column is read and spelled; a dump query's columns follow a
-    // first column of storage classes when m_classesColumn is set.
+    // How each column is read and spelled, and the size of its first read.
     std::vector<DumpColumn> m_reading;
-    bool m_classesColumn = false;
-    std::string m_rowClasses;     // the current row's storage classes; empty: each column's usual one
-    bool m_rowClassesRead = false;
+    std::vector<std::size_t> m_firstReadSizes;
     bool m_bBOF = true;
     bool m_bEOF = true;
     SqlLiteralFacts m_literalFacts;
     DriverFacts m_driverFacts;
     std::vector<char> m_buffer;  // value buffer reused across reads
     std::string m_scratch;       // room for spelling a value, reused
+    FieldForm m_valueForm = FieldForm::checked;  // how the dump writes the value GetFieldText read
     std::string m_strTable;      // the table OpenTable opened; empty after OpenQuery
     FetchMode m_fetchMode = FetchMode::automatic;
     std::unique_ptr<BoundRowBlock> m_block;

@@ -20,7 +20,10 @@ DriverFacts DriverFacts::Of(const std::string& driverName, const std::string& db
     // No Jet driver on Linux: kept, as stored files and language modules may rely on it.
     facts.jetDriver = EqualsNoCase(driverName, "ODBCJT32.DLL");
     const bool mariaDbConnector = StartsWithNoCase(driverName, "libmaodbc");
-    facts.blockFetchPays = StartsWithNoCase(driverName, "psqlodbc") || mariaDbConnector;
+    // The SQLite3 driver gains once a dump reads texts as blobs (its X'..'
+    // rendering), which makes the values it copies into bound buffers longer.
+    facts.blockFetchPays =
+        StartsWithNoCase(driverName, "psqlodbc") || mariaDbConnector || ContainsNoCase(driverName, "sqlite3odbc");
     facts.getDataFollowsSetPos = !mariaDbConnector;
     return facts;
 }

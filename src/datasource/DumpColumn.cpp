@@ -77,14 +77,14 @@ DumpColumn ReadingOf(const ColumnInfo& column, DbmsKind dbms)
 }
 
 // Text goes in quotes, unless a NUL byte makes it hex text.
-bool SpellText(std::string& value, std::string& scratch)
+FieldForm SpellText(std::string& value, std::string& scratch)
 {
     if (!ValueSpelling::NeedsHexText(value))
-        return true;
+        return FieldForm::quoted;
     scratch.clear();
     ValueSpelling::AppendHexText(scratch, value);
     value.swap(scratch);
-    return false;
+    return FieldForm::bare;
 }
 
 void SpellBinary(std::string& value, std::string& scratch)
@@ -92,13 +92,6 @@ void SpellBinary(std::string& value, std::string& scratch)
     scratch.clear();
     ValueSpelling::AppendHexBinary(scratch, value);
     value.swap(scratch);
-}
-
-// A real number's text from SQLite's printf has digits after a point or an
-// exponent, or is Inf; an integer's has neither.
-bool LooksReal(const std::string& value)
-{
-    return value.find_first_of(".eEIN") != std::string::npos;
 }
 
 void SpellNumber(const DumpColumn& column, std::string& value, bool real)
@@ -127,7 +120,16 @@ void SpellNumber(const DumpColumn& column, std::string& value, bool real)
     }
 }
 
-bool SpellByFamily(const DumpColumn& column, std::string& value, std::string& scratch)
+// A date as text: SQLite lets it be any text, which may need hex or quotes.
+FieldForm SpellTemporalText(std::string& value, std::string& scratch)
+{
+    if (ValueSpelling::NeedsHexText(value))
+        return SpellText(value, scratch);
+    ValueSpelling::TrimFractionZeros(value);
+    return FieldForm::checked;
+}
+
+FieldForm SpellByFamily(const DumpColumn& column, std::string& value, std::string& scratch)
 {
     switch (column.family) {
     case ValueFamily::text:
@@ -137,32 +139,30 @@ bool SpellByFamily(const DumpColumn& column, std::string& value, std::string& sc
         return SpellText(value, scratch);
     case ValueFamily::binary:
         SpellBinary(value, scratch);
-        return false;
+        return FieldForm::bare;
     case ValueFamily::floating:
-        // Binary reads were spelled as they were read.
-        if (column.fetch == FetchAs::text)
-            RewriteAsShortestDouble(value);
-        return false;
+        // Binary reads were spelled as they were read; a text that is no number stays.
+        if (column.fetch != FetchAs::text)
+            return FieldForm::bare;
+        return RewriteAsShortestDouble(value) ? FieldForm::bare : FieldForm::checked;
     case ValueFamily::exact:
         ValueSpelling::PadToScale(value, column.scale);
-        return false;
+        return FieldForm::checked;
     case ValueFamily::temporal:
-        ValueSpelling::TrimFractionZeros(value);
-        return false;
+        return SpellTemporalText(value, scratch);
     case ValueFamily::utcTimestamp:
         ValueSpelling::TrimFractionZeros(value);
         ValueSpelling::AppendUtcOffset(value);
-        return false;
+        return FieldForm::checked;
     case ValueFamily::boolean:
-        ValueSpelling::SpellBoolean(value);
-        return false;
+        return ValueSpelling::SpellBoolean(value) ? FieldForm::bare : FieldForm::checked;
     case ValueFamily::bits:
         value = ValueSpelling::BitsAsNumber(value);
-        return false;
+        return FieldForm::bare;
     case ValueFamily::plain:
-        return false;
+        return FieldForm::checked;
     }
-    return false;
+    return FieldForm::checked;
 }
 
 } // namespace
@@ -176,36 +176,18 @@ std::vector<DumpColumn> DescribedReading(const std::vector<ColumnInfo>& columns,
     return reading;
 }
 
-bool SpellValue(const DumpColumn& column, char storageClass, std::string& value, std::string& scratch)
+FieldForm SpellValue(const DumpColumn& column, char storageClass, std::string& value, std::string& scratch)
 {
     switch (storageClass) {
-    case StorageClass::none:
-        return SpellByFamily(column, value, scratch);
     case 'b':
         SpellBinary(value, scratch);
-        return false;
+        return FieldForm::bare;
     case 't':
-        if (column.family != ValueFamily::temporal)
-            return SpellText(value, scratch);
-        ValueSpelling::TrimFractionZeros(value);
-        return false;
+        return column.family == ValueFamily::temporal ? SpellTemporalText(value, scratch) : SpellText(value, scratch);
     case 'i':
-        SpellNumber(column, value, false);
-        return false;
     case 'r':
-        SpellNumber(column, value, true);
-        return false;
-    case StorageClass::number:
-        SpellNumber(column, value, LooksReal(value));
-        return false;
-    case StorageClass::temporal: {
-        double number = 0;
-        if (ParseDouble(value, number))
-            SpellNumber(column, value, LooksReal(value));
-        else
-            ValueSpelling::TrimFractionZeros(value);
-        return false;
-    }
+        SpellNumber(column, value, storageClass == 'r');
+        return FieldForm::bare;
     default:
         return SpellByFamily(column, value, scratch);
     }

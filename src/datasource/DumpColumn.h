@@ -25,12 +25,10 @@ enum class ValueFamily {
 enum class FetchAs { text, binary, doubleValue, singleValue };
 
 // A SQLite value's storage class as typeof() names it by its first letter
-// ('t' text, 'b' blob, 'i' integer, 'r' real, 'n' NULL), and the classes a
-// column's values take when the row has no storage classes of its own.
+// ('t' text, 'b' blob, 'i' integer, 'r' real), or none where the driver does
+// not tell it and the value goes by its column's family.
 namespace StorageClass {
-inline constexpr char none = '\0';      // not told: the value goes by its column's family
-inline constexpr char number = '#';     // an integer or a real, told apart by its text
-inline constexpr char temporal = '@';   // a date as text, or a number (a Unix time, a Julian day)
+inline constexpr char none = '\0';
 } // namespace StorageClass
 
 struct DumpColumn {
@@ -40,9 +38,8 @@ struct DumpColumn {
     int scale = -1;
     // What the dump query selects for the column; empty for the column itself.
     std::string expression;
-    // SQLite: the storage class of the column's values in a row that carries
-    // none (StorageClass, or a typeof() letter); none where every row carries them.
-    char naturalClass = StorageClass::none;
+    // SQLite: the value's text tells its storage class (DecodeSqliteValue).
+    bool classInText = false;
 };
 
 // The reading of a result as its columns are described (any statement): binary
@@ -50,8 +47,12 @@ struct DumpColumn {
 // such a column holds any text), the families by type and type name.
 std::vector<DumpColumn> DescribedReading(const std::vector<ColumnInfo>& columns, DbmsKind dbms);
 
+// How the dump writes a spelled value: a text in double quotes; a value of
+// another family bare, where its spelling cannot hold a quote, separator or
+// line break, or else bare unless it would be misread (MergeFileLayout::NeedsQuotes).
+enum class FieldForm { quoted, bare, checked };
+
 // Spells a fetched value in place: `value` holds the driver's text or bytes as
 // the column fetched them; `storageClass` is the value's SQLite storage class
 // (or StorageClass::none). `scratch` is room the caller keeps between calls.
-// True when the dump writes the value as text, in double quotes.
-bool SpellValue(const DumpColumn& column, char storageClass, std::string& value, std::string& scratch);
+FieldForm SpellValue(const DumpColumn& column, char storageClass, std::string& value, std::string& scratch);

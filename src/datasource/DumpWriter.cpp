@@ -40,12 +40,12 @@ std::vector<ColumnInfo> CRecordsetEx::DescribeTable(const std::string& table)
 }
 
 void CRecordsetEx::ExecuteTableQuery(const std::string& sql, const std::vector<ColumnInfo>& columns,
-                                     std::vector<DumpColumn> reading, bool classesColumn)
+                                     std::vector<DumpColumn> reading)
 {
     AllocateStatement(forwardOnly, blockFetch, sql);
     ExecuteAndPosition([&](SQLHSTMT statement) { return RunStatementText(statement); },
                        [&] {
-                           const std::size_t expected = reading.size() + (classesColumn ? 1 : 0);
+                           const std::size_t expected = reading.size();
                            if (m_nColumns < 0 || static_cast<std::size_t>(m_nColumns) != expected)
                                throw DatabaseError(SQL_ERROR,
                                                    "The dump query of the table gave " + std::to_string(m_nColumns) +
@@ -56,7 +56,6 @@ void CRecordsetEx::ExecuteTableQuery(const std::string& sql, const std::vector<C
                            m_columns = columns;
                            m_nColumns = static_cast<int>(columns.size());
                            m_reading = std::move(reading);
-                           m_classesColumn = classesColumn;
                        });
 }
 
@@ -90,9 +89,11 @@ void CRecordsetEx::OpenSqliteTable(const std::string& table)
         OpenQuery(forwardOnly, SelectAllText(table, quote), blockFetch);
         return;
     }
-    SqliteDumpPlan plan = PlanSqliteDump(declared, quote);
-    const std::string sql = SqliteDumpSelect(plan, table, quote);
-    ExecuteTableQuery(sql, described, std::move(plan.columns), true);
+    std::vector<DumpColumn> reading = PlanSqliteDump(declared, quote);
+    std::vector<std::string> expressions;
+    for (const DumpColumn& column : reading)
+        expressions.push_back(column.expression);
+    ExecuteTableQuery(SelectListText(expressions, table, quote), described, std::move(reading));
 }
 
 void CRecordsetEx::OpenPostgresTable(const std::string& table)
@@ -109,7 +110,7 @@ void CRecordsetEx::OpenPostgresTable(const std::string& table)
         expressions.push_back(reading[i].expression.empty() ? QuotedIdentifier(described[i].name, quote)
                                                             : reading[i].expression);
     const std::string sql = SelectListText(expressions, table, quote);
-    ExecuteTableQuery(sql, described, std::move(reading), false);
+    ExecuteTableQuery(sql, described, std::move(reading));
 }
 
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
@@ -132,7 +133,8 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
                 GetFieldText(i, value);
                 if (m_bValueIsNull)
                     line += MergeFileLayout::kNullField;
-                else if (m_bValueIsText || MergeFileLayout::NeedsQuotes(value, separator))
+                else if (m_valueForm == FieldForm::quoted ||
+                         (m_valueForm == FieldForm::checked && MergeFileLayout::NeedsQuotes(value, separator)))
                     MergeFileLayout::AppendQuotedField(line, value);
                 else
                     line += value;

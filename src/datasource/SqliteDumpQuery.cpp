@@ -1,7 +1,10 @@
 #include "datasource/SqliteDumpQuery.h"
 
-#include <cctype>
 #include <cstdlib>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "common/AsciiNoCase.h"
 #include "datasource/WholeTableQuery.h"
@@ -36,118 +39,125 @@ int DeclaredScale(const std::string& type)
     return std::atoi(type.c_str() + comma + 1);
 }
 
-// How the values of an ordinary row of the column are told apart from the
-// others: which classes the column's affinity lets it hold besides the usual one.
-enum class Unusual { blobs, textsOrBlobs, notBlobs, any };
-
-struct ColumnPlan {
-    DumpColumn reading;
-    Unusual unusual = Unusual::any;
-};
-
-ColumnPlan PlanColumn(const SqliteDeclaredColumn& column)
+// A value that is neither text nor blob, as printf text with every digit of a
+// real: SQLite renders a real with 15 digits. Its printf with the "!" flag
+// gives 17, which read back to the same double below 1e100; above, its digits
+// drift, and 21 of them are needed.
+std::string RealText(const std::string& name)
 {
-    ColumnPlan plan;
-    DumpColumn& reading = plan.reading;
-    reading.fetch = FetchAs::binary;
+    return "CASE WHEN abs(" + name + ") < 1e100 THEN printf('%!.17g', " + name + ") WHEN " + name +
+           " IS NOT NULL THEN printf('%!.20e', " + name + ") END";
+}
+
+// A text as its bytes (rendered X'..' by the driver), a blob as "b" and its
+// hex digits. In SQLite's order NULL < numbers < text < blob: comparisons tell
+// the classes apart without a function call. The unary + takes the column's
+// affinity away, which would otherwise try to make a number of '' every time.
+std::string TextOrBlob(const std::string& name)
+{
+    return "(CASE WHEN +" + name + " >= X'' THEN 'b' || hex(" + name + ") ELSE CAST(" + name + " AS BLOB) END)";
+}
+
+DumpColumn PlanColumn(const SqliteDeclaredColumn& column, const std::string& name)
+{
+    DumpColumn reading;
+    reading.fetch = FetchAs::text;
+    reading.classInText = true;
+    if (column.rowidAlias) {
+        reading.classInText = false;
+        reading.expression = name;
+        return reading;
+    }
     const Affinity affinity = AffinityOf(column.type);
-    const bool numbers = affinity == Affinity::integer || affinity == Affinity::numeric;
     if (column.type.empty()) {
         // No declared type: every value keeps the class it came with.
         reading.family = ValueFamily::plain;
     } else if (affinity == Affinity::text) {
+        // Only texts and blobs: an affinity of text turns numbers into text.
         reading.family = ValueFamily::text;
-        reading.naturalClass = 't';
-        plan.unusual = Unusual::blobs;
+        reading.expression = TextOrBlob(name);
+        return reading;
     } else if (ContainsNoCase(column.type, "BLOB") || ContainsNoCase(column.type, "BINARY")) {
+        // Blobs as the driver renders them (X'..'), anything else behind its class letter.
         reading.family = ValueFamily::binary;
-        reading.naturalClass = 'b';
-        plan.unusual = Unusual::notBlobs;
+        reading.expression = "CASE WHEN +" + name + " >= X'' THEN " + name + " WHEN +" + name + " >= '' THEN 't' || hex(" +
+                             name + ") WHEN typeof(" + name + ") = 'integer' THEN 'i' || " + name + " WHEN " + name +
+                             " IS NOT NULL THEN 'r' || " + RealText(name) + " END";
+        return reading;
     } else if (affinity == Affinity::real) {
+        // Numbers are reals here: the affinity turns integers into reals.
         reading.family = ValueFamily::floating;
-        reading.naturalClass = 'r';
-        plan.unusual = Unusual::textsOrBlobs;
+        reading.expression = "CASE WHEN +" + name + " >= '' THEN " + TextOrBlob(name) + " WHEN abs(" + name +
+                             ") < 1e100 THEN printf('%!.17g', " + name + ") WHEN " + name +
+                             " IS NOT NULL THEN printf('%!.20e', " + name + ") END";
+        return reading;
     } else if (ContainsNoCase(column.type, "DATE") || ContainsNoCase(column.type, "TIME")) {
-        // Dates are text or numbers (Unix times, Julian days), all written unquoted.
+        // Dates are text or numbers (Unix times, Julian days), all written
+        // unquoted. A blob here is taken for the text of its bytes: telling
+        // it apart would cost every date a second comparison.
         reading.family = ValueFamily::temporal;
-        reading.naturalClass = StorageClass::temporal;
-        plan.unusual = Unusual::blobs;
-    } else if (numbers) {
-        if (ContainsNoCase(column.type, "DEC") || ContainsNoCase(column.type, "NUM")) {
-            reading.family = ValueFamily::exact;
-            reading.scale = DeclaredScale(column.type);
-        } else if (ContainsNoCase(column.type, "BOOL")) {
-            reading.family = ValueFamily::boolean;
-        }
-        reading.naturalClass = StorageClass::number;
-        plan.unusual = Unusual::textsOrBlobs;
+        reading.expression = "CASE WHEN +" + name + " >= '' THEN CAST(" + name + " AS BLOB) WHEN typeof(" + name +
+                             ") = 'real' THEN " + RealText(name) + " ELSE " + name + " END";
+        return reading;
+    } else if (ContainsNoCase(column.type, "DEC") || ContainsNoCase(column.type, "NUM")) {
+        reading.family = ValueFamily::exact;
+        reading.scale = DeclaredScale(column.type);
+    } else if (ContainsNoCase(column.type, "BOOL")) {
+        reading.family = ValueFamily::boolean;
     }
-    return plan;
+    reading.expression = "CASE WHEN +" + name + " >= '' THEN " + TextOrBlob(name) + " WHEN typeof(" + name +
+                         ") = 'real' THEN " + RealText(name) + " ELSE " + name + " END";
+    return reading;
 }
 
-std::string ValueExpression(const SqliteDeclaredColumn& column, const DumpColumn& reading,
-                            const std::string& name)
+// The value of each digit of `v` (16 hexadecimal digits of either case): its
+// low four bits, plus 9 for a letter (bit 6 set).
+#if defined(__SSE2__)
+__m128i DigitValues(__m128i v)
 {
-    if (column.rowidAlias)
-        return name;
-    // A blob of the value's own bytes: texts are read whole, NUL bytes and all.
-    const std::string bytes = "CAST(" + name + " AS BLOB)";
-    if (reading.naturalClass == 't' || reading.naturalClass == 'b')
-        return bytes;
-    // SQLite renders a real with 15 digits. Its printf with the "!" flag gives
-    // 17, which read back to the same double below 1e100; above, its digits
-    // drift, and 21 of them are needed.
-    return "CASE WHEN typeof(" + name + ") <> 'real' THEN " + bytes + " WHEN abs(" + name +
-           ") < 1e100 THEN printf('%!.17g', " + name + ") ELSE printf('%!.20e', " + name + ") END";
+    const __m128i letter = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(0x40)), _mm_set1_epi8(0x40));
+    return _mm_add_epi8(_mm_and_si128(v, _mm_set1_epi8(0x0F)), _mm_and_si128(letter, _mm_set1_epi8(9)));
+}
+#endif
+
+// The bytes of hexadecimal digits (either case), into `bytes`: every text of
+// a dump passes here, so sixteen digits go at a time where the processor can.
+void DecodeHex(const char* digits, std::size_t count, std::string& bytes)
+{
+    const std::size_t size = count / 2;
+    bytes.resize(size);
+    auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+    const auto* in = reinterpret_cast<const unsigned char*>(digits);
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 8 <= size; i += 8) {
+        // A pair of digits is a 16-bit lane: the first digit in its low byte.
+        const __m128i values = DigitValues(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i)));
+        const __m128i high = _mm_slli_epi16(_mm_and_si128(values, _mm_set1_epi16(0x00FF)), 4);
+        const __m128i low = _mm_srli_epi16(values, 8);
+        const __m128i packed = _mm_packus_epi16(_mm_or_si128(high, low), _mm_setzero_si128());
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), packed);
+    }
+    // The last few bytes with the eight before them once more, where there are eight.
+    if (i < size && size >= 8) {
+        i = size - 8;
+        const __m128i values = DigitValues(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 2 * i)));
+        const __m128i high = _mm_slli_epi16(_mm_and_si128(values, _mm_set1_epi16(0x00FF)), 4);
+        const __m128i low = _mm_srli_epi16(values, 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i),
+                         _mm_packus_epi16(_mm_or_si128(high, low), _mm_setzero_si128()));
+        i = size;
+    }
+#endif
+    for (; i < size; ++i) {
+        const unsigned high = in[2 * i], low = in[2 * i + 1];
+        out[i] = static_cast<unsigned char>(((high & 0xF) + 9 * (high >> 6)) << 4 | ((low & 0xF) + 9 * (low >> 6)));
+    }
 }
 
-// `a || b || ...` as a balanced tree: a chain as deep as a wide table has
-// columns would pass SQLite's limit on the depth of an expression.
-std::string Concatenation(const std::vector<std::string>& parts, std::size_t from, std::size_t to)
+bool IsRendering(const std::string& value)
 {
-    if (to - from == 1)
-        return parts[from];
-    const std::size_t middle = from + (to - from) / 2;
-    return "(" + Concatenation(parts, from, middle) + "||" + Concatenation(parts, middle, to) + ")";
-}
-
-// Whether any of `names` holds a value of an unusual class: one comparison per
-// value and one call of the many-argument max() or min() per group (typeof()
-// per value would cost a function call each). In SQLite's order NULL < numbers
-// < text < blob, and no affinity converts a blob.
-std::string UnusualTest(Unusual unusual, const std::vector<std::string>& names)
-{
-    std::string nullAs, function, comparison;
-    switch (unusual) {
-    case Unusual::blobs:
-        nullAs = "''", function = "max", comparison = " >= X''";
-        break;
-    case Unusual::textsOrBlobs:
-        nullAs = "0", function = "max", comparison = " >= ''";
-        break;
-    case Unusual::notBlobs:
-        nullAs = "X''", function = "min", comparison = " < X''";
-        break;
-    case Unusual::any:
-        return "1";
-    }
-    // SQLite takes at most 127 arguments by default.
-    constexpr std::size_t kArguments = 100;
-    std::string test;
-    for (std::size_t from = 0; from < names.size(); from += kArguments) {
-        const std::size_t to = std::min(names.size(), from + kArguments);
-        if (!test.empty())
-            test += " OR ";
-        if (to - from == 1) {
-            test += names[from] + comparison;  // NULL compares as NULL, which is no hit
-            continue;
-        }
-        test += function + "(";
-        for (std::size_t i = from; i < to; ++i)
-            test += (i > from ? ", ifnull(" : "ifnull(") + names[i] + ", " + nullAs + ")";
-        test += ")" + comparison;
-    }
-    return test;
+    return value.size() >= 3 && value[0] == 'X' && value[1] == '\'' && value.back() == '\'';
 }
 
 std::string StringLiteral(const std::string& text)
@@ -175,39 +185,39 @@ std::string SqliteDeclaredColumnsQuery(const std::string& table, bool tableList)
            " FROM pragma_table_xinfo(" + name + ") AS x WHERE x.hidden <> 1";
 }
 
-SqliteDumpPlan PlanSqliteDump(const std::vector<SqliteDeclaredColumn>& declared, const std::string& identifierQuote)
+std::vector<DumpColumn> PlanSqliteDump(const std::vector<SqliteDeclaredColumn>& declared,
+                                       const std::string& identifierQuote)
 {
-    SqliteDumpPlan plan;
-    std::vector<std::string> names, classes;
-    std::vector<std::string> byTest[4];
-    for (const SqliteDeclaredColumn& column : declared) {
-        ColumnPlan columnPlan = PlanColumn(column);
-        const std::string name = QuotedIdentifier(column.name, identifierQuote);
-        columnPlan.reading.expression = ValueExpression(column, columnPlan.reading, name);
-        byTest[static_cast<int>(columnPlan.unusual)].push_back(name);
-        classes.push_back("substr(typeof(" + name + "), 1, 1)");
-        plan.columns.push_back(std::move(columnPlan.reading));
-    }
-    if (classes.empty())
-        return plan;
-    std::string tests;
-    for (int unusual = 0; unusual < 4; ++unusual) {
-        if (byTest[unusual].empty())
-            continue;
-        if (!tests.empty())
-            tests += " OR ";
-        tests += UnusualTest(static_cast<Unusual>(unusual), byTest[unusual]);
-        if (static_cast<Unusual>(unusual) == Unusual::any)
-            break;
-    }
-    plan.classesExpression = "CASE WHEN " + tests + " THEN " + Concatenation(classes, 0, classes.size()) + " END";
-    return plan;
+    std::vector<DumpColumn> columns;
+    columns.reserve(declared.size());
+    for (const SqliteDeclaredColumn& column : declared)
+        columns.push_back(PlanColumn(column, QuotedIdentifier(column.name, identifierQuote)));
+    return columns;
 }
 
-std::string SqliteDumpSelect(const SqliteDumpPlan& plan, const std::string& table, const std::string& identifierQuote)
+char DecodeSqliteValue(const DumpColumn& column, std::string& value, std::string& scratch)
 {
-    std::vector<std::string> expressions{plan.classesExpression};
-    for (const DumpColumn& column : plan.columns)
-        expressions.push_back(column.expression);
-    return SelectListText(expressions, table, identifierQuote);
+    const bool binary = column.family == ValueFamily::binary;
+    if (IsRendering(value)) {
+        DecodeHex(value.data() + 2, value.size() - 3, scratch);
+        value.swap(scratch);
+        return binary ? 'b' : 't';
+    }
+    const char letter = value.empty() ? '\0' : value[0];
+    if (binary && (letter == 't' || letter == 'i' || letter == 'r')) {
+        if (letter == 't') {
+            DecodeHex(value.data() + 1, value.size() - 1, scratch);
+            value.swap(scratch);
+        } else {
+            value.erase(0, 1);
+        }
+        return letter;
+    }
+    if (!binary && letter == 'b') {
+        DecodeHex(value.data() + 1, value.size() - 1, scratch);
+        value.swap(scratch);
+        return 'b';
+    }
+    // A real's printf text has a point, an exponent or is Inf; an integer's has none.
+    return value.find_first_of(".eEIN") == std::string::npos ? 'i' : 'r';
 }

@@ -1,17 +1,16 @@
 #pragma once
 // The dump query of a SQLite table, which keeps every value's bytes and its
 // storage class. The SQLite3 driver reads a text only up to its first NUL
-// byte, writes a real with 15 digits, renders a blob in a column of another
-// type as the text X'..', and tells nobody a value's storage class (any column
-// may hold any class). So the query asks for every value as a blob of its
-// bytes (CAST AS BLOB; a real as printf text with all its digits), and for a
-// first result column that names the storage class of every value of a row
-// whose values do not all have their column's usual class (NULL otherwise, so
-// that ordinary rows cost one cheap test).
+// byte, writes a real with 15 digits, renders a blob as the text X'..' (also
+// in a column of another type), and tells nobody a value's storage class (any
+// column may hold any class). So the query selects for every column an
+// expression whose text, read as characters, carries the value whole and
+// says its class: a text as a blob of its bytes (which the driver renders
+// X'..', NUL bytes and all), a real as printf text with all its digits, and
+// whatever is not the column's usual class behind a letter.
 #include <string>
 #include <vector>
 
-#include "datasource/ColumnInfo.h"
 #include "datasource/DumpColumn.h"
 
 // A column as the table declares it (pragma table_xinfo).
@@ -28,12 +27,13 @@ struct SqliteDeclaredColumn {
 // the rowid.
 std::string SqliteDeclaredColumnsQuery(const std::string& table, bool tableList);
 
-struct SqliteDumpPlan {
-    std::vector<DumpColumn> columns;  // fetched as bytes, with the class of an ordinary row
-    std::string classesExpression;    // the first result column
-};
+// The dump columns of a table: family by declared type, the expression each
+// is selected as, read as text.
+std::vector<DumpColumn> PlanSqliteDump(const std::vector<SqliteDeclaredColumn>& declared,
+                                       const std::string& identifierQuote);
 
-SqliteDumpPlan PlanSqliteDump(const std::vector<SqliteDeclaredColumn>& declared, const std::string& identifierQuote);
-
-// "Select" the classes column and every column's expression "from" the table.
-std::string SqliteDumpSelect(const SqliteDumpPlan& plan, const std::string& table, const std::string& identifierQuote);
+// Turns the text of such an expression (its column's classInText set) back
+// into the value: the bytes of a text or blob, the digits of a number. Returns
+// the value's storage class as typeof() names it by its first letter ('t',
+// 'b', 'i', 'r').
+char DecodeSqliteValue(const DumpColumn& column, std::string& value, std::string& scratch);

@@ -23,7 +23,7 @@ inline std::vector<DriverCase> AllDrivers()
 {
     return {
         {testenv::kSqliteOld, "\"", "TEXT", "VARCHAR(40)", "BLOB", "TIMESTAMP", "X'0102FF00'",
-         "'line1' || char(13, 10) || 'line2'", "DOUBLE", {DbmsKind::Sqlite, false, false, true}},
+         "'line1' || char(13, 10) || 'line2'", "DOUBLE", {DbmsKind::Sqlite, false, true, true}},
         {testenv::kPostgres, "\"", "TEXT", "VARCHAR(40)", "BYTEA", "TIMESTAMP", "'\\x0102FF00'::bytea",
          "'line1' || chr(13) || chr(10) || 'line2'", "DOUBLE PRECISION", {DbmsKind::PostgreSql, false, true, true}},
         {testenv::kMariaDb, "`", "LONGTEXT", "NVARCHAR(40)", "VARBINARY(40)", "DATETIME", "0x0102FF00",

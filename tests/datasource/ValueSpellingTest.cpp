@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "datasource/DumpColumn.h"
+#include "datasource/SqliteDumpQuery.h"
 
 namespace {
 
@@ -181,19 +182,53 @@ TEST(SpellValue, GivesEachFamilyAndStorageClassItsSpelling)
         {"an integer in a decimal column", decimal, 'i', "1", "1.00", false},
         {"a real in a decimal column", decimal, 'r', "1.5", "1.50", false},
         {"a large real in a decimal column", decimal, 'r', "1.0e+22", "10000000000000000000000.00", false},
-        {"an ordinary decimal row: integer", decimal, StorageClass::number, "0", "0.00", false},
-        {"an ordinary decimal row: real", decimal, StorageClass::number, "12.345000000000001", "12.345", false},
+        {"a decimal of many digits", decimal, 'r', "12.345000000000001", "12.345", false},
         {"a text in a decimal column", decimal, 't', "abc", "abc", true},
-        {"a date as text", temporal, StorageClass::temporal, "2024-02-29 23:59:59.500", "2024-02-29 23:59:59.5",
-         false},
-        {"a date as a number", temporal, StorageClass::temporal, "1700000000", "1700000000", false},
-        {"a date as a Julian day", temporal, StorageClass::temporal, "2460000.5", "2460000.5", false},
-        {"a date written as text", temporal, 't', "2024-02-29 10:00:00.0", "2024-02-29 10:00:00", false},
+        {"a date as text", temporal, 't', "2024-02-29 23:59:59.500", "2024-02-29 23:59:59.5", false},
+        {"a date as a number", temporal, 'i', "1700000000", "1700000000", false},
+        {"a date as a Julian day", temporal, 'r', "2460000.5", "2460000.5", false},
     };
     std::string scratch;
     for (const auto& c : cases) {
         std::string value = c.in;
-        EXPECT_EQ(SpellValue(c.column, c.storageClass, value, scratch), c.text) << c.name;
+        EXPECT_EQ(SpellValue(c.column, c.storageClass, value, scratch) == FieldForm::quoted, c.text) << c.name;
+        EXPECT_EQ(value, c.out) << c.name;
+    }
+}
+
+// The texts the SQLite dump query gives (X'..' is the driver's rendering of a
+// blob) back into the value and its storage class.
+TEST(DecodeSqliteValue, TellsEachStorageClass)
+{
+    DumpColumn texts, blobs, others;
+    texts.family = ValueFamily::text;
+    blobs.family = ValueFamily::binary;
+    others.family = ValueFamily::plain;
+    struct Case {
+        const char* name;
+        const DumpColumn* column;
+        std::string in;
+        char storageClass;
+        std::string out;
+    };
+    const std::vector<Case> cases = {
+        {"a text as its bytes", &texts, "X'61006263'", 't', std::string("a\0bc", 4)},
+        {"an empty text", &texts, "X''", 't', ""},
+        {"a blob in a text column", &texts, "b00ff", 'b', std::string("\0\xFF", 2)},
+        {"a blob in a blob column", &blobs, "X'00FF'", 'b', std::string("\0\xFF", 2)},
+        {"a text in a blob column", &blobs, "t6869", 't', "hi"},
+        {"an integer in a blob column", &blobs, "i5", 'i', "5"},
+        {"a real in a blob column", &blobs, "r1.5", 'r', "1.5"},
+        {"an integer", &others, "-7", 'i', "-7"},
+        {"a real", &others, "2.0", 'r', "2.0"},
+        {"a large real", &others, "1.0e+20", 'r', "1.0e+20"},
+        {"an infinite real", &others, "-Inf", 'r', "-Inf"},
+        {"a text that reads X'..'", &others, "X'58273030464627'", 't', "X'00FF'"},
+    };
+    std::string scratch;
+    for (const auto& c : cases) {
+        std::string value = c.in;
+        EXPECT_EQ(DecodeSqliteValue(*c.column, value, scratch), c.storageClass) << c.name;
         EXPECT_EQ(value, c.out) << c.name;
     }
 }
