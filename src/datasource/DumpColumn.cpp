@@ -76,17 +76,6 @@ DumpColumn ReadingOf(const ColumnInfo& column, DbmsKind dbms)
     return reading;
 }
 
-// Text goes in quotes, unless a NUL byte makes it hex text.
-FieldForm SpellText(std::string& value, std::string& scratch)
-{
-    if (!ValueSpelling::NeedsHexText(value))
-        return FieldForm::quoted;
-    scratch.clear();
-    ValueSpelling::AppendHexText(scratch, value);
-    value.swap(scratch);
-    return FieldForm::bare;
-}
-
 void SpellBinary(std::string& value, std::string& scratch)
 {
     scratch.clear();
@@ -120,11 +109,12 @@ void SpellNumber(const DumpColumn& column, std::string& value, bool real)
     }
 }
 
-// A date as text: SQLite lets it be any text, which may need hex or quotes.
-FieldForm SpellTemporalText(std::string& value, std::string& scratch)
+// A date as text: SQLite lets it be any text. One with a NUL byte goes in
+// quotes, where alone a merge file may hold one.
+FieldForm SpellTemporalText(std::string& value)
 {
-    if (ValueSpelling::NeedsHexText(value))
-        return SpellText(value, scratch);
+    if (value.find('\0') != std::string::npos)
+        return FieldForm::quoted;
     ValueSpelling::TrimFractionZeros(value);
     return FieldForm::checked;
 }
@@ -133,10 +123,10 @@ FieldForm SpellByFamily(const DumpColumn& column, std::string& value, std::strin
 {
     switch (column.family) {
     case ValueFamily::text:
-        return SpellText(value, scratch);
+        return FieldForm::quoted;
     case ValueFamily::paddedText:
         value.erase(value.find_last_not_of(' ') + 1);
-        return SpellText(value, scratch);
+        return FieldForm::quoted;
     case ValueFamily::binary:
         SpellBinary(value, scratch);
         return FieldForm::bare;
@@ -149,7 +139,7 @@ FieldForm SpellByFamily(const DumpColumn& column, std::string& value, std::strin
         ValueSpelling::PadToScale(value, column.scale);
         return FieldForm::checked;
     case ValueFamily::temporal:
-        return SpellTemporalText(value, scratch);
+        return SpellTemporalText(value);
     case ValueFamily::utcTimestamp:
         ValueSpelling::TrimFractionZeros(value);
         ValueSpelling::AppendUtcOffset(value);
@@ -183,7 +173,7 @@ FieldForm SpellValue(const DumpColumn& column, char storageClass, std::string& v
         SpellBinary(value, scratch);
         return FieldForm::bare;
     case 't':
-        return column.family == ValueFamily::temporal ? SpellTemporalText(value, scratch) : SpellText(value, scratch);
+        return column.family == ValueFamily::temporal ? SpellTemporalText(value) : FieldForm::quoted;
     case 'i':
     case 'r':
         SpellNumber(column, value, storageClass == 'r');

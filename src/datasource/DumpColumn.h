@@ -10,7 +10,7 @@
 #include "datasource/DriverFacts.h"
 
 enum class ValueFamily {
-    text,          // in double quotes; a NUL byte makes it hex text (ValueSpelling)
+    text,          // in double quotes, byte for byte (NUL bytes too)
     paddedText,    // PostgreSQL CHAR(n): text without the padding blanks the type adds
     binary,        // 0x and hexadecimal digits
     floating,      // the shortest text that reads back to the same value

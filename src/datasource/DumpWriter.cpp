@@ -113,6 +113,17 @@ void CRecordsetEx::OpenPostgresTable(const std::string& table)
     ExecuteTableQuery(sql, described, std::move(reading));
 }
 
+namespace {
+
+// A value of a family written bare whose text would be misread there, or
+// holds a NUL byte, which a merge file keeps only inside quotes.
+bool NeedsQuotes(const std::string& value, const std::string& separator)
+{
+    return MergeFileLayout::NeedsQuotes(value, separator) || value.find('\0') != std::string::npos;
+}
+
+} // namespace
+
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
 {
     WaitCursor wait;
@@ -134,7 +145,7 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
                 if (m_bValueIsNull)
                     line += MergeFileLayout::kNullField;
                 else if (m_valueForm == FieldForm::quoted ||
-                         (m_valueForm == FieldForm::checked && MergeFileLayout::NeedsQuotes(value, separator)))
+                         (m_valueForm == FieldForm::checked && NeedsQuotes(value, separator)))
                     MergeFileLayout::AppendQuotedField(line, value);
                 else
                     line += value;

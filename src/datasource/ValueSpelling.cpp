@@ -10,22 +10,10 @@ namespace ValueSpelling {
 namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr std::string_view kHexTextPrefix = "0t";
 
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 void AppendHex(std::string& out, std::string_view bytes)
@@ -137,35 +125,6 @@ void AppendHexBinary(std::string& out, std::string_view bytes)
 {
     out += "0x";
     AppendHex(out, bytes);
-}
-
-bool NeedsHexText(std::string_view text)
-{
-    return std::memchr(text.data(), '\0', text.size()) != nullptr;
-}
-
-void AppendHexText(std::string& out, std::string_view text)
-{
-    out += kHexTextPrefix;
-    AppendHex(out, text);
-}
-
-bool ReadHexText(std::string_view field, std::string& text)
-{
-    if (!field.starts_with(kHexTextPrefix) || field.size() % 2 != 0)
-        return false;
-    field.remove_prefix(kHexTextPrefix.size());
-    std::string bytes;
-    bytes.reserve(field.size() / 2);
-    for (std::size_t i = 0; i < field.size(); i += 2) {
-        const int high = HexValue(field[i]);
-        const int low = HexValue(field[i + 1]);
-        if (high < 0 || low < 0)
-            return false;
-        bytes += static_cast<char>(high << 4 | low);
-    }
-    text = std::move(bytes);
-    return true;
 }
 
 } // namespace ValueSpelling

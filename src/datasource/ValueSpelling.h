@@ -40,12 +40,4 @@ void MarkAsReal(std::string& text);
 // Binary values: "0x" and two hexadecimal digits (upper case) per byte.
 void AppendHexBinary(std::string& out, std::string_view bytes);
 
-// Text holding a NUL byte cannot stand in a dump line: it is spelled as "0t"
-// and two hexadecimal digits per byte, unquoted (a quoted field is text as it
-// stands; no other unquoted value begins with "0t").
-bool NeedsHexText(std::string_view text);
-void AppendHexText(std::string& out, std::string_view text);
-// Reads such a field back into its bytes; false when `field` is no hex text.
-bool ReadHexText(std::string_view field, std::string& text);
-
 } // namespace ValueSpelling

@@ -4,7 +4,8 @@
 #include <vector>
 
 // `name` in the identifier quotes, a quote inside it doubled; bare when the data
-// source has no quote character ("" or " ").
+// source has no quote character ("", " " or several characters). The rules are
+// IdentifierQuoting's.
 std::string QuotedIdentifier(const std::string& name, const std::string& identifierQuote);
 
 // "Select * from " and the quoted table name.
