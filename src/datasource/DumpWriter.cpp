@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/AsciiNoCase.h"
 #include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
 #include "common/UiHooks.h"
@@ -109,6 +110,15 @@ void CRecordsetEx::OpenPostgresTable(const std::string& table)
     for (std::size_t i = 0; i < described.size(); ++i)
         expressions.push_back(reading[i].expression.empty() ? QuotedIdentifier(described[i].name, quote)
                                                             : reading[i].expression);
+    // The server writes dates in the session's DateStyle. psqlODBC sets ISO,
+    // which it reads itself, at connect; a later SET may have changed it.
+    CRecordsetEx session(m_database);
+    session.OpenQuery(forwardOnly, "SELECT current_setting('DateStyle')");
+    std::string dateStyle;
+    session.GetFieldText(0, dateStyle);
+    session.Close();
+    if (!StartsWithNoCase(dateStyle, "ISO"))
+        session.ExecuteDirect("SET DateStyle = 'ISO'");
     const std::string sql = SelectListText(expressions, table, quote);
     ExecuteTableQuery(sql, described, std::move(reading));
 }

@@ -330,4 +330,54 @@ TEST(ConditionLiteral, GivesFloatingPointTheColumnsPrecision)
         EXPECT_EQ(ConditionLiteral(c.value, false, Column(c.sqlType), *c.facts), c.literal) << c.name;
 }
 
+// The dump spells some values apart from their column's type: a SQLite value
+// keeps its storage class, and a PostgreSQL float or boolean must not pass
+// through a numeric literal. Merge files in the spelling before (a quoted
+// "1", a quoted "0x..") still give the values they gave.
+TEST(SqlLiteral, KeepsTheKindTheDumpSpells)
+{
+    struct Case {
+        const char* name;
+        const SqlLiteralFacts* facts;
+        std::int16_t sqlType;
+        const char* typeName;
+        std::string value;
+        bool quoted;
+        std::string literal;
+    };
+    const std::vector<Case> cases = {
+        {"SQLite: a blob in a text column", &kSqlite, 12, "TEXT", "0x00FF", false, "X'00FF'"},
+        {"SQLite: a blob in an integer column", &kSqlite, 4, "INTEGER", "0x01", false, "X'01'"},
+        {"SQLite: an integer in a column without type", &kSqlite, 12, "", "7", false, "7"},
+        {"SQLite: a real in a column without type", &kSqlite, 12, "", "1.0", false, "1.0"},
+        {"SQLite: a text that looks like a number", &kSqlite, 12, "", "7", true, "'7'"},
+        {"SQLite: infinity", &kSqlite, 8, "REAL", "Infinity", false, "9e999"},
+        {"SQLite: negative infinity", &kSqlite, 8, "REAL", "-Infinity", false, "-9e999"},
+        {"SQLite: a decimal at its scale", &kSqlite, 12, "DECIMAL", "1.50", false, "1.50"},
+        {"SQLite: a quoted hex text stays text", &kSqlite, 12, "TEXT", "0x00FF", true, "'0x00FF'"},
+        {"SQLite: a quoted binary of an older file", &kSqlite, -2, "BLOB", "0x0102", true, "X'0102'"},
+        {"PostgreSQL: a negative zero", &kPostgres, 8, "float8", "-0", false, "'-0'"},
+        {"PostgreSQL: infinity", &kPostgres, 8, "float8", "Infinity", false, "'Infinity'"},
+        {"PostgreSQL: NaN", &kPostgres, 7, "float4", "NaN", false, "'NaN'"},
+        {"PostgreSQL: a real", &kPostgres, 7, "float4", "0.1", false, "'0.1'"},
+        {"PostgreSQL: money", &kPostgres, 6, "money", "-92233720368547758.08", false, "'-92233720368547758.08'"},
+        {"PostgreSQL: a boolean described as bit", &kPostgres, -7, "bool", "1", false, "'1'"},
+        {"PostgreSQL: a boolean described as text", &kPostgres, 12, "bool", "0", false, "'0'"},
+        {"PostgreSQL: a boolean of an older file", &kPostgres, 12, "bool", "1", true, "'1'"},
+        {"PostgreSQL: a binary of an older file", &kPostgres, -4, "bytea", "0x00", true, "E'\\\\x00'"},
+        {"PostgreSQL: a decimal", &kPostgres, 2, "numeric", "1.50", false, "1.50"},
+        {"MariaDB: a BIT(8) as its number", &kMaria, -2, "bit", "5", false, "5"},
+        {"MariaDB: a BIT(8) of an older file", &kMaria, -2, "bit", "0x05", false, "0x05"},
+        {"MariaDB: a BIT(1)", &kMaria, -7, "bit", "0", false, "0"},
+        {"MariaDB: a boolean of an older file", &kMaria, -6, "tinyint", "1", true, "'1'"},
+        {"MariaDB: no infinity in a double", &kMaria, 8, "double", "Infinity", false, "'Infinity'"},
+        {"MariaDB: a number in a binary column stays hex", &kMaria, -2, "binary", "10", false, "0x10"},
+    };
+    for (const auto& c : cases) {
+        ColumnInfo column = Column(c.sqlType);
+        column.typeName = c.typeName;
+        EXPECT_EQ(SqlLiteral(c.value, c.quoted, column, *c.facts), c.literal) << c.name;
+    }
+}
+
 } // namespace
