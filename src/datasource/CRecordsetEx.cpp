@@ -69,11 +69,6 @@ bool CRecordsetEx::IsLongType(int sqlType)
            sqlType == -97;
 }
 
-bool CRecordsetEx::IsFloatType(int sqlType)
-{
-    return sqlType == SQL_FLOAT || sqlType == SQL_DOUBLE || sqlType == SQL_REAL;
-}
-
 bool CRecordsetEx::IsBinaryType(int sqlType)
 {
     return sqlType == SQL_BINARY || sqlType == SQL_VARBINARY || sqlType == SQL_LONGVARBINARY;

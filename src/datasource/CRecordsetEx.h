@@ -111,8 +111,6 @@ public:
 
     // Long types: only the terminator fits in the first read.
     static bool IsLongType(int sqlType);
-    // SQL_FLOAT, SQL_DOUBLE and SQL_REAL: read as binary values.
-    static bool IsFloatType(int sqlType);
     static bool IsBinaryType(int sqlType);
 
 protected:

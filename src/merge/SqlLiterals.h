@@ -22,7 +22,13 @@
 //   driver's escapes ({d '...'}, {t '...'}, {ts '...'}; #...# with the Jet
 //   driver, whose timestamps are rewritten to mm/dd/yyyy);
 // - other types (numbers, bit) are written as they are when they are plain
-//   decimal numbers; a quoted field or any other text is a text literal.
+//   decimal numbers; a quoted field or any other text is a text literal;
+// - a value the dump spells apart from its column's type keeps its kind: on
+//   SQLite, whose columns keep the storage class a value comes with, an
+//   unquoted 0x.. is a blob and a plain number a number in any column, and
+//   Infinity is 9e999; on PostgreSQL a floating-point, money or boolean value
+//   is an untyped literal, which keeps -0, Infinity and NaN; on MariaDB a
+//   BIT(n) takes the number the dump gives for it.
 void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
                       const SqlLiteralFacts& facts);
 
