@@ -10,9 +10,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
@@ -180,6 +182,26 @@ INSTANTIATE_TEST_SUITE_P(
                  {true, false},
                  true}),
     [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.label); });
+
+// Tab in the table list goes on to the next control and leaves the selection
+// alone: Tab, Tab, Enter must merge the tables the preview selected.
+TEST_F(MergeDlgTest, TabLeavesTheListWithItsSelection)
+{
+    const std::string path = (work.path() / "Vantor_Merge.txt").string();
+    testenv::WriteFile(path, "\r\nTable=[A]0\r\n\r\n|<<1\r\n\r\nTable=[B]0\r\n\r\n||>>2\r\n");
+    Open();
+    Preview(path);
+    ASSERT_EQ(dialog->SelectedRows(), (std::vector<std::size_t>{0, 1}));
+    QApplication::setActiveWindow(dialog->Window());
+    for (const auto& [key, modifiers, next] :
+         {std::tuple{Qt::Key_Tab, Qt::NoModifier, static_cast<QWidget*>(Button(CMergeDlg::kPreviewChangesButton))},
+          std::tuple{Qt::Key_Backtab, Qt::ShiftModifier, static_cast<QWidget*>(Button(CMergeDlg::kBrowseMergeDataSourceButton))}}) {
+        List()->setFocus();
+        QTest::keyClick(List(), key, modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), next) << key;
+        EXPECT_EQ(dialog->SelectedRows(), (std::vector<std::size_t>{0, 1})) << key;
+    }
+}
 
 TEST_F(MergeDlgTest, StoresTheNamesOnlyWhenACommandTookThem)
 {

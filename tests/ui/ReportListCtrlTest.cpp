@@ -163,7 +163,12 @@ TEST(RowTextSearch, WholeWordSeparators)
     };
     const Case cases[] = {{"ABC", "ABC", true},     {"XABC", "ABC", false},    {"ABC_1", "ABC", false},
                           {"ABC9", "ABC", true},    {"9ABC", "ABC", true},     {"(ABC)", "ABC", true},
-                          {"ABCABC", "ABC", true},  {"XABCY ABC", "ABC", true}, {"äABC", "ABC", false}};
+                          {"ABCABC", "ABC", true},  {"XABCY ABC", "ABC", true}, {"äABC", "ABC", false},
+                          // Characters beyond ASCII by their Unicode class.
+                          {"«ABC»", "ABC", true},   {"„ABC“", "ABC", true},    {"ABC€", "ABC", true},
+                          {"ABCé", "ABC", false},   {"日本ABC", "ABC", false}, {"ABC\u00A0x", "ABC", true},
+                          {"ABC\u0660", "ABC", true}, {"e\u0301ABC", "ABC", false},
+                          {"\xFF" "ABC", "ABC", true}};
     for (const Case& c : cases)
         EXPECT_EQ(ContainsMatch(c.text, c.needle, true), c.whole) << c.text;
     std::string lower = "INSERT Into ÄB";
