@@ -382,9 +382,9 @@ TEST_F(MergeIntoSqlite, ProblemsAreShownUntilTheUserStopsThemAndCounted)
     ASSERT_EQ(main.dialogs.messages.size(), 2u);
     EXPECT_NE(main.dialogs.messages[0].text.find("INSERT INTO \"md_t\""), std::string::npos);
     ASSERT_EQ(main.dialogs.keepQuestions.size(), 1u);
-    EXPECT_EQ(main.dialogs.keepQuestions[0], "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n\n"
+    EXPECT_EQ(main.dialogs.keepQuestions[0], "Statements that did not run as expected: 2 of 3 (1 failed, 1 changed no row).\n\n"
                                             "Keep the changes of the other statements, or undo everything?");
-    EXPECT_EQ(LastMessage(), "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n"
+    EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 2 of 3 (1 failed, 1 changed no row).\n"
                              "Everything was undone: nothing was changed.");
 }
 
@@ -403,11 +403,11 @@ TEST_F(MergeIntoSqlite, TheUserDecidesWhetherTheOtherChangesStay)
         EXPECT_EQ(main.dialogs.keepQuestions.size(), 1u);
         if (keep) {
             EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=TWO", "4=already"}));
-            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+            EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 1 of 3 (1 failed).\n"
                                      "The changes of the other statements were made.");
         } else {
             EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=two", "3=three", "4=already"}));
-            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+            EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 1 of 3 (1 failed).\n"
                                      "Everything was undone: nothing was changed.");
         }
     }
