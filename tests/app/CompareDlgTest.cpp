@@ -6,16 +6,18 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <cstdlib>
 #include <ostream>
 
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
+#include "TestEnv.h"
 
 // A failed comparison of table lists shows the rows, not their bytes.
 void PrintTo(const TablePairRow& row, std::ostream* os)
 {
     *os << "{\"" << row.oldName << "\", \"" << row.newName << "\", " << (row.selected ? "selected" : "not selected")
-        << "}";
+        << (row.note.empty() ? "" : ", \"" + row.note + "\"") << "}";
 }
 
 namespace {
@@ -300,4 +302,68 @@ TEST_F(MainDialog, UpdateNamesASideThatListsNoTables)
         EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
         EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
     }
+}
+
+namespace {
+
+std::string MariaDbSource(const std::string& database)
+{
+    const char* port = std::getenv("TOLVANE_MARIA_PORT");
+    return "Driver=MariaDB;Server=127.0.0.1;Port=" + std::string(port ? port : "") + ";Database=" + database +
+           ";User=tolvane;Password=tolvane";
+}
+
+} // namespace
+
+// A table left unpaired beside a name that differs only in case: the row holds
+// the names alone, a warning sign stands beside the name, and the row's
+// tooltip says why. Databases of their own on MariaDB, which keeps Users and
+// users apart.
+TEST_F(MainDialogOnData, UpdateSaysWhyATableStaysUnpaired)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    apptest::Exec(testenv::kMariaDb, {"DROP DATABASE IF EXISTS tolvane_cli_dlg_old",
+                                      "DROP DATABASE IF EXISTS tolvane_cli_dlg_new", "CREATE DATABASE tolvane_cli_dlg_old",
+                                      "CREATE DATABASE tolvane_cli_dlg_new",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`Users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`Orders` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_new.`users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_new.`ORDERS` (id INTEGER)"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(MariaDbSource("tolvane_cli_dlg_old"), MariaDbSource("tolvane_cli_dlg_new"));
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    const std::string note = "not paired: the names Users and users differ only in case";
+    const std::vector<TablePairRow> expected = {
+        {"Orders", "ORDERS", true}, {"Users", "", false, note}, {"users", "users", true}};
+    EXPECT_EQ(Rows(dialog), expected);
+
+    QTableWidget* list = h.List();
+    ASSERT_EQ(list->rowCount(), 3);
+    EXPECT_EQ(list->columnCount(), 2);
+    for (int column = 0; column < 2; ++column) {
+        EXPECT_EQ(list->item(1, column)->toolTip().toStdString(), note) << column;
+        EXPECT_EQ(list->item(2, column)->toolTip(), "") << column;
+    }
+    EXPECT_FALSE(list->item(1, 0)->icon().isNull());
+    EXPECT_TRUE(list->item(1, 1)->icon().isNull());
+    EXPECT_TRUE(list->item(0, 0)->icon().isNull());
+    apptest::Exec(testenv::kMariaDb, {"DROP DATABASE tolvane_cli_dlg_old", "DROP DATABASE tolvane_cli_dlg_new"});
+}
+
+// The note of a new table stands beside its name in the second column.
+TEST_F(MainDialog, ANewTablesNoteStandsBesideItsName)
+{
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    const std::string note = "not paired: the names Users and USERS differ only in case";
+    const std::vector<TablePairRow> rows = {{"Users", "", false, note}, {"", "USERS", false, note}};
+    dialog.FillTableList(rows);
+    EXPECT_EQ(Rows(dialog), rows);
+    EXPECT_TRUE(h.List()->item(1, 0)->icon().isNull());
+    EXPECT_FALSE(h.List()->item(1, 1)->icon().isNull());
+    EXPECT_EQ(h.List()->item(1, 0)->text(), "");
+    EXPECT_EQ(h.List()->item(1, 1)->text(), "USERS");
 }
