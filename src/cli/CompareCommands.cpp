@@ -42,6 +42,7 @@ bool ListPairs(CliSession& session, Connections& connections, std::vector<TableP
     }
 }
 
+// A row's table: its old name, else its new one.
 const std::string& NameOf(const TablePairRow& pair)
 {
     return pair.oldName.empty() ? pair.newName : pair.oldName;
@@ -108,7 +109,7 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
 
 // "Users: not paired: the names Users and users differ only in case" for each
 // table that a name differing only in case kept from a partner, when the run
-// takes every pair (a run of named tables has said so for those already).
+// takes every pair (--table refuses such a table outright).
 void NoteUnpairedTables(CliSession& session, const std::vector<TablePairRow>& pairs)
 {
     if (!session.Arguments().tables.empty())

@@ -335,21 +335,25 @@ TEST_F(MainDialogOnData, UpdateSaysWhyATableStaysUnpaired)
     h.SetNames(MariaDbSource("tolvane_cli_dlg_old"), MariaDbSource("tolvane_cli_dlg_new"));
     h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // The server orders Users and users either way round: rows are found by name.
     const std::string note = "not paired: the names Users and users differ only in case";
-    const std::vector<TablePairRow> expected = {
-        {"Orders", "ORDERS", true}, {"Users", "", false, note}, {"users", "users", true}};
-    EXPECT_EQ(Rows(dialog), expected);
+    std::vector<TablePairRow> rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (TablePairRow{"Orders", "ORDERS", true}));
+    const int unpaired = rows[1].newName.empty() ? 1 : 2;
+    const int paired = 3 - unpaired;
+    EXPECT_EQ(rows[static_cast<std::size_t>(unpaired)], (TablePairRow{"Users", "", false, note}));
+    EXPECT_EQ(rows[static_cast<std::size_t>(paired)], (TablePairRow{"users", "users", true}));
 
     QTableWidget* list = h.List();
-    ASSERT_EQ(list->rowCount(), 3);
     EXPECT_EQ(list->columnCount(), 2);
     for (int column = 0; column < 2; ++column) {
-        EXPECT_EQ(list->item(1, column)->toolTip().toStdString(), note) << column;
-        EXPECT_EQ(list->item(2, column)->toolTip(), "") << column;
+        EXPECT_EQ(list->item(unpaired, column)->toolTip().toStdString(), note) << column;
+        EXPECT_EQ(list->item(paired, column)->toolTip().toStdString(), "") << column;
     }
-    EXPECT_FALSE(list->item(1, 0)->icon().isNull());
-    EXPECT_TRUE(list->item(1, 1)->icon().isNull());
-    EXPECT_TRUE(list->item(0, 0)->icon().isNull());
+    EXPECT_FALSE(list->item(unpaired, 0)->icon().isNull());
+    EXPECT_TRUE(list->item(unpaired, 1)->icon().isNull());
+    EXPECT_TRUE(list->item(paired, 0)->icon().isNull());
     apptest::Exec(testenv::kMariaDb, {"DROP DATABASE tolvane_cli_dlg_old", "DROP DATABASE tolvane_cli_dlg_new"});
 }
 

@@ -124,16 +124,21 @@ std::string MariaDbSource(const std::string& database)
            ";User=tolvane;Password=tolvane;Option=2";
 }
 
-// Two databases of their own, so that runs without --table take every table:
-// old Items, Orders, Users, users; new ITEMS, items, ORDERS, users.
+// Two databases of each test's own (the tests run at the same time), so that
+// runs without --table take every table: old Items, Orders, Users, users; new
+// ITEMS, items, ORDERS, users.
 class CliCaseNotesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         REQUIRE_TEST_DATA_SOURCES();
+        const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        databases = {"tolvane_cli_" + test + "_old", "tolvane_cli_" + test + "_new"};
+        old = MariaDbSource(databases[0]);
+        neu = MariaDbSource(databases[1]);
         rawodbc::Connection raw(testenv::kMariaDb);
-        for (const char* database : {"tolvane_cli_case_old", "tolvane_cli_case_new"})
-            raw.ExecAll({std::string("DROP DATABASE IF EXISTS ") + database, std::string("CREATE DATABASE ") + database});
+        for (const std::string& database : databases)
+            raw.ExecAll({"DROP DATABASE IF EXISTS " + database, "CREATE DATABASE " + database});
         const auto create = [](const std::string& source, const std::vector<std::string>& tables) {
             rawodbc::Connection connection(source);
             for (const std::string& table : tables)
@@ -147,14 +152,16 @@ protected:
     {
         if (!testenv::Available())
             return;
-        rawodbc::Connection(testenv::kMariaDb)
-            .ExecAll({"DROP DATABASE tolvane_cli_case_old", "DROP DATABASE tolvane_cli_case_new"});
+        rawodbc::Connection raw(testenv::kMariaDb);
+        for (const std::string& database : databases)
+            raw.ExecIgnoringErrors("DROP DATABASE " + database);
     }
     std::string Out() const { return (work.path() / "out").string(); }
 
     testenv::TempDir work;
-    std::string old = MariaDbSource("tolvane_cli_case_old");
-    std::string neu = MariaDbSource("tolvane_cli_case_new");
+    std::vector<std::string> databases;
+    std::string old;
+    std::string neu;
 };
 
 const std::string kUsersNote = "not paired: the names Users and users differ only in case";
