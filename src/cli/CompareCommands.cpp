@@ -42,8 +42,36 @@ bool ListPairs(CliSession& session, Connections& connections, std::vector<TableP
     }
 }
 
-// The pairs named by --table (old or new name, case ignored), else every
-// pair with both sides. False after an error line for a name without a pair.
+// A row's table: its old name, else its new one.
+const std::string& NameOf(const TablePairRow& pair)
+{
+    return pair.oldName.empty() ? pair.newName : pair.oldName;
+}
+
+// The row a --table name means: one whose old or new name it spells exactly;
+// else the one row whose name it matches ignoring case, when only one does.
+// Null when none does; `ambiguous` is set when several do.
+const TablePairRow* FindNamedPair(const std::vector<TablePairRow>& pairs, const std::string& name, bool& ambiguous)
+{
+    ambiguous = false;
+    for (const TablePairRow& pair : pairs)
+        if (pair.oldName == name || pair.newName == name)
+            return &pair;
+    const TablePairRow* found = nullptr;
+    for (const TablePairRow& pair : pairs) {
+        if (strcasecmp(pair.oldName.c_str(), name.c_str()) != 0 && strcasecmp(pair.newName.c_str(), name.c_str()) != 0)
+            continue;
+        if (found) {
+            ambiguous = true;
+            return nullptr;
+        }
+        found = &pair;
+    }
+    return found;
+}
+
+// The pairs named by --table, else every pair with both sides. False after an
+// error line for a name without a pair.
 bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, std::vector<TablePairRow>& selected)
 {
     const auto& args = session.Arguments();
@@ -54,16 +82,19 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
         return true;
     }
     for (const std::string& name : args.tables) {
-        const TablePairRow* found = nullptr;
-        for (const TablePairRow& pair : pairs)
-            if (strcasecmp(pair.oldName.c_str(), name.c_str()) == 0 ||
-                strcasecmp(pair.newName.c_str(), name.c_str()) == 0) {
-                found = &pair;
-                break;
-            }
+        bool ambiguous = false;
+        const TablePairRow* found = FindNamedPair(pairs, name, ambiguous);
+        if (ambiguous) {
+            session.Error("table " + name + ": several tables differ from it only in case; name one exactly");
+            return false;
+        }
         if (!found) {
             session.Error("table " + name + ": in neither " + DataSourceLabel(args.positional[0]) + " nor " +
                           DataSourceLabel(args.positional[1]));
+            return false;
+        }
+        if (!found->note.empty()) {
+            session.Error("table " + name + ": " + found->note);
             return false;
         }
         if (found->oldName.empty() || found->newName.empty()) {
@@ -74,6 +105,18 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
         selected.push_back(*found);
     }
     return true;
+}
+
+// "Users: not paired: the names Users and users differ only in case" for each
+// table that a name differing only in case kept from a partner, when the run
+// takes every pair (--table refuses such a table outright).
+void NoteUnpairedTables(CliSession& session, const std::vector<TablePairRow>& pairs)
+{
+    if (!session.Arguments().tables.empty())
+        return;
+    for (const TablePairRow& pair : pairs)
+        if (!pair.note.empty())
+            session.Info(NameOf(pair) + ": " + pair.note);
 }
 
 // The first part of the dump names of a side: a DSN as it is; for a
@@ -178,8 +221,9 @@ int RunTables(CliSession& session)
     std::vector<TablePairRow> pairs;
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs))
         return kExitError;
+    // A pair not made because names differ only in case says why in a third field.
     for (const TablePairRow& pair : pairs)
-        session.Result(pair.oldName + "\t" + pair.newName);
+        session.Result(pair.oldName + "\t" + pair.newName + (pair.note.empty() ? "" : "\t" + pair.note));
     return kExitEqual;
 }
 
@@ -206,6 +250,7 @@ int RunCompare(CliSession& session)
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
         !SelectPairs(session, pairs, selected))
         return kExitError;
+    NoteUnpairedTables(session, pairs);
     return CompareInto(session, connections, selected, out, !session.Arguments().Has("--keep-dumps"), true, "old",
                        &*folderLock);
 }
@@ -219,9 +264,10 @@ int RunVerify(CliSession& session)
         !SelectPairs(session, pairs, selected))
         return kExitError;
     // The merge adds no tables: one side's own tables are named, not counted.
+    NoteUnpairedTables(session, pairs);
     if (session.Arguments().tables.empty()) {
         for (const TablePairRow& pair : pairs)
-            if (pair.oldName.empty() || pair.newName.empty())
+            if ((pair.oldName.empty() || pair.newName.empty()) && pair.note.empty())
                 session.Info(
                     (pair.oldName.empty() ? pair.newName : pair.oldName) + ": only in " +
                     DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) + ", not compared");
