@@ -31,10 +31,22 @@ bool OpenBoth(CliSession& session, Connections& connections)
 }
 
 // The paired tables, or an error line and false.
+// A data source that lists no table (an empty or newly created SQLite file, a
+// login that sees none) is an error: compared, it would say that nothing differs.
 bool ListPairs(CliSession& session, Connections& connections, std::vector<TablePairRow>& pairs)
 {
     try {
-        pairs = ListTablePairs(connections.oldDatabase, connections.newDatabase);
+        std::vector<std::string> names[2];
+        CDatabase* databases[2] = {&connections.oldDatabase, &connections.newDatabase};
+        for (int side = 0; side < 2; ++side) {
+            ReadTableNames(*databases[side], names[side]);
+            if (names[side].empty()) {
+                session.Error("the data source " + DataSourceLabel(session.Arguments().positional[side]) +
+                              " lists no tables");
+                return false;
+            }
+        }
+        pairs = PairTables(names[0], names[1]);
         return true;
     } catch (...) {
         session.Error(CurrentErrorText());
@@ -110,13 +122,19 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
 // "Users: not paired: the names Users and users differ only in case" for each
 // table that a name differing only in case kept from a partner, when the run
 // takes every pair (--table refuses such a table outright).
+// A table that only one side has is named too: nothing compares it.
 void NoteUnpairedTables(CliSession& session, const std::vector<TablePairRow>& pairs)
 {
     if (!session.Arguments().tables.empty())
         return;
-    for (const TablePairRow& pair : pairs)
+    for (const TablePairRow& pair : pairs) {
         if (!pair.note.empty())
             session.Info(NameOf(pair) + ": " + pair.note);
+        else if (pair.oldName.empty() || pair.newName.empty())
+            session.Info(NameOf(pair) + ": only in " +
+                         DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) +
+                         ", not compared");
+    }
 }
 
 // The first part of the dump names of a side: a DSN as it is; for a
@@ -265,13 +283,6 @@ int RunVerify(CliSession& session)
         return kExitError;
     // The merge adds no tables: one side's own tables are named, not counted.
     NoteUnpairedTables(session, pairs);
-    if (session.Arguments().tables.empty()) {
-        for (const TablePairRow& pair : pairs)
-            if ((pair.oldName.empty() || pair.newName.empty()) && pair.note.empty())
-                session.Info(
-                    (pair.oldName.empty() ? pair.newName : pair.oldName) + ": only in " +
-                    DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) + ", not compared");
-    }
     ScratchFolder folder;
     if (folder.Path().empty()) {
         session.Error("cannot create a temporary folder for the dumps");

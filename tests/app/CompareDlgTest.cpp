@@ -2,6 +2,10 @@
 // SQLite data sources, the "..." buttons, Enter and Escape.
 #include <gtest/gtest.h>
 
+#include <QTableWidget>
+
+#include <QTest>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -207,6 +211,32 @@ TEST_F(MainDialogOnData, UpdatePairsTheTablesByName)
     h.Close();
     EXPECT_EQ(h.store.ReadString("Settings", "Old DS", ""), apptest::OldDataSource());
     EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), apptest::NewDataSource());
+}
+
+// Tab in the table list goes on to the next control and leaves the selection alone.
+TEST_F(MainDialogOnData, TabLeavesTheListWithItsSelection)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    CreateTables(apptest::OldDataSource(), kAllNames, {"Customer", "Orders"});
+    CreateTables(apptest::NewDataSource(), kAllNames, {"Customer", "Orders"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    const std::vector<TablePairRow> before = Rows(dialog);
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_TRUE(before[0].selected && before[1].selected);
+    auto* list = dialog.Item<QTableWidget>(CCompareDlg::kTableList);
+    QApplication::setActiveWindow(dialog.Window());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), h.Button(CCompareDlg::kUpdateButton));
+    EXPECT_EQ(Rows(dialog), before);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Item<QWidget>(CCompareDlg::kBrowseNewDataSourceButton));
+    EXPECT_EQ(Rows(dialog), before);
+    h.Close();
 }
 
 TEST_F(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
