@@ -14,8 +14,12 @@
 //   add has a key that a row left to delete shows;
 // - one statement per row read (a pair gives one UPDATE for its two rows);
 // - every statement that can run is balanced: its character literals and its
-//   quoted names are closed, and the condition of an UPDATE or DELETE has one
-//   term per key column.
+//   quoted names are closed, however the session reads a backslash in a
+//   literal (PostgreSQL's standard_conforming_strings, MariaDB's
+//   NO_BACKSLASH_ESCAPES), and the condition of an UPDATE or DELETE has one
+//   term per key column;
+// - no literal of a statement that can run holds a byte a client could change
+//   or stop at: a control character other than the line feed, or a NUL.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -76,19 +80,29 @@ CColumnInfoArray Columns(std::size_t count, std::string_view typeLetters, bool a
     return columns;
 }
 
+// Where a backslash in a literal escapes the next byte.
+enum class Backslashes {
+    Never,      // SQLite; MariaDB with NO_BACKSLASH_ESCAPES
+    InEString,  // PostgreSQL: only in E'...' (standard_conforming_strings on)
+    Always,     // MariaDB by default; PostgreSQL with standard_conforming_strings off
+};
+
 struct Dialect {
     const char* name;
     SqlLiteralFacts facts;
     char nameQuote;  // what a name stands between in the finished statement
-    bool backslashEscapes;
+    std::vector<Backslashes> readings;  // every way a session of the DBMS may read literals
 };
 
 std::vector<Dialect> Dialects()
 {
     return {
-        {"SQLite", SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite"), '"', false},
-        {"PostgreSQL", SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL"), '"', false},
-        {"MariaDB", SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB"), '`', true},
+        {"SQLite", SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite"), '"', {Backslashes::Never}},
+        {"PostgreSQL", SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL"), '"',
+         {Backslashes::InEString, Backslashes::Always}},
+        // The connector reports the double quote under ANSI_QUOTES; names still get backquotes.
+        {"MariaDB", SqlLiteralFacts::ForDriver("libmaodbc.so", "\"", "MariaDB"), '`',
+         {Backslashes::Always, Backslashes::Never}},
     };
 }
 
@@ -102,17 +116,25 @@ void CheckStatement(bool ok, const char* what, const std::string& statement, con
 
 struct Scan {
     bool balanced = true;
+    bool clientSafe = true;  // no literal holds a control character but the line feed
     int wheres = 0;  // " WHERE " outside literals and names
     int ands = 0;    // " AND " after the first of them, outside literals and names
 };
 
+bool IsControl(char c)
+{
+    const auto byte = static_cast<unsigned char>(c);
+    return (byte < 0x20 && c != '\n') || byte == 0x7F;
+}
+
 // Walks the statement as the data source's parser would: apostrophe literals
-// (two apostrophes are one; a backslash escapes the next byte where the dialect
-// says so) and quoted names (the closing character twice is one).
-Scan ScanStatement(const std::string& s, const Dialect& dialect)
+// (two apostrophes are one; a backslash escapes the next byte where the session
+// reads it so) and quoted names (the closing character twice is one).
+Scan ScanStatement(const std::string& s, const Dialect& dialect, Backslashes backslashes)
 {
     enum class State { Plain, Literal, Name };
     State state = State::Plain;
+    bool escapes = false;  // in the current literal
     Scan scan;
     for (std::size_t i = 0; i < s.size(); ++i) {
         const char c = s[i];
@@ -121,6 +143,8 @@ Scan ScanStatement(const std::string& s, const Dialect& dialect)
         case State::Plain:
             if (c == '\'') {
                 state = State::Literal;
+                escapes = backslashes == Backslashes::Always ||
+                          (backslashes == Backslashes::InEString && i > 0 && (s[i - 1] == 'E' || s[i - 1] == 'e'));
             } else if (c == dialect.nameQuote) {
                 state = State::Name;
             } else if (s.compare(i, 7, " WHERE ") == 0) {
@@ -130,7 +154,9 @@ Scan ScanStatement(const std::string& s, const Dialect& dialect)
             }
             break;
         case State::Literal:
-            if (c == '\\' && dialect.backslashEscapes) {
+            if (IsControl(c))
+                scan.clientSafe = false;
+            if (c == '\\' && escapes) {
                 if (!hasNext)
                     scan.balanced = false;
                 ++i;
@@ -203,6 +229,22 @@ std::size_t DistinctKeys(const std::vector<std::int32_t>& keys)
     return std::set<std::int32_t>(keys.begin(), keys.end()).size();
 }
 
+// An UPDATE or DELETE that can run: balanced, and a condition of one term per key column.
+void CheckWhere(const Scan& scan, const GeneratedStatement& statement, const TableChanges& table,
+                const CRowValues* sample, const Dialect& dialect)
+{
+    CheckStatement(scan.balanced, "a statement that can run closes its literals and names", statement.text,
+                   dialect);
+    CheckStatement(scan.clientSafe, "no literal holds a byte a client could change", statement.text, dialect);
+    // A keyless DELETE finds its row in a subquery on some DBMSs: two conditions then.
+    const bool keyless = table.keyColumns.empty();
+    CheckStatement(keyless ? scan.wheres >= 1 : scan.wheres == 1,
+                   "an UPDATE or DELETE that can run has its condition", statement.text, dialect);
+    const std::size_t terms = keyless ? (sample ? sample->size() : 0) : DistinctKeys(table.keyColumns);
+    CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == terms, "the condition has one term per key column",
+                   statement.text, dialect);
+}
+
 // One statement per row read, each one that can run balanced, for one dialect.
 void CheckStatements(const TableChangesArray& tables, std::string_view typeLetters, bool awkwardNames,
                      const Dialect& dialect)
@@ -220,25 +262,23 @@ void CheckStatements(const TableChangesArray& tables, std::string_view typeLette
         for (const GeneratedStatement& statement : set.inserts) {
             if (!statement.Complete())
                 continue;
-            const Scan scan = ScanStatement(statement.text, dialect);
-            CheckStatement(scan.balanced, "a statement that can run closes its literals and names", statement.text,
-                           dialect);
-            CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
+            for (const Backslashes reading : dialect.readings) {
+                const Scan scan = ScanStatement(statement.text, dialect, reading);
+                CheckStatement(scan.balanced, "a statement that can run closes its literals and names",
+                               statement.text, dialect);
+                CheckStatement(scan.clientSafe, "no literal holds a byte a client could change", statement.text,
+                               dialect);
+                CheckStatement(scan.wheres == 0, "an INSERT has no condition", statement.text, dialect);
+            }
         }
         for (const auto* list : {&set.updates, &set.deletes}) {
             for (const GeneratedStatement& statement : *list) {
                 if (!statement.Complete())
                     continue;
-                const Scan scan = ScanStatement(statement.text, dialect);
-                CheckStatement(scan.balanced, "a statement that can run closes its literals and names",
-                               statement.text, dialect);
-                // A keyless DELETE finds its row in a subquery on some DBMSs: two conditions then.
-                const bool keyless = table.keyColumns.empty();
-                CheckStatement(keyless ? scan.wheres >= 1 : scan.wheres == 1,
-                               "an UPDATE or DELETE that can run has its condition", statement.text, dialect);
-                const std::size_t terms = keyless ? (sample ? sample->size() : 0) : DistinctKeys(table.keyColumns);
-                CheckStatement(static_cast<std::size_t>(scan.ands) + 1 == terms,
-                               "the condition has one term per key column", statement.text, dialect);
+                for (const Backslashes reading : dialect.readings) {
+                    const Scan scan = ScanStatement(statement.text, dialect, reading);
+                    CheckWhere(scan, statement, table, sample, dialect);
+                }
             }
         }
     }

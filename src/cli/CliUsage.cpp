@@ -52,9 +52,10 @@ const std::map<std::string, std::string>& CommandTexts()
          "\n"
          "Prints the statements that bring TARGET up to date, in the order the merge\n"
          "runs them, each ended by \";\" and a line break: a script for the data\n"
-         "source's own client. Where foreign keys tie the tables, inserts and\n"
-         "updates run parents first and deletes children first; a line starting\n"
-         "with \"--\" notes a cycle among them. A statement that cannot be formed is\n"
+         "source's own client, whatever its session settings. Where foreign keys\n"
+         "tie the tables, inserts and updates run parents first and deletes\n"
+         "children first; a line starting with \"--\" notes a cycle among them. A\n"
+         "statement that cannot be formed (PostgreSQL text with a NUL byte) is\n"
          "named on standard error instead (exit status 1).\n"},
         {"apply",
          "Usage: tolvane-cli apply MERGEFILE TARGET [--table NAME]... [--yes]\n"

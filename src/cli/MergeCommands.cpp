@@ -105,6 +105,25 @@ private:
     TerminalProgress m_progress;
 };
 
+// A note as comment lines of the script: a table name in it may hold a line
+// break, after which the client would take the rest for SQL.
+std::string CommentLines(const std::string& note)
+{
+    std::string text;
+    std::size_t at = 0;
+    while (at <= note.size()) {
+        std::size_t end = note.find_first_of("\r\n", at);
+        if (end == std::string::npos)
+            end = note.size();
+        const std::string line = note.substr(at, end - at);
+        if (!text.empty())
+            text += '\n';
+        text += line.starts_with("--") ? line : "-- " + line;
+        at = end + 1;
+    }
+    return text;
+}
+
 bool Confirmed(CliSession& session, std::size_t count)
 {
     if (session.Arguments().Has("--yes") || session.Arguments().Has("--dry-run"))
@@ -142,7 +161,7 @@ int RunSql(CliSession& session)
     int status = kExitEqual;
     for (const GeneratedStatement& statement : statements) {
         if (statement.kind == StatementKind::Note) {
-            std::cout << statement.text << "\n";
+            std::cout << CommentLines(statement.text) << "\n";
             continue;
         }
         if (!statement.Complete()) {

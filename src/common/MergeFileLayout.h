@@ -4,9 +4,9 @@
 // the quoting of a dump field.
 //
 // Section head: CR LF, "Table=[", the table name with every "]" written "]]",
-// "]", the key column list, CR LF CR LF. The doubled bracket is what the bracket
-// rewrite of the statements reads as one bracket, so the name can go into SQL as
-// the head spells it.
+// "]", the key column list, CR LF CR LF. The doubled bracket is the file's own
+// rule, which lets the key column list follow the name; statements take the
+// name itself and quote it their own way.
 //
 // Section head with column names (written since merge files end with an end
 // mark): the same head, but between the head line and its blank line a line
@@ -64,7 +64,7 @@ bool IsSectionHead(std::string_view line);
 
 struct SectionHeadFields {
     // The name as the head spells it, from "[" to its closing "]", a "]" inside
-    // still doubled ("[we]]ird]"): the form the statement builders take.
+    // still doubled ("[we]]ird]"), for showing the head as it is.
     std::string spelledName;
     // The name itself ("we]ird").
     std::string name;

@@ -12,6 +12,7 @@
 #include "datasource/DatabaseError.h"
 #include "datasource/EmbeddedSqlite.h"
 #include "datasource/OdbcDiagnostics.h"
+#include "datasource/SessionSettings.h"
 
 namespace {
 
@@ -227,7 +228,9 @@ const SqlLiteralFacts& CDatabase::Facts()
         };
         const std::string driverName = info(SQL_DRIVER_NAME, 200);
         const std::string dbmsName = info(SQL_DBMS_NAME, 256);
-        m_facts = SqlLiteralFacts::ForDriver(driverName, info(SQL_IDENTIFIER_QUOTE_CHAR, 8), dbmsName);
+        SqlLiteralFacts facts = SqlLiteralFacts::ForDriver(driverName, info(SQL_IDENTIFIER_QUOTE_CHAR, 8), dbmsName);
+        facts.session = AskSessionSettings(*this, facts.dbms);
+        m_facts = std::move(facts);
         m_driver = DriverFacts::Of(driverName, dbmsName);
     }
     return *m_facts;

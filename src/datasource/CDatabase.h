@@ -37,8 +37,10 @@ public:
     // Query time-out for new statements; once a driver rejects the option it is not set again.
     void ApplyQueryTimeout(SQLHSTMT statement);
 
-    // What the connected driver tells about writing and running SQL, asked
-    // once per connection. Raises DatabaseError when the connection is closed.
+    // What the connected driver tells about writing and running SQL, and what
+    // the session is set to, asked once per connection (a setting changed by a
+    // statement later is not seen). Raises DatabaseError when the connection
+    // is closed.
     const SqlLiteralFacts& Facts();
     // Where the program treats the connected driver differently, asked once too.
     const DriverFacts& Driver();

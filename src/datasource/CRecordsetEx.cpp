@@ -8,7 +8,6 @@
 #include "datasource/DatabaseError.h"
 #include "datasource/FloatText.h"
 #include "datasource/OdbcDiagnostics.h"
-#include "datasource/ReplaceBrackets.h"
 
 namespace {
 
@@ -277,9 +276,7 @@ void CRecordsetEx::ExecuteInSeries(const std::string& sql)
 
 void CRecordsetEx::ReplaceBrackets(std::string& statement) const
 {
-    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
-    if (!m_bJetDriver)
-        ::ReplaceBrackets(statement, LiteralFacts().identifierQuote);
+    LiteralFacts().Names().RewriteBrackets(statement);
 }
 
 void CRecordsetEx::GetColumns(const std::string& table, std::vector<ColumnInfo>& columns)

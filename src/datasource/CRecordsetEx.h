@@ -89,7 +89,7 @@ public:
     const DriverFacts& Facts() const { return m_driverFacts; }
 
     // Rewrites [name] to the connection's identifier quotes outside text
-    // literals; the Jet driver reads brackets itself and keeps them.
+    // literals (IdentifierQuoting); the Jet driver reads brackets itself and keeps them.
     void ReplaceBrackets(std::string& statement) const;
 
     const std::string& GetSQL() const { return m_strSQL; }

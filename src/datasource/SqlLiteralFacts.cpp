@@ -8,28 +8,32 @@ SqlLiteralFacts SqlLiteralFacts::ForDriver(const std::string& driverName, const 
     facts.dbms = driver.dbms;
     facts.dbmsName = dbmsName;
     facts.jetDriver = driver.jetDriver;
-    if (facts.jetDriver)
-        facts.datePrefix = facts.dateSuffix = facts.timePrefix = facts.timeSuffix = "#";
-    // A driver without identifier quoting (or one reporting several characters)
-    // gets a blank, so bracketed names lose their brackets.
-    facts.identifierQuote = identifierQuote.size() == 1 ? identifierQuote : " ";
+    facts.identifierQuote = IdentifierQuoting::QuoteFor(identifierQuote, facts.dbms);
     switch (facts.dbms) {
     case DbmsKind::Sqlite:
         facts.binary = BinaryForm::SqliteBlob;
+        facts.temporal = TemporalForm::Quoted;
         facts.savepoints = true;
         break;
     case DbmsKind::PostgreSql:
         facts.binary = BinaryForm::PostgresBytea;
+        facts.temporal = TemporalForm::Quoted;
         facts.savepoints = true;
         facts.errorAbortsTransaction = true;
         break;
     case DbmsKind::MySql:
-        facts.backslashEscapes = true;
+        facts.temporal = TemporalForm::Quoted;
         facts.emptyHexAsString = true;
         facts.savepoints = true;
         break;
     case DbmsKind::Other:
         break;
+    }
+    if (facts.jetDriver) {
+        facts.datePrefix = facts.dateSuffix = facts.timePrefix = facts.timeSuffix = "#";
+        facts.keepsBrackets = true;
+        facts.temporal = TemporalForm::Jet;
+        facts.insertLeavesOutCounter = true;
     }
     return facts;
 }

@@ -10,7 +10,6 @@
 #include "datasource/CatalogResult.h"
 #include "datasource/DatabaseError.h"
 #include "datasource/TableLocation.h"
-#include "datasource/WholeTableQuery.h"
 
 namespace {
 
@@ -382,8 +381,7 @@ std::string ColumnAttributeText(SQLHSTMT statement, SQLSMALLINT column, SQLUSMAL
 // as its origin. A table without rowid rejects that select.
 std::vector<std::string> AutoNumberedColumns(CDatabase& database, DbmsKind dbms, const std::string& table)
 {
-    const std::string quote = ConnectionInfoText(database, SQL_IDENTIFIER_QUOTE_CHAR);
-    const std::string from = " from " + QuotedIdentifier(table, quote) + " where 1=0";
+    const std::string from = " from " + database.Facts().Names().Quoted(table) + " where 1=0";
     std::vector<std::string> names;
     ForEachResultColumn(
         database, "Select *" + from,

@@ -1,34 +1,13 @@
 #include "datasource/WholeTableQuery.h"
 
-namespace {
-
-constexpr const char kPrefix[] = "Select * from ";
-
-bool Quoting(const std::string& quote)
-{
-    return !quote.empty() && quote != " ";
-}
-
-} // namespace
+#include "datasource/IdentifierQuoting.h"
 
 std::string QuotedIdentifier(const std::string& name, const std::string& identifierQuote)
 {
-    if (!Quoting(identifierQuote))
-        return name;
-    // A quote character inside the name is doubled, the SQL way of writing it.
-    std::string quoted = identifierQuote;
-    for (std::size_t i = 0; i < name.size();) {
-        if (name.compare(i, identifierQuote.size(), identifierQuote) == 0) {
-            quoted += identifierQuote + identifierQuote;
-            i += identifierQuote.size();
-        } else {
-            quoted += name[i++];
-        }
-    }
-    return quoted + identifierQuote;
+    return IdentifierQuoting(identifierQuote, false).Quoted(name);
 }
 
 std::string SelectAllText(const std::string& table, const std::string& identifierQuote)
 {
-    return kPrefix + QuotedIdentifier(table, identifierQuote);
+    return "Select * from " + QuotedIdentifier(table, identifierQuote);
 }

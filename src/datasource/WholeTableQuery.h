@@ -3,7 +3,8 @@
 #include <string>
 
 // `name` in the identifier quotes, a quote inside it doubled; bare when the data
-// source has no quote character ("" or " ").
+// source has no quote character ("", " " or several characters). The rules are
+// IdentifierQuoting's.
 std::string QuotedIdentifier(const std::string& name, const std::string& identifierQuote);
 
 // "Select * from " and the quoted table name.

@@ -11,9 +11,10 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/DumpWriter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/EmbeddedSqlite.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FloatText.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IdentifierQuoting.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OdbcDiagnostics.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OdbcHandles.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ReplaceBrackets.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SessionSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableCatalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableListScope.cpp

@@ -75,13 +75,33 @@ private:
         case PhysicalLineReader::Result::Error:
             throw Refusal{m_lineNumber + 1, "Cannot read the merge file " + m_path + ": " + std::strerror(errno) +
                                                 " (line " + std::to_string(m_lineNumber + 1) + ")."};
-        case PhysicalLineReader::Result::NotText:
-            throw Refusal{m_lineNumber + 1, "The merge file " + m_path + " is not a text file: line " +
-                                                std::to_string(m_lineNumber + 1) + " holds a NUL byte."};
         case PhysicalLineReader::Result::TooLong:
             break;
         }
         throw TooLarge(m_lineNumber + 1);
+    }
+
+    // A NUL byte belongs only inside a quoted value (text that holds one);
+    // anywhere else it tells a file that is no merge file.
+    Refusal NotText(std::size_t line) const
+    {
+        return {line, "The merge file " + m_path + " is not a text file: line " + std::to_string(line) +
+                          " holds a NUL byte. Only a quoted value may hold one."};
+    }
+
+    static bool HoldsNul(std::string_view text) { return text.find('\0') != std::string_view::npos; }
+
+    // Whether every NUL byte of a row is inside one of its quoted values.
+    static bool NulOnlyInQuotedValues(const std::string& row)
+    {
+        std::string copy = row;
+        CRowValues fields;
+        SplitFields(copy, fields, kSeparator);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (!fields.IsQuoted(i) && HoldsNul(fields[i]))
+                return false;
+        }
+        return true;
     }
 
     Refusal TooLarge(std::size_t line) const
@@ -184,6 +204,8 @@ private:
         }
         if (!m_row.empty() && m_row.back() == '\r')
             m_row.pop_back();
+        if (HoldsNul(m_row) && !NulOnlyInQuotedValues(m_row))
+            throw NotText(firstLine);
         if (!m_current)
             return;  // rows before the first head have no table
         if (!m_oldSide && !m_newSide) {
@@ -221,6 +243,8 @@ private:
 
     void StartSection(std::string_view head)
     {
+        if (HoldsNul(head))
+            throw NotText(m_lineNumber);
         FlushSection();
         m_current.emplace();
         ParseSectionHead(head, *m_current);
@@ -231,6 +255,8 @@ private:
         if (!NextLine() || !m_file.LineEnded())
             throw CutShort("inside the head of the table " + m_current->name);
         const std::string_view next = WithoutTrailingCr(m_raw);
+        if (HoldsNul(next))
+            throw NotText(m_lineNumber);
         if (next.starts_with(MergeFileLayout::kColumnsStart)) {
             if (!MergeFileLayout::ParseColumnsLine(next, m_current->columnNames))
                 throw Broken("is a column line of the table " + m_current->name + " that cannot be read.");

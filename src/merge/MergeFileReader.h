@@ -7,8 +7,9 @@
 // columns must end with its end mark, and every row of it must have a side and
 // one value per column; a file written before sections named their columns is
 // read as it always was, except that one without any section, or one that ends
-// inside a head or inside a quoted value, is refused as cut short. A file that
-// holds a NUL byte is no merge file, and one that needs more memory than the
+// inside a head or inside a quoted value, is refused as cut short. A NUL byte
+// may stand only inside a quoted value (text that holds one); anywhere else it
+// tells a file that is no merge file. One that needs more memory than the
 // merge may take is refused before it takes it.
 #include <cstddef>
 #include <cstdint>

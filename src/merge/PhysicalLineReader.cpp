@@ -73,10 +73,8 @@ PhysicalLineReader::Result PhysicalLineReader::Next(std::string& line)
         const void* lf = std::memchr(begin, '\n', available);
         const std::size_t length =
             lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - begin) : available;
-        // Checked before the bytes are kept: a sparse file of zeros or one
-        // endless line must not fill the memory first.
-        if (std::memchr(begin, '\0', length))
-            return Result::NotText;
+        // Checked before the bytes are kept: one endless line must not fill
+        // the memory first.
         if (length > m_maxLine - line.size())
             return Result::TooLong;
         line.append(begin, length);

@@ -1,9 +1,9 @@
 #pragma once
 // Reads a file line by line in binary mode: a line ends at a line feed, which
-// is not part of it; a carriage return stays in the line. A last line without a
-// line feed is still a line. A file that holds a NUL byte is no text file, and
-// a line is never longer than the limit the caller sets: reading stops at
-// either before it takes more memory.
+// is not part of it; a carriage return stays in the line, and so does any other
+// byte, NUL included. A last line without a line feed is still a line. A line
+// is never longer than the limit the caller sets: reading stops there before
+// it takes more memory.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 
 class PhysicalLineReader {
 public:
-    enum class Result { Line, End, Error, NotText, TooLong };
+    enum class Result { Line, End, Error, TooLong };
 
     PhysicalLineReader() = default;
     ~PhysicalLineReader();
@@ -26,7 +26,7 @@ public:
     // The longest line Next hands out; a longer one gives TooLong.
     void SetMaxLine(std::size_t bytes) { m_maxLine = bytes; }
     // The next line into `line` (replacing its content), the end, a read error,
-    // a NUL byte, or a line over the limit.
+    // or a line over the limit.
     Result Next(std::string& line);
     // Whether the line Next gave last ended with a line feed; only the last
     // line of a file can lack one.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 #include "datasource/DriverFacts.h"
 
@@ -42,32 +43,180 @@ Form FormOf(int sqlType)
     }
 }
 
-// Apostrophes doubled (and backslashes, where they escape); no enclosing apostrophes.
-void AppendEscaped(std::string& out, const std::string& value, bool backslashEscapes)
+// A byte that a client may change or drop in a script, or that ends a C
+// string: the control characters but the line feed, which every client keeps
+// inside a literal (the sqlite3 shell turns CR LF into LF, the clients stop at
+// a NUL, a terminal completes at a tab).
+bool IsControl(unsigned char c)
+{
+    return (c < 0x20 && c != '\n') || c == 0x7F;
+}
+
+bool HasControlOrBackslash(std::string_view value)
+{
+    return std::any_of(value.begin(), value.end(), [](unsigned char c) { return c == '\\' || IsControl(c); });
+}
+
+// Apostrophes doubled; no enclosing apostrophes.
+void AppendDoubled(std::string& out, std::string_view value)
 {
     for (const char c : value) {
-        if (c == '\'' || (c == '\\' && backslashEscapes))
+        if (c == '\'')
             out += c;
         out += c;
     }
 }
 
-void AppendCharacter(std::string& out, const std::string& value, const SqlLiteralFacts& facts)
+void AppendPlainText(std::string& out, std::string_view value)
 {
     out += '\'';
-    AppendEscaped(out, value, facts.backslashEscapes);
+    AppendDoubled(out, value);
     out += '\'';
 }
 
-// Driver texts of dates and times hold no apostrophe or backslash, but a source
-// that stores any text in a date column can deliver both: they are escaped as in
-// a character literal, so that no value can end the literal early.
-void AppendDelimited(std::string& out, const std::string& prefix, const std::string& value,
-                     const std::string& suffix, const SqlLiteralFacts& facts)
+// SQLite has no escapes in a string literal: control characters are joined in
+// as char(...), so that a script keeps them too.
+void AppendSqliteText(std::string& out, std::string_view value)
+{
+    if (value.empty()) {
+        out += "''";
+        return;
+    }
+    std::size_t i = 0;
+    while (i < value.size()) {
+        if (i > 0)
+            out += "||";
+        std::size_t end = i;
+        if (IsControl(static_cast<unsigned char>(value[i]))) {
+            out += "char(";
+            for (; end < value.size() && IsControl(static_cast<unsigned char>(value[end])); ++end) {
+                if (end > i)
+                    out += ',';
+                out += std::to_string(static_cast<unsigned char>(value[end]));
+            }
+            out += ')';
+        } else {
+            while (end < value.size() && !IsControl(static_cast<unsigned char>(value[end])))
+                ++end;
+            AppendPlainText(out, value.substr(i, end - i));
+        }
+        i = end;
+    }
+}
+
+// PostgreSQL reads a backslash in '...' as an escape when
+// standard_conforming_strings is off, and as itself when it is on; in E'...'
+// it always escapes. A value with backslashes or control characters goes in
+// E'...', the others as plain literals, which mean the same either way.
+// Apostrophes are always doubled, never escaped with a backslash, so that
+// the literal ends in the same place for a reader of either kind.
+void AppendPostgresText(std::string& out, std::string_view value)
+{
+    if (!HasControlOrBackslash(value)) {
+        AppendPlainText(out, value);
+        return;
+    }
+    static const char octal[] = "01234567";
+    out += "E'";
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\'') {
+            out += "''";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (IsControl(byte)) {
+            // A NUL gives \000, which the server refuses: text cannot hold it.
+            out += '\\';
+            out += octal[byte >> 6];
+            out += octal[(byte >> 3) & 7];
+            out += octal[byte & 7];
+        } else {
+            out += c;
+        }
+    }
+    out += '\'';
+}
+
+void AppendHexDigits(std::string& out, std::string_view bytes)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        out += digits[byte >> 4];
+        out += digits[byte & 15];
+    }
+}
+
+// MySQL and MariaDB read a backslash in '...' as an escape unless the sql_mode
+// holds NO_BACKSLASH_ESCAPES. A value with backslashes or control characters
+// goes in as a hex literal with a character set introducer, which no setting
+// changes; so do characters beyond the Basic Multilingual Plane (a UTF-8 lead
+// byte from F0), which a client connected as utf8mb3, the mariadb client's
+// default, cannot pass. The introducer is the connection's character set, in
+// which the value's bytes came.
+void AppendMySqlText(std::string& out, std::string_view value, const SqlLiteralFacts& facts)
+{
+    const bool hex = std::any_of(value.begin(), value.end(), [](unsigned char c) {
+        return c == '\\' || IsControl(c) || c >= 0xF0;
+    });
+    if (!hex) {
+        AppendPlainText(out, value);
+        return;
+    }
+    out += '_';
+    out += facts.session.characterSet.empty() ? "utf8mb4" : facts.session.characterSet;
+    out += " X'";
+    AppendHexDigits(out, value);
+    out += '\'';
+}
+
+// A text literal that means the same whatever the session is set to and
+// whichever client runs it.
+void AppendText(std::string& out, std::string_view value, const SqlLiteralFacts& facts)
+{
+    switch (facts.dbms) {
+    case DbmsKind::Sqlite:
+        AppendSqliteText(out, value);
+        return;
+    case DbmsKind::PostgreSql:
+        AppendPostgresText(out, value);
+        return;
+    case DbmsKind::MySql:
+        AppendMySqlText(out, value, facts);
+        return;
+    case DbmsKind::Other:
+        break;
+    }
+    AppendPlainText(out, value);
+}
+
+// Driver texts of dates and times hold no apostrophe, but a source that stores
+// any text in a date column can deliver one: it is doubled as in a character
+// literal, so that no value can end the literal early.
+void AppendDelimited(std::string& out, const std::string& prefix, std::string_view value, const std::string& suffix)
 {
     out += prefix;
-    AppendEscaped(out, value, facts.backslashEscapes);
+    AppendDoubled(out, value);
     out += suffix;
+}
+
+// A date, time or timestamp in the form the data source takes.
+void AppendTemporal(std::string& out, const std::string& value, const std::string& prefix,
+                    const std::string& suffix, const SqlLiteralFacts& facts)
+{
+    switch (facts.temporal) {
+    case SqlLiteralFacts::TemporalForm::Quoted:
+        AppendText(out, value, facts);
+        return;
+    case SqlLiteralFacts::TemporalForm::Jet:
+    case SqlLiteralFacts::TemporalForm::OdbcEscape:
+        AppendDelimited(out, prefix, value, suffix);
+        return;
+    }
 }
 
 bool IsHexDigits(std::string_view text)
@@ -122,7 +271,8 @@ bool AppendBinaryLiteral(std::string& out, std::string_view value, const SqlLite
         out += '\'';
         break;
     case SqlLiteralFacts::BinaryForm::PostgresBytea:
-        out += "'\\x";
+        // In E'...', so that standard_conforming_strings cannot change it.
+        out += "E'\\\\x";
         out += hex;
         out += '\'';
         break;
@@ -161,32 +311,31 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
     }
     switch (FormOf(column.sqlType)) {
     case Form::Character:
-        AppendCharacter(out, value, facts);
+        AppendText(out, value, facts);
         return;
     case Form::Binary:
         // Text that is no hex rendering goes in as text rather than unquoted.
         if (!AppendBinaryLiteral(out, value, facts))
-            AppendCharacter(out, value, facts);
+            AppendText(out, value, facts);
         return;
     case Form::Date:
-        AppendDelimited(out, facts.datePrefix, value, facts.dateSuffix, facts);
+        AppendTemporal(out, value, facts.datePrefix, facts.dateSuffix, facts);
         return;
     case Form::Time:
-        AppendDelimited(out, facts.timePrefix, value, facts.timeSuffix, facts);
+        AppendTemporal(out, value, facts.timePrefix, facts.timeSuffix, facts);
         return;
     case Form::Timestamp:
         // {d '...'} makes some drivers (psqlODBC) drop the time of day.
-        // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
-        if (facts.jetDriver)
-            AppendDelimited(out, facts.datePrefix, JetTimestamp(value), facts.dateSuffix, facts);
+        if (facts.temporal == SqlLiteralFacts::TemporalForm::Jet)
+            AppendTemporal(out, JetTimestamp(value), facts.datePrefix, facts.dateSuffix, facts);
         else
-            AppendDelimited(out, "{ts '", value, "'}", facts);
+            AppendTemporal(out, value, "{ts '", "'}", facts);
         return;
     case Form::AsIs:
         // Only a number goes in as it stands; any other text would be read as
         // SQL (a column-name line of a dump gives WHERE [id]=id, true for every row).
         if (quoted || !IsPlainNumber(value))
-            AppendCharacter(out, value, facts);
+            AppendText(out, value, facts);
         else
             out += value;
         return;
@@ -199,7 +348,7 @@ void AppendConditionLiteral(std::string& out, const std::string& value, bool quo
     const bool number = !quoted && IsPlainNumber(value);
     if (number && facts.dbms == DbmsKind::PostgreSql && IsFloatingPoint(column.sqlType)) {
         // An untyped literal takes the column's type.
-        AppendCharacter(out, value, facts);
+        AppendText(out, value, facts);
         return;
     }
     if (number && facts.dbms == DbmsKind::MySql && column.sqlType == kReal) {
@@ -209,4 +358,22 @@ void AppendConditionLiteral(std::string& out, const std::string& value, bool quo
         return;
     }
     AppendSqlLiteral(out, value, quoted, column, facts);
+}
+
+std::string LiteralProblem(const std::string& value, const ColumnInfo& column, const SqlLiteralFacts& facts)
+{
+    if (value.find('\0') == std::string::npos)
+        return {};
+    switch (facts.dbms) {
+    case DbmsKind::Sqlite:
+    case DbmsKind::MySql:
+        return {};
+    case DbmsKind::PostgreSql:
+        return "The value of column " + column.name + " holds a NUL byte, which " + facts.dbmsName +
+               " cannot store in text.";
+    case DbmsKind::Other:
+        break;
+    }
+    return "The value of column " + column.name + " holds a NUL byte, which cannot be written into a statement for " +
+           facts.dbmsName + ".";
 }

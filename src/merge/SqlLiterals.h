@@ -1,6 +1,8 @@
 #pragma once
 // The SQL literal of one value read back from the merge file, for a column of
-// the merge data source.
+// the merge data source. On SQLite, PostgreSQL, MySQL and MariaDB a literal
+// means the same under every session setting and in the DBMS's own client, so
+// that the statements run as they are in a script too.
 #include <string>
 #include <string_view>
 
@@ -9,14 +11,18 @@
 
 // Appends the literal of `value` to `out`:
 // - an unquoted NULL is SQL NULL, whatever the type (a quoted one is the text);
-// - character types (also wide ones and GUID) are in apostrophes, inner
-//   apostrophes doubled;
+// - character types (also wide ones and GUID) are text literals: in
+//   apostrophes, inner apostrophes doubled; a value with backslashes or
+//   control characters (all but the line feed) as E'...' on PostgreSQL, as a
+//   hex literal with a character set introducer on MySQL and MariaDB, with its
+//   control characters joined in as char(n) on SQLite;
 // - binary types (0x + hex digits) are the DBMS's binary literal;
-// - DATE, TIME and TIMESTAMP get the driver's delimiters ({d '...'}, {t '...'},
-//   {ts '...'}; #...# with the Jet driver, whose timestamps are rewritten to
-//   mm/dd/yyyy);
+// - DATE, TIME and TIMESTAMP are text literals on SQLite, PostgreSQL, MySQL and
+//   MariaDB, which read them in the column's type; elsewhere they get the
+//   driver's escapes ({d '...'}, {t '...'}, {ts '...'}; #...# with the Jet
+//   driver, whose timestamps are rewritten to mm/dd/yyyy);
 // - other types (numbers, bit) are written as they are when they are plain
-//   decimal numbers; a quoted field or any other text is a character literal.
+//   decimal numbers; a quoted field or any other text is a text literal.
 void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
                       const SqlLiteralFacts& facts);
 
@@ -26,6 +32,12 @@ void AppendSqlLiteral(std::string& out, const std::string& value, bool quoted, c
 // own precision there.
 void AppendConditionLiteral(std::string& out, const std::string& value, bool quoted, const ColumnInfo& column,
                             const SqlLiteralFacts& facts);
+
+// Why `value` cannot go into a statement for `column`, naming the column; empty
+// when it can. PostgreSQL text cannot hold a NUL byte, and on a DBMS the
+// program does not know, a NUL could cut the statement: such a value is not
+// written rather than written cut.
+std::string LiteralProblem(const std::string& value, const ColumnInfo& column, const SqlLiteralFacts& facts);
 
 // The Jet form of a timestamp: yyyy-mm-dd[ rest] becomes mm/dd/yyyy[ rest];
 // a value whose first '-' is not at index 4 stays as it is.

@@ -2,22 +2,10 @@
 
 #include <algorithm>
 
-#include "datasource/ReplaceBrackets.h"
+#include "datasource/IdentifierQuoting.h"
 #include "merge/SqlLiterals.h"
 
 namespace {
-
-// [name], a "]" of the name written twice so that the bracket rewrite keeps it.
-void AppendName(std::string& out, const std::string& name)
-{
-    out += '[';
-    for (const char c : name) {
-        out += c;
-        if (c == ']')
-            out += c;
-    }
-    out += ']';
-}
 
 // Every column index not in the key list, ascending.
 KeyColumnList NonKeyColumns(std::size_t columnCount, const KeyColumnList& keyColumns)
@@ -33,9 +21,23 @@ KeyColumnList NonKeyColumns(std::size_t columnCount, const KeyColumnList& keyCol
 
 void FinishStatement(std::string& statement, const SqlLiteralFacts& facts)
 {
-    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
-    if (!facts.jetDriver)
-        ReplaceBrackets(statement, facts.identifierQuote);
+    facts.Names().RewriteBrackets(statement);
+}
+
+// Why one of the values of the listed columns (all without a list) cannot be
+// written, or nothing.
+std::string ValueProblem(const CRowValues& values, const CColumnInfoArray& columns, const KeyColumnList* includeList,
+                         const SqlLiteralFacts& facts)
+{
+    for (std::size_t i = 0; i < columns.size() && i < values.size(); ++i) {
+        if (includeList &&
+            std::find(includeList->begin(), includeList->end(), static_cast<std::int32_t>(i)) == includeList->end())
+            continue;
+        std::string problem = LiteralProblem(values[i], columns[i], facts);
+        if (!problem.empty())
+            return problem;
+    }
+    return {};
 }
 
 // What the user reads about a statement that cannot run.
@@ -73,7 +75,7 @@ std::string Condition(const CRowValues& values, const CColumnInfoArray& columns,
         ++j;
         if (!text.empty())
             text += " AND ";
-        AppendName(text, columns[i].name);
+        IdentifierQuoting::AppendBracketed(text, columns[i].name);
         if (!values.IsQuoted(i) && values[i] == "NULL") {
             text += " IS NULL";
         } else {
@@ -137,7 +139,7 @@ void FormatValueList(const CRowValues& values, const CColumnInfoArray& columns, 
         if (!text.empty())
             text += separator;
         if (withNames) {
-            AppendName(text, columns[i].name);
+            IdentifierQuoting::AppendBracketed(text, columns[i].name);
             text += '=';
         }
         AppendSqlLiteral(text, values[i], values.IsQuoted(i), columns[i], facts);
@@ -150,8 +152,7 @@ GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray&
     GeneratedStatement statement{"INSERT INTO " + table + " (", {}, StatementKind::Insert, {}};
     KeyColumnList includeList;
     bool leaveOutFirst = false;
-    // No Jet driver (ODBCJT32.DLL) on Linux: kept, as stored files and language modules may rely on it.
-    if (facts.jetDriver && keyColumns.size() == 1 && keyColumns[0] == 0) {
+    if (facts.insertLeavesOutCounter && keyColumns.size() == 1 && keyColumns[0] == 0) {
         includeList = NonKeyColumns(columns.size(), keyColumns);
         leaveOutFirst = !includeList.empty();
     }
@@ -159,7 +160,7 @@ GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray&
     for (std::size_t i = leaveOutFirst ? 1 : 0; i < columns.size(); ++i) {
         if (!first)
             statement.text += ',';
-        AppendName(statement.text, columns[i].name);
+        IdentifierQuoting::AppendBracketed(statement.text, columns[i].name);
         first = false;
     }
     statement.text += ") VALUES (";
@@ -172,6 +173,7 @@ GeneratedStatement BuildInsert(const CRowValues& values, const CColumnInfoArray&
     statement.text += valueList;
     statement.text += ')';
     FinishStatement(statement.text, facts);
+    statement.problem = ValueProblem(values, columns, leaveOutFirst ? &includeList : nullptr, facts);
     return statement;
 }
 
@@ -195,6 +197,8 @@ GeneratedStatement BuildUpdate(const CRowValues& values, const CColumnInfoArray&
     statement.text += setList;
     const std::string condition = Condition(values, columns, keyColumns, facts);
     AppendKeyCondition(statement, condition, values, columns, facts);
+    if (statement.Complete())
+        statement.problem = ValueProblem(values, columns, nullptr, facts);
     if (statement.Complete() && facts.dbms == DbmsKind::MySql) {
         statement.countQuery = "SELECT COUNT(*) FROM " + table + " WHERE " + condition;
         FinishStatement(statement.countQuery, facts);
@@ -208,6 +212,8 @@ GeneratedStatement BuildDelete(const CRowValues& values, const CColumnInfoArray&
     GeneratedStatement statement{"DELETE FROM " + table, {}, StatementKind::Delete, {}};
     if (!keyColumns.empty()) {
         AppendKeyCondition(statement, Condition(values, columns, keyColumns, facts), values, columns, facts);
+        if (statement.Complete())
+            statement.problem = ValueProblem(values, columns, &keyColumns, facts);
         return statement;
     }
     const std::string condition = Condition(values, columns, AllColumns(columns.size()), facts);
@@ -218,5 +224,6 @@ GeneratedStatement BuildDelete(const CRowValues& values, const CColumnInfoArray&
     }
     statement.text = DeleteOneRow(table, condition, facts);
     FinishStatement(statement.text, facts);
+    statement.problem = ValueProblem(values, columns, nullptr, facts);
     return statement;
 }

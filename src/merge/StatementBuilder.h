@@ -1,7 +1,9 @@
 #pragma once
 // INSERT, UPDATE and DELETE text for one row of the change set. Names are
 // written as [name] and then rewritten to the data source's identifier quote
-// (not for the Jet driver, which takes brackets as they are).
+// (IdentifierQuoting). A value that cannot be written (SqlLiterals'
+// LiteralProblem) makes the statement one that cannot run. `table` is the
+// table's name in the bracket form (IdentifierQuoting::Bracketed).
 //
 // A row is found by its key columns; a table without key columns finds it by
 // all of them, NULL-safe ([c] IS NULL), and deletes only one of several equal

@@ -24,7 +24,7 @@ struct RowPair {
 };
 
 struct TableChanges {
-    std::string name;         // as written: "we]ird"
+    std::string name;         // as written: "we]ird"; what statements name
     std::string spelledName;  // as the section head spells it, brackets included: "[we]]ird]"
     // Zero-based indexes of the key columns, ascending. Empty: the table has no
     // key, and its rows are found by all their columns.

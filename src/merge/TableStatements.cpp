@@ -1,39 +1,9 @@
 #include "merge/TableStatements.h"
 
 #include <cstdint>
-#include <string_view>
 
+#include "datasource/IdentifierQuoting.h"
 #include "merge/StatementBuilder.h"
-
-namespace {
-
-// Whether a name the bracket rewrite gets as "[" + name + "]" comes out as one
-// quoted name: a name that begins with "[" would start with "[[", which the
-// rewrite reads as a bracket outside any name, and the rest of the name would
-// go into the statement as SQL.
-bool NameCanBeBracketed(const std::string& name)
-{
-    return !name.starts_with('[');
-}
-
-} // namespace
-
-bool IsBracketedName(const std::string& spelled)
-{
-    if (spelled.size() < 2 || spelled.front() != '[' || spelled.back() != ']')
-        return false;
-    const std::string_view inner = std::string_view(spelled).substr(1, spelled.size() - 2);
-    if (!NameCanBeBracketed(std::string(inner)))
-        return false;
-    for (std::size_t i = 0; i < inner.size(); ++i) {
-        if (inner[i] != ']')
-            continue;
-        if (i + 1 >= inner.size() || inner[i + 1] != ']')
-            return false;
-        ++i;
-    }
-    return true;
-}
 
 namespace {
 
@@ -43,10 +13,10 @@ namespace {
 // it must not touch.
 std::string TableProblem(const CColumnInfoArray& columns, const TableChanges& table, bool needsKeys)
 {
-    if (!IsBracketedName(table.spelledName))
-        return "The table name " + table.spelledName + " cannot be written into a statement.\n";
+    if (!IdentifierQuoting::CanBracket(table.name))
+        return "The table name " + table.name + " cannot be written into a statement.\n";
     for (const ColumnInfo& column : columns) {
-        if (!NameCanBeBracketed(column.name))
+        if (!IdentifierQuoting::CanBracket(column.name))
             return "The column name " + column.name + " cannot be written into a statement.\n";
     }
     if (!needsKeys)
@@ -54,7 +24,7 @@ std::string TableProblem(const CColumnInfoArray& columns, const TableChanges& ta
     std::int64_t previous = -1;
     for (const std::int32_t key : table.keyColumns) {
         if (key <= previous || static_cast<std::size_t>(key) >= columns.size())
-            return "The key column list of table " + table.spelledName + " does not fit its " +
+            return "The key column list of table " + table.name + " does not fit its " +
                    std::to_string(columns.size()) + " columns.\n";
         previous = key;
     }
@@ -92,7 +62,7 @@ TableStatementSet MakeTableStatements(const CColumnInfoArray& columns, const Sql
     const std::string insertProblem = table.adds.empty() ? std::string() : TableProblem(columns, table, false);
     const std::string keyedProblem =
         table.updates.empty() && table.deletes.empty() ? std::string() : TableProblem(columns, table, true);
-    const std::string& name = table.spelledName;
+    const std::string name = IdentifierQuoting::Bracketed(table.name);
     set.inserts.reserve(table.adds.size());
     InOrder(table.adds, orders.adds, [&](const CRowValues& row) {
         set.inserts.push_back(WithProblem(BuildInsert(row, columns, name, table.keyColumns, facts), insertProblem));

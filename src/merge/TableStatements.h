@@ -22,17 +22,12 @@ struct RowOrders {
     std::vector<std::size_t> deletes;
 };
 
-// Whether a table's name, as the merge file spells it, is one bracketed name
-// ("[", the name with each of its "]" doubled, "]") that the bracket rewrite
-// keeps inside its quotes. A head the program did not write may spell it
-// otherwise ("[a]b]", "[Log" without its bracket).
-bool IsBracketedName(const std::string& spelled);
-
 // `columns` describes the values of the table's rows, one per value in row
 // order, with the names and types of the merge data source. Inserts take the
 // key columns to leave out a Jet counter; updates and deletes find rows by
-// them. A name that would not stay inside its quotes, or a key column list
-// that does not fit the columns, makes every statement of the table one that
-// cannot run.
+// them. The table is named by its name (TableChanges::name), which goes into
+// the statements through IdentifierQuoting. A name that would not come through
+// the bracket form as itself, or a key column list that does not fit the
+// columns, makes every statement of the table one that cannot run.
 TableStatementSet MakeTableStatements(const CColumnInfoArray& columns, const SqlLiteralFacts& facts,
                                       const TableChanges& table, const RowOrders& orders = RowOrders());

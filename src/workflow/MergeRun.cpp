@@ -7,6 +7,7 @@
 #include "datasource/CDatabase.h"
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
+#include "datasource/IdentifierQuoting.h"
 #include "datasource/TableCatalog.h"
 #include "merge/ChangeSet.h"
 #include "merge/ColumnPlacement.h"
@@ -223,12 +224,12 @@ MergeStatus MergeRun::Generate(CDatabase& target, const std::vector<std::size_t>
             PlannedTable entry;
             entry.index = i;
             // The recordset rewrites the brackets of the name to the data
-            // source's quotes: a name that would not stay inside them is not sent.
-            if (!IsBracketedName(table.spelledName))
-                return Refused("The table name " + table.spelledName +
+            // source's quotes: a name that would not come through is not sent.
+            if (!IdentifierQuoting::CanBracket(table.name))
+                return Refused("The table name " + table.name +
                                " of the merge file cannot be written into a statement.");
             CColumnInfoArray columns;
-            recordset.GetColumns(table.spelledName, columns);
+            recordset.GetColumns(IdentifierQuoting::Bracketed(table.name), columns);
             if (table.HasChanges()) {
                 entry.placement = PlaceColumns(table, columns, DescribeTargetColumns(target, table.name));
                 if (!entry.placement.Placed())

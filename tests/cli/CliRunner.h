@@ -2,9 +2,12 @@
 // Runs tolvane-cli as a child process with its standard output and error
 // captured and standard input not a terminal.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "TestEnv.h"
 
 namespace clitest {
 
@@ -23,5 +26,15 @@ CliResult RunCli(const std::vector<std::string>& args,
 
 // Runs a shell command line; returns its exit status.
 int Shell(const std::string& commandLine);
+// The same with its standard output kept in `out`.
+int ShellOutput(const std::string& commandLine, std::string& out);
+
+// The command line that runs the SQL script file `script` through the DBMS's
+// own client on the database of the role "merge" (SQLite: merge.db in
+// `folder`), as a user would: sqlite3 and psql stop at the first error, psql
+// runs the script in one transaction. `mariadbInit`, when given, is the
+// mariadb client's first statement (a session setting).
+std::string ClientCommand(testenv::Dbms dbms, const std::filesystem::path& folder, const std::filesystem::path& script,
+                          const std::string& mariadbInit = "");
 
 } // namespace clitest

@@ -30,12 +30,6 @@ using clitest::RunCli;
 
 using testenv::Dbms;
 
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 std::string ConnectionString(Dbms dbms, const std::string& role, const fs::path& folder)
 {
     return testenv::RoleConnectionString(dbms, role, folder);
@@ -65,27 +59,29 @@ protected:
         return quote + Name(table) + quote;
     }
 
-    // items: one row changed, one deleted, one added; codes: one of each kind;
-    // texts: a value with a line break added. PostgreSQL dumps in storage
-    // order, where an updated row moves to the end: the new rows are stored in
-    // the order the merge leaves them, since the engine still reports a moved
-    // row as removed and added.
+    // items: one row changed, one deleted, one added, with dates (which psql
+    // takes only as its own literals); codes: one of each kind; texts: a value
+    // with a line break added. PostgreSQL dumps in storage order, where an
+    // updated row moves to the end: the new rows are stored in the order the
+    // merge leaves them, since the engine still reports a moved row as removed
+    // and added.
     void CreateTables()
     {
         const std::vector<std::string> create = {
-            "CREATE TABLE " + Quoted("items") + " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(40), note VARCHAR(40))",
+            "CREATE TABLE " + Quoted("items") +
+                " (id INTEGER NOT NULL PRIMARY KEY, name VARCHAR(40), note VARCHAR(40), since DATE)",
             "CREATE TABLE " + Quoted("codes") + " (code VARCHAR(10) NOT NULL PRIMARY KEY, qty INTEGER)",
             "CREATE TABLE " + Quoted("texts") + " (id INTEGER NOT NULL PRIMARY KEY, t VARCHAR(20))",
             "INSERT INTO " + Quoted("texts") + " VALUES (1, 'x')"};
         const std::vector<std::string> oldRows = {
-            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b')",
-            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', NULL)",
-            "INSERT INTO " + Quoted("items") + " VALUES (3, 'Cy', 'it''s')",
+            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b', '2001-03-15')",
+            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', NULL, '1999-12-31')",
+            "INSERT INTO " + Quoted("items") + " VALUES (3, 'Cy', 'it''s', NULL)",
             "INSERT INTO " + Quoted("codes") + " VALUES ('a', 1)", "INSERT INTO " + Quoted("codes") + " VALUES ('b', 2)"};
         const std::vector<std::string> newRows = {
-            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b')",
-            "INSERT INTO " + Quoted("items") + " VALUES (4, 'Dee', NULL)",
-            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', 'changed')",
+            "INSERT INTO " + Quoted("items") + " VALUES (1, 'Ann', 'a, b', '2001-03-15')",
+            "INSERT INTO " + Quoted("items") + " VALUES (4, 'Dee', NULL, '2024-02-29')",
+            "INSERT INTO " + Quoted("items") + " VALUES (2, 'Bob', 'changed', '2000-01-01')",
             "INSERT INTO " + Quoted("codes") + " VALUES ('a', 1)", "INSERT INTO " + Quoted("codes") + " VALUES ('c', 3)",
             "INSERT INTO " + Quoted("texts") + " VALUES (2, 'line\nbreak')"};
         for (const std::string* role : {&old, &neu, &merge}) {
@@ -166,15 +162,7 @@ TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
     const fs::path script = work.path() / "merge.sql";
     testenv::WriteFile(script, sql.out);
 
-    std::string client;
-    if (GetParam() == Dbms::SQLite)
-        client = "sqlite3 -bail '" + (work.path() / "merge.db").string() + "' < '" + script.string() + "'";
-    else if (GetParam() == Dbms::PostgreSQL)
-        client = "PGPASSWORD=tolvane '" + Env("TOLVANE_PG_BIN") + "/psql' -q -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
-                 Env("TOLVANE_PG_PORT") + " -U tolvane -d tolvane_cli_merge -f '" + script.string() + "'";
-    else
-        client = "mariadb --no-defaults -h 127.0.0.1 -P " + Env("TOLVANE_MARIA_PORT") +
-                 " -u tolvane -ptolvane tolvane_cli_merge < '" + script.string() + "'";
+    const std::string client = clitest::ClientCommand(GetParam(), work.path(), script);
     ASSERT_EQ(clitest::Shell(client), 0) << client;
 
     // The same as apply: the target equals the new data source.

@@ -14,7 +14,7 @@ struct HeadCase {
     std::string table;
     std::vector<std::int32_t> keys;
     std::string head;         // as written
-    std::string spelledName;  // as the statement builders get it
+    std::string spelledName;  // as the head spells it
 };
 
 TEST(MergeFileLayout, SectionHeadsReadBackAsWritten)

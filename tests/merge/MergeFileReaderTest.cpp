@@ -168,6 +168,25 @@ TEST(ReadMergeFile, KeepsTheQuoteOfEveryField)
     EXPECT_EQ(tables[0].adds[0], mergetest::Row({U("1"), U("NULL"), Q("NULL"), Q("")}));
 }
 
+// Text may hold NUL bytes (SQLite and MariaDB store them): inside a quoted
+// value they are read as they are, also in a value that runs over lines.
+TEST(ReadMergeFile, ReadsNulBytesInsideQuotedValues)
+{
+    using mergetest::Q;
+    using mergetest::U;
+    const std::string nul(1, '\0');
+    testenv::TempDir dir;
+    const auto file = dir.path() / "merge.txt";
+    testenv::WriteFile(file, MergeFileLayout::SectionHead("T", "0", {"id", "v"}) + "|<<1,\"" + nul + "\"\r\n" +
+                                 "||>>2,\"a" + nul + "b\r\nc" + nul + "\"\r\n" + MergeFileLayout::EndMark(1));
+    TableChangesArray tables;
+    MergeFileProblem problem;
+    ASSERT_TRUE(ReadMergeFile(file.string(), CompareSettings(), tables, problem)) << problem.text;
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0].deletes, CRowArray({mergetest::Row({U("1"), Q(nul)})}));
+    EXPECT_EQ(tables[0].adds, CRowArray({mergetest::Row({U("2"), Q("a" + nul + "b\r\nc" + nul)})}));
+}
+
 TEST(ReadMergeFile, ReplacesTheTablesItIsGiven)
 {
     testenv::TempDir dir;
@@ -298,8 +317,15 @@ TEST(ReadMergeFile, RefusesFilesThatAreCutOrBroken)
          "line 7 should name the columns of the table U", 7},
         {"a column line that cannot be read", "\r\nTable=[T]0\r\nColumns=\"id\r\n\r\n" + EndMark(1),
          "line 3 is a column line of the table T that cannot be read", 3},
-        {"a NUL byte", head + "|<<1,\"a" + std::string(1, '\0') + "b\"\r\n" + EndMark(1),
+        // Only a quoted value may hold a NUL byte (text that holds one).
+        {"a NUL byte in an unquoted value", head + "|<<1" + std::string(1, '\0') + ",\"ab\"\r\n" + EndMark(1),
          "is not a text file: line 5 holds a NUL byte", 5},
+        {"a NUL byte before a quoted value", head + "|<<1,x" + std::string(1, '\0') + "\"ab\"\r\n" + EndMark(1),
+         "is not a text file: line 5 holds a NUL byte", 5},
+        {"a NUL byte in a head", "\r\nTable=[T" + std::string(1, '\0') + "]0\r\nColumns=\"id\"\r\n\r\n" +
+             EndMark(1), "is not a text file: line 2 holds a NUL byte", 2},
+        {"a NUL byte in a column line", "\r\nTable=[T]0\r\nColumns=\"i" + std::string(1, '\0') + "d\"\r\n\r\n" +
+             EndMark(1), "is not a text file: line 3 holds a NUL byte", 3},
     };
     testenv::TempDir dir;
     const auto path = dir.path() / "merge.txt";

@@ -33,14 +33,18 @@ std::string ConditionLiteral(const std::string& value, bool quoted, const Column
 }
 
 const SqlLiteralFacts kPostgres = SqlLiteralFacts::ForDriver("psqlodbcw.so", "\"", "PostgreSQL");
+const SqlLiteralFacts kMaria = SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB");
+const SqlLiteralFacts kSqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
 const SqlLiteralFacts kJet = SqlLiteralFacts::ForDriver("ODBCJT32.DLL", "`", "ACCESS");
+// A DBMS the program knows nothing particular of: it gets the ODBC escapes.
+const SqlLiteralFacts kOdbc = SqlLiteralFacts::ForDriver("driver.so", "\"", "Microsoft SQL Server");
 
 struct LiteralCase {
     const char* name;
     std::int16_t sqlType;
     std::string value;
     bool quoted;
-    std::string nonJet;
+    std::string odbc;
     std::string jet;
 };
 
@@ -93,11 +97,12 @@ TEST(SqlLiteral, WritesEachTypeForJetAndOtherDrivers)
         {"a lone sign is no number", 4, "-", false, "'-'", "'-'"},
         {"a lone point is no number", 3, ".", false, "'.'", "'.'"},
         {"an exponent without digits is no number", 8, "1e", false, "'1e'", "'1e'"},
-        {"VARBINARY", -3, "0x0102", false, "'\\x0102'", "0x0102"},
-        {"LONGVARBINARY quoted in the dump", -4, "0x0102", true, "'\\x0102'", "0x0102"},
+        {"VARBINARY", -3, "0x0102", false, "0x0102", "0x0102"},
+        {"LONGVARBINARY quoted in the dump", -4, "0x0102", true, "0x0102", "0x0102"},
+        {"a backslash is no escape there", 12, "a\\'b", true, "'a\\''b'", "'a\\''b'"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SqlLiteral(c.value, c.quoted, Column(c.sqlType), kPostgres), c.nonJet) << c.name;
+        EXPECT_EQ(SqlLiteral(c.value, c.quoted, Column(c.sqlType), kOdbc), c.odbc) << c.name;
         EXPECT_EQ(SqlLiteral(c.value, c.quoted, Column(c.sqlType), kJet), c.jet) << c.name << " (Jet)";
     }
 }
@@ -114,8 +119,9 @@ TEST(SqlLiteral, WritesBinaryValuesAsTheDbmsReadsThem)
         {"SQLite", "0x0102ff", "X'0102ff'"},
         {"SQLite", "0x", "X''"},
         {"SQLite", "", "X''"},
-        {"PostgreSQL", "0x00FF", "'\\x00FF'"},
-        {"PostgreSQL", "", "'\\x'"},
+        // In E'...': standard_conforming_strings cannot change it.
+        {"PostgreSQL", "0x00FF", "E'\\\\x00FF'"},
+        {"PostgreSQL", "", "E'\\\\x'"},
         {"MariaDB", "0x0102", "0x0102"},
         {"MariaDB", "", "''"},
         {"MySQL", "0X0a", "0x0a"},
@@ -136,21 +142,91 @@ TEST(SqlLiteral, WritesBinaryValuesAsTheDbmsReadsThem)
     }
 }
 
-TEST(SqlLiteral, DoublesBackslashesWhereTheDbmsEscapesWithThem)
+// A backslash in '...' escapes on MySQL and MariaDB unless the sql_mode holds
+// NO_BACKSLASH_ESCAPES, and on PostgreSQL when standard_conforming_strings is
+// off: a value with one goes in a form that no setting changes.
+TEST(SqlLiteral, KeepsBackslashesOutOfTheSessionSettings)
 {
     const ColumnInfo text = Column(12);
-    EXPECT_EQ(SqlLiteral("a\\b'\\", true, text, SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB")),
-              "'a\\\\b''\\\\'");
-    EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MySQL")), "'a\\\\b'");
-    EXPECT_EQ(SqlLiteral("a\\b", true, text, kPostgres), "'a\\b'");
-    EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite")),
-              "'a\\b'");
-    // Dates, times and timestamps are escaped exactly like text.
-    const auto mariaDb = SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MariaDB");
-    EXPECT_EQ(SqlLiteral("\\", false, Column(9), mariaDb), "{d '\\\\'}");
-    EXPECT_EQ(SqlLiteral("x\\'y", false, Column(10), mariaDb), "{t 'x\\\\''y'}");
-    EXPECT_EQ(SqlLiteral("\\", false, Column(93), mariaDb), "{ts '\\\\'}");
-    EXPECT_EQ(SqlLiteral("\\", false, Column(9), kPostgres), "{d '\\'}");
+    EXPECT_EQ(SqlLiteral("a\\b'\\", true, text, kMaria), "_utf8mb4 X'615C62275C'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, SqlLiteralFacts::ForDriver("libmaodbc.so", "`", "MySQL")),
+              "_utf8mb4 X'615C62'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, kPostgres), "E'a\\\\b'");
+    EXPECT_EQ(SqlLiteral("a\\b", true, text, kSqlite), "'a\\b'");
+    // Dates, times and timestamps are written exactly like text.
+    EXPECT_EQ(SqlLiteral("\\", false, Column(9), kMaria), "_utf8mb4 X'5C'");
+    EXPECT_EQ(SqlLiteral("x\\'y", false, Column(10), kMaria), "_utf8mb4 X'785C2779'");
+    EXPECT_EQ(SqlLiteral("\\", false, Column(93), kMaria), "_utf8mb4 X'5C'");
+    EXPECT_EQ(SqlLiteral("\\", false, Column(9), kPostgres), "E'\\\\'");
+    // The introducer is the connection's character set, in which the bytes came.
+    SqlLiteralFacts latin1 = kMaria;
+    latin1.session.characterSet = "latin1";
+    EXPECT_EQ(SqlLiteral("\\", true, text, latin1), "_latin1 X'5C'");
+}
+
+struct NativeCase {
+    const char* name;
+    std::int16_t sqlType;
+    std::string value;
+    std::string sqlite;
+    std::string postgres;
+    std::string maria;
+};
+
+// The forms that mean the same under every session setting and in every
+// client: no backslash in a plain literal, no control character but the line
+// feed in any literal, no raw NUL; dates and times as the DBMS's own quoted
+// literals. What each form stores is proven on the servers
+// (LiteralsOnDriversTest, the command-line tests).
+TEST(SqlLiteral, NativeFormsMeanTheSameInEverySessionAndClient)
+{
+    const std::string nul(1, '\0');
+    const std::vector<NativeCase> cases = {
+        {"plain text", 12, "abc", "'abc'", "'abc'", "'abc'"},
+        {"empty text", 12, "", "''", "''", "''"},
+        {"apostrophe", 12, "'", "''''", "''''", "''''"},
+        {"two apostrophes", 12, "''", "''''''", "''''''", "''''''"},
+        {"backslash", 12, "\\", "'\\'", "E'\\\\'", "_utf8mb4 X'5C'"},
+        {"backslash apostrophe", 12, "\\'", "'\\'''", "E'\\\\'''", "_utf8mb4 X'5C27'"},
+        {"a statement after an escaped apostrophe", 12, "a\\'; DROP TABLE x; --", "'a\\''; DROP TABLE x; --'",
+         "E'a\\\\''; DROP TABLE x; --'", "_utf8mb4 X'615C273B2044524F50205441424C4520783B202D2D'"},
+        {"carriage return", 12, "\r", "char(13)", "E'\\r'", "_utf8mb4 X'0D'"},
+        {"CR LF inside text", 12, "a\r\nb", "'a'||char(13)||'\nb'", "E'a\\r\nb'", "_utf8mb4 X'610D0A62'"},
+        {"a line feed alone stays", 12, "a\nb", "'a\nb'", "'a\nb'", "'a\nb'"},
+        {"tab", 12, "a\tb", "'a'||char(9)||'b'", "E'a\\tb'", "_utf8mb4 X'610962'"},
+        {"NUL", 12, "a" + nul + "b", "'a'||char(0)||'b'", "E'a\\000b'", "_utf8mb4 X'610062'"},
+        {"control characters in a row", 12, "\x1b\x7f" + nul, "char(27,127,0)", "E'\\033\\177\\000'",
+         "_utf8mb4 X'1B7F00'"},
+        {"two bytes a character", 12, "\xC3\xBC", "'\xC3\xBC'", "'\xC3\xBC'", "'\xC3\xBC'"},
+        // A client connected as utf8mb3 (the mariadb client's default) cannot pass it.
+        {"beyond the BMP", 12, "\xF0\x9F\x98\x80", "'\xF0\x9F\x98\x80'", "'\xF0\x9F\x98\x80'", "_utf8mb4 X'F09F9880'"},
+        {"DATE", 9, "2001-03-15", "'2001-03-15'", "'2001-03-15'", "'2001-03-15'"},
+        {"TIME", 92, "10:20:30", "'10:20:30'", "'10:20:30'", "'10:20:30'"},
+        {"TIMESTAMP", 93, "2001-03-15 10:20:30.5", "'2001-03-15 10:20:30.5'", "'2001-03-15 10:20:30.5'",
+         "'2001-03-15 10:20:30.5'"},
+        {"a date of another era", 91, "4713-01-01 BC", "'4713-01-01 BC'", "'4713-01-01 BC'", "'4713-01-01 BC'"},
+        {"VARBINARY", -3, "0x00FF", "X'00FF'", "E'\\\\x00FF'", "0x00FF"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SqlLiteral(c.value, true, Column(c.sqlType), kSqlite), c.sqlite) << c.name;
+        EXPECT_EQ(SqlLiteral(c.value, true, Column(c.sqlType), kPostgres), c.postgres) << c.name;
+        EXPECT_EQ(SqlLiteral(c.value, true, Column(c.sqlType), kMaria), c.maria) << c.name;
+    }
+}
+
+// Text with a NUL byte is never written cut: where the DBMS cannot store it,
+// the statement cannot run, and the reason names the column.
+TEST(LiteralProblem, NamesTheColumnOfAValueTheDbmsCannotTake)
+{
+    ColumnInfo column = Column(12);
+    column.name = "note";
+    const std::string withNul("a\0b", 3);
+    EXPECT_EQ(LiteralProblem(withNul, column, kPostgres),
+              "The value of column note holds a NUL byte, which PostgreSQL cannot store in text.");
+    EXPECT_NE(LiteralProblem(withNul, column, kOdbc).find("column note"), std::string::npos);
+    EXPECT_EQ(LiteralProblem(withNul, column, kSqlite), "");
+    EXPECT_EQ(LiteralProblem(withNul, column, kMaria), "");
+    EXPECT_EQ(LiteralProblem("ab", column, kPostgres), "");
 }
 
 TEST(JetTimestamp, RewritesOnlyIsoDates)
@@ -194,6 +270,36 @@ TEST(SqlLiteralFacts, ComeFromTheDriverName)
             EXPECT_EQ(facts.timeSuffix, "'}") << c.driver;
         }
     }
+}
+
+struct FormCase {
+    const char* driver;
+    const char* dbms;
+    SqlLiteralFacts::TemporalForm temporal;
+    bool jetWays;  // brackets kept, a counter key left out of INSERT
+};
+
+// Dates are native literals where the program knows the DBMS; the Jet
+// driver's ways are decided with the facts and nowhere else.
+TEST(SqlLiteralFacts, DecideTheFormsOnce)
+{
+    using Form = SqlLiteralFacts::TemporalForm;
+    const std::vector<FormCase> cases = {
+        {"sqlite3odbc.so", "SQLite", Form::Quoted, false},
+        {"psqlodbcw.so", "PostgreSQL", Form::Quoted, false},
+        {"libmaodbc.so", "MariaDB", Form::Quoted, false},
+        {"libmyodbc8w.so", "MySQL", Form::Quoted, false},
+        {"driver.so", "Microsoft SQL Server", Form::OdbcEscape, false},
+        {"ODBCJT32.DLL", "ACCESS", Form::Jet, true},
+    };
+    for (const auto& c : cases) {
+        const auto facts = SqlLiteralFacts::ForDriver(c.driver, "\"", c.dbms);
+        EXPECT_EQ(facts.temporal, c.temporal) << c.dbms;
+        EXPECT_EQ(facts.Names().KeepsBrackets(), c.jetWays) << c.dbms;
+        EXPECT_EQ(facts.insertLeavesOutCounter, c.jetWays) << c.dbms;
+    }
+    // MySQL and MariaDB names go in backquotes, whatever the driver reports.
+    EXPECT_EQ(SqlLiteralFacts::ForDriver("libmaodbc.so", "\"", "MariaDB").identifierQuote, "`");
 }
 
 // A floating-point column finds the value it holds only through a literal of

@@ -111,8 +111,13 @@ TEST(Statements, WriteEveryTypeThroughItsLiteral)
         {U("7"), U("2001-03-15"), U("10:20:30"), U("2001-03-15 10:20:30"), U("0x00ff"), Q("Ünïcode")});
     const auto sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
     EXPECT_EQ(BuildInsert(values, columns, "[T]", {0}, sqlite).text,
+              "INSERT INTO \"T\" (\"ID\",\"D\",\"T\",\"TS\",\"B\",\"N\") VALUES (7,'2001-03-15','10:20:30',"
+              "'2001-03-15 10:20:30',X'00ff','Ünïcode')");
+    // A DBMS the program knows nothing particular of gets the ODBC escapes.
+    const auto other = SqlLiteralFacts::ForDriver("driver.so", "\"", "Microsoft SQL Server");
+    EXPECT_EQ(BuildInsert(values, columns, "[T]", {0}, other).text,
               "INSERT INTO \"T\" (\"ID\",\"D\",\"T\",\"TS\",\"B\",\"N\") VALUES (7,{d '2001-03-15'},{t '10:20:30'},"
-              "{ts '2001-03-15 10:20:30'},X'00ff','Ünïcode')");
+              "{ts '2001-03-15 10:20:30'},0x00ff,'Ünïcode')");
     EXPECT_EQ(BuildUpdate(values, columns, "[T]", {0}, kJet).text,
               "UPDATE [T] SET [D]=#2001-03-15#,[T]=#10:20:30#,[TS]=#03/15/2001 10:20:30#,[B]=0x00ff,"
               "[N]='Ünïcode' WHERE [ID]=7");
@@ -153,6 +158,38 @@ TEST(Statements, SayWhyTheyCannotRun)
             EXPECT_EQ(statement.problem, c.problem) << c.name;
             EXPECT_EQ(statement.Complete(), c.problem.empty()) << c.name;
         }
+    }
+}
+
+// PostgreSQL text cannot hold a NUL byte: a statement that would have to
+// write one cannot run, and says which column's value it is; a statement that
+// does not write that value is not held up.
+TEST(Statements, AValueTheDbmsCannotStoreKeepsTheStatementFromRunning)
+{
+    const CColumnInfoArray columns = {Column("A", 4), Column("note", 12)};
+    const CRowValues row = mergetest::Row({U("1"), Q(std::string("a\0b", 3))});
+    const std::string problem = "The value of column note holds a NUL byte, which PostgreSQL cannot store in text.";
+    struct Case {
+        const char* name;
+        Kind kind;
+        KeyColumnList keys;
+        const SqlLiteralFacts* facts;
+        std::string problem;
+    };
+    const auto sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    const std::vector<Case> cases = {
+        {"insert", Kind::Insert, {0}, &kPostgres, problem},
+        {"update", Kind::Update, {0}, &kPostgres, problem},
+        {"delete by a key without the value", Kind::Delete, {0}, &kPostgres, ""},
+        {"delete by all columns", Kind::Delete, {}, &kPostgres, problem},
+        {"delete by the column itself", Kind::Delete, {1}, &kPostgres, problem},
+        {"MariaDB stores it", Kind::Insert, {0}, &kMaria, ""},
+        {"SQLite stores it", Kind::Update, {0}, &sqlite, ""},
+    };
+    for (const auto& c : cases) {
+        const GeneratedStatement statement = Generate(c.kind, row, columns, c.keys, *c.facts);
+        EXPECT_EQ(statement.problem, c.problem) << c.name;
+        EXPECT_EQ(statement.text.find('\0'), std::string::npos) << c.name << ": no raw NUL in " << statement.text;
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestRows.h"
+#include "common/MergeFileLayout.h"
 
 namespace {
 
@@ -14,12 +15,15 @@ using mergetest::U;
 
 using mergetest::Column;
 
+// A table as the reader makes it from a head that spells its name so.
 TableChanges Table(const std::string& spelledName, std::vector<std::int32_t> keys, CRowArray deletes,
                    CRowArray adds = {}, std::vector<RowPair> updates = {})
 {
     TableChanges table;
-    table.spelledName = spelledName;
-    table.name = spelledName;
+    const MergeFileLayout::SectionHeadFields head =
+        MergeFileLayout::ParseSectionHead(std::string(MergeFileLayout::kHeadStart.substr(0, 6)) + spelledName);
+    table.spelledName = head.spelledName;
+    table.name = head.name;
     table.keyColumns = std::move(keys);
     table.deletes = std::move(deletes);
     table.adds = std::move(adds);
@@ -55,7 +59,9 @@ TEST(TableStatements, StatementsThatWouldLeaveTheirNamesOrKeysAreNotSent)
         {"plain names", "[T]", "v", {0}, true, true},
         {"closing bracket doubled", "[we]]ird]", "v", {0}, true, true},
         {"opening bracket inside", "[br[ack]]et]", "v", {0}, true, true},
-        {"single closing bracket inside", "[a]b]", "v", {0}, false, false},
+        // A head written before "]" was doubled names the table a]b, which
+        // goes into the statements with its bracket as any other name.
+        {"single closing bracket inside", "[a]b]", "v", {0}, true, true},
         {"no closing bracket", "[Log", "v", {0}, false, false},
         {"table name beginning with a bracket", "[[x]", "v", {0}, false, false},
         {"column name beginning with a bracket", "[T]", "[v", {0}, false, false},
@@ -93,7 +99,33 @@ TEST(TableStatements, AProblemNamesTheTableOrColumn)
     const TableChanges badKeys = Table("[T]", {0, 7}, {mergetest::Row({U("1"), Q("x")})});
     statements = All(MakeTableStatements({Column("id", 4), Column("v", 12)}, facts, badKeys));
     ASSERT_EQ(statements.size(), 1u);
-    EXPECT_NE(statements[0].problem.find("[T]"), std::string::npos) << statements[0].problem;
+    EXPECT_NE(statements[0].problem.find("table T "), std::string::npos) << statements[0].problem;
+}
+
+// The statements name the table by its name, not by the head's spelling:
+// the head's doubled bracket is the file's rule, the quotes the data source's.
+TEST(TableStatements, NameTheTableInTheDataSourcesQuotes)
+{
+    const SqlLiteralFacts sqlite = SqlLiteralFacts::ForDriver("sqlite3odbc.so", "\"", "SQLite");
+    const SqlLiteralFacts maria = SqlLiteralFacts::ForDriver("libmaodbc.so", "\"", "MariaDB");
+    struct Case {
+        std::string spelled;
+        const SqlLiteralFacts* facts;
+        std::string insert;
+    };
+    const std::vector<Case> cases = {
+        {"[we]]ird]", &sqlite, "INSERT INTO \"we]ird\" (\"id\") VALUES (1)"},
+        {"[a]b]", &sqlite, "INSERT INTO \"a]b\" (\"id\") VALUES (1)"},
+        {"[q\"u`o;te's]", &sqlite, "INSERT INTO \"q\"\"u`o;te's\" (\"id\") VALUES (1)"},
+        {"[q\"u`o;te's]", &maria, "INSERT INTO `q\"u``o;te's` (`id`) VALUES (1)"},
+    };
+    for (const auto& c : cases) {
+        const TableStatementSet set =
+            MakeTableStatements({Column("id", 4)}, *c.facts, Table(c.spelled, {0}, {}, {mergetest::Row({U("1")})}));
+        ASSERT_EQ(set.inserts.size(), 1u) << c.spelled;
+        EXPECT_EQ(set.inserts[0].text, c.insert) << c.spelled;
+        EXPECT_TRUE(set.inserts[0].Complete()) << c.spelled << ": " << set.inserts[0].problem;
+    }
 }
 
 TEST(TableStatements, FollowTheRowOrdersGiven)
