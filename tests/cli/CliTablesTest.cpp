@@ -95,6 +95,16 @@ TEST_P(CliCaseTest, TablesDifferingOnlyInCaseEachPairWithThemselves)
     EXPECT_EQ(compare.status, 1) << compare.err;
     EXPECT_EQ(compare.out, "cs_Users: 0 removed, 0 added\ncs_users: 1 removed, 1 added\n");
 
+    // --table takes the name as spelled; a name in another case fits both and is refused.
+    const std::string mergeFile = (work.path() / "out" / "Vantor_Merge.txt").string();
+    const CliResult exact = RunCli({"sql", mergeFile, merge, "--table", "cs_users"});
+    EXPECT_EQ(exact.status, 0) << exact.err;
+    EXPECT_NE(exact.out.find("cs_users"), std::string::npos) << exact.out;
+    EXPECT_EQ(exact.out.find("cs_Users"), std::string::npos) << exact.out;
+    const CliResult either = RunCli({"sql", mergeFile, merge, "--table", "CS_USERS"});
+    EXPECT_EQ(either.status, 2);
+    EXPECT_NE(either.err.find("more than one table of the merge file"), std::string::npos) << either.err;
+
     const CliResult apply = RunCli({"apply", (work.path() / "out" / "Vantor_Merge.txt").string(), merge, "--yes"});
     EXPECT_EQ(apply.status, 0) << apply.err;
     rawodbc::Connection target(merge);
