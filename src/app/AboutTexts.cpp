@@ -10,6 +10,7 @@ constexpr int kBytesText = 2134;
 constexpr int kWholeKbText = 2146;
 constexpr int kMbText = 2147;
 constexpr int kGbText = 2178;
+constexpr int kDecimalMark = 2190;  // "." or the language module's own mark
 
 constexpr std::uint64_t kKb = 1024;
 constexpr std::uint64_t kMb = kKb * 1024;
@@ -32,6 +33,22 @@ std::string FreeTail()
     return text.substr(i);
 }
 
+// A size with a fraction in the language's own form: printf writes a point.
+std::string WithDecimalMark(std::string text)
+{
+    const std::string mark = LoadResourceString(kDecimalMark);
+    if (mark.empty() || mark == ".")
+        return text;
+    for (std::size_t i = 1; i + 1 < text.size(); ++i) {
+        const auto digit = [&](std::size_t at) { return text[at] >= '0' && text[at] <= '9'; };
+        if (text[i] == '.' && digit(i - 1) && digit(i + 1)) {
+            text.replace(i, 1, mark);
+            break;
+        }
+    }
+    return text;
+}
+
 } // namespace
 
 std::string MemoryText(std::optional<std::uint64_t> bytes)
@@ -49,8 +66,8 @@ std::string SizeText(std::uint64_t bytes)
     if (bytes < kMb)
         return FormatString(LoadResourceString(kWholeKbText).c_str(), n / static_cast<double>(kKb));
     if (bytes <= kGb)
-        return FormatString(LoadResourceString(kMbText).c_str(), n / static_cast<double>(kMb));
-    return FormatString(LoadResourceString(kGbText).c_str(), n / static_cast<double>(kGb));
+        return WithDecimalMark(FormatString(LoadResourceString(kMbText).c_str(), n / static_cast<double>(kMb)));
+    return WithDecimalMark(FormatString(LoadResourceString(kGbText).c_str(), n / static_cast<double>(kGb)));
 }
 
 std::string DiskText(std::optional<std::uint64_t> freeBytes)

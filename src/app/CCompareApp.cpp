@@ -50,9 +50,17 @@ void CCompareApp::LoadLanguageModule()
     const std::string directory = DirectoryOfFile(m_executable);
     if (directory.empty())
         return;
-    const std::string moduleFile = directory + kModuleFileName;
-    if (!QFileInfo::exists(QString::fromStdString(moduleFile)))
-        return;
+    // A module beside the executable serves everyone; else the installed
+    // module of the user's language, if there is one.
+    std::string moduleFile = directory + kModuleFileName;
+    if (!QFileInfo::exists(QString::fromStdString(moduleFile))) {
+        const std::string language = LocaleLanguage();
+        if (language.empty())
+            return;
+        moduleFile = LanguageModuleDirectory(directory, language) + kModuleFileName;
+        if (!QFileInfo::exists(QString::fromStdString(moduleFile)))
+            return;
+    }
     m_hLangModule = ResourceModule::Load(moduleFile);
     if (!m_hLangModule)
         return;  // not a resource bundle: the program's own resources, silently

@@ -1,9 +1,11 @@
 #include "app/CCompareDlg.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableWidget>
 
 #include <memory>
@@ -76,6 +78,17 @@ private:
     CProgressDlg& m_progress;
     const std::int32_t& m_stopFlag;
 };
+
+// A table left unpaired for a name that differs only in case: a warning sign
+// beside its name and the reason as the tooltip of the whole row, so that the
+// two columns keep holding nothing but the names.
+void MarkUnpaired(QTableWidgetItem& named, QTableWidgetItem& empty, const std::string& note)
+{
+    const QString text = QString::fromStdString(note);
+    named.setIcon(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning));
+    named.setToolTip(text);
+    empty.setToolTip(text);
+}
 
 std::string JoinedNames(const std::vector<std::string>& names)
 {
@@ -252,6 +265,8 @@ std::vector<TablePairRow> CCompareDlg::TableRows() const
             pair.oldName = item->text().toStdString();
         if (auto* item = m_listTables->item(row, 1))
             pair.newName = item->text().toStdString();
+        if (auto* item = m_listTables->item(row, pair.oldName.empty() ? 1 : 0))
+            pair.note = item->toolTip().toStdString();
         pair.selected = m_listTables->selectionModel()->isRowSelected(row, QModelIndex());
         rows.push_back(std::move(pair));
     }
@@ -277,8 +292,13 @@ void CCompareDlg::FillTableList(const std::vector<TablePairRow>& rows)
     m_listTables->setRowCount(static_cast<int>(rows.size()));
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         const TablePairRow& pair = rows[static_cast<std::size_t>(row)];
-        m_listTables->setItem(row, 0, new QTableWidgetItem(QString::fromStdString(pair.oldName)));
-        m_listTables->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(pair.newName)));
+        auto* oldItem = new QTableWidgetItem(QString::fromStdString(pair.oldName));
+        auto* newItem = new QTableWidgetItem(QString::fromStdString(pair.newName));
+        if (!pair.note.empty())
+            MarkUnpaired(pair.oldName.empty() ? *newItem : *oldItem, *(pair.oldName.empty() ? oldItem : newItem),
+                         pair.note);
+        m_listTables->setItem(row, 0, oldItem);
+        m_listTables->setItem(row, 1, newItem);
     }
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         if (rows[static_cast<std::size_t>(row)].selected)

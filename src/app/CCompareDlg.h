@@ -51,10 +51,12 @@ public:
     void BrowseDataSource(int editId, std::string& name, CDatabase& database);
     void OnBrowseDiffPath();
 
-    // The rows of the table list and the rows the user selected, in row order.
+    // The rows of the table list (a row's note is its tooltip) and the rows the
+    // user selected, in row order.
     std::vector<TablePairRow> TableRows() const;
     std::vector<int> SelectedRows() const;
-    // Replaces the rows of the table list (selected rows are marked).
+    // Replaces the rows of the table list: selected rows are selected, a row
+    // with a note shows a warning sign beside its name and the note as tooltip.
     void FillTableList(const std::vector<TablePairRow>& rows);
 
     CDatabase m_dbOld;

@@ -7,6 +7,16 @@
 // its last "/"); empty when the name holds no "/".
 std::string DirectoryOfFile(const std::string& fullFileName);
 
+// The language of the user's locale as the C library chooses messages by it:
+// the first set of LC_ALL, LC_MESSAGES and LANG, cut before its territory,
+// code set or modifier ("de_DE.UTF-8" gives "de"); empty for "C" and "POSIX",
+// and when none is set.
+std::string LocaleLanguage();
+
+// Where the language module of `language` is installed: "lang/<language>/"
+// below the executable's directory, for a module chosen by the user's locale.
+std::string LanguageModuleDirectory(const std::string& executableDirectory, const std::string& language);
+
 // The running executable's full file name.
 std::string ExecutableFileName();
 

@@ -1,16 +1,17 @@
 # Installing the program as a desktop application, and its Debian packages.
 # Included from the top-level CMakeLists.txt once every target is defined.
 #
-#   <prefix>/lib/tolvane/tolvane          the program, with its language module
-#   <prefix>/lib/tolvane/KVLANG.DLL        beside it (component "german")
+#   <prefix>/lib/tolvane/tolvane          the program
+#   <prefix>/lib/tolvane/lang/de/KVLANG.DLL  its German module (component "german")
 #   <prefix>/bin/tolvane                   a link to the program
 #   <prefix>/bin/tolvane-cli               the command line, when it is built
 #   <prefix>/share/applications/...desktop, share/icons/hicolor/32x32/apps/...png
 #
-# The program looks for its language module beside its own file, so it lives
+# The program looks for its language module beside its own file, and else in
+# lang/<language>/ beside it for the language of the user's locale, so it lives
 # in a folder of its own and the link in bin/ leads there. The German module is
-# a component, and a Debian package, of its own: installing it switches the
-# program to German for everyone on the machine.
+# a component, and a Debian package, of its own: installing it gives German to
+# the users whose locale is German.
 
 set(TOLVANE_APP_ID example.orvenne.Tolvane)
 set(TOLVANE_PROGRAM_DIR lib/tolvane)
@@ -26,7 +27,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${TOLVANE_APP_ID}.desktop
         DESTINATION share/applications COMPONENT tolvane)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/128.png
         DESTINATION share/icons/hicolor/32x32/apps RENAME ${TOLVANE_APP_ID}.png COMPONENT tolvane)
-install(FILES ${CMAKE_BINARY_DIR}/lang/de/KVLANG.DLL DESTINATION ${TOLVANE_PROGRAM_DIR} COMPONENT german)
+install(FILES ${CMAKE_BINARY_DIR}/lang/de/KVLANG.DLL DESTINATION ${TOLVANE_PROGRAM_DIR}/lang/de COMPONENT german)
 
 # Everything the installation holds, for building just that.
 add_custom_target(tolvane_installed)
@@ -63,5 +64,5 @@ set(CPACK_DEBIAN_TOLVANE_DESCRIPTION "compare the tables of two ODBC data source
 Tolvane and Merge compares the tables of two ODBC data sources, an old one and a
 new one, and brings a third data source up to date with the differences.")
 set(CPACK_DEBIAN_GERMAN_DESCRIPTION "German language module for Tolvane and Merge
-Installed beside the program, it shows every dialog and message in German.")
+It shows every dialog and message in German to users whose locale is German.")
 include(CPack)

@@ -10,9 +10,15 @@ const std::map<std::string, std::string>& CommandTexts()
         {"tables",
          "Usage: tolvane-cli tables OLD NEW\n"
          "\n"
-         "Lists the tables of both data sources paired by name (case ignored), one\n"
-         "pair a line: old name, a tab, new name; a table of one side only has an\n"
-         "empty other side.\n"},
+         "Lists the tables of both data sources paired by name, one pair a line:\n"
+         "old name, a tab, new name; a table of one side only has an empty other\n"
+         "side. Names that match exactly pair first; names that differ only in case\n"
+         "pair when each is the only one of its spelling on its side. Otherwise they\n"
+         "stay unpaired and a third field, after a tab, says why (\"not paired: the\n"
+         "names Users and users differ only in case\"); compare and verify print\n"
+         "that line for such a table, and --table refuses it. A table is one that a\n"
+         "bare name reaches: on MariaDB and MySQL those of the data source's\n"
+         "database, on PostgreSQL those of the schemas on the search path.\n"},
         {"compare",
          "Usage: tolvane-cli compare OLD NEW --out DIR [--table NAME]... [--keep-dumps]\n"
          "                   [--ignore-case] [--ignore-whitespace] [--quiet]\n"

@@ -31,10 +31,22 @@ bool OpenBoth(CliSession& session, Connections& connections)
 }
 
 // The paired tables, or an error line and false.
+// A data source that lists no table (an empty or newly created SQLite file, a
+// login that sees none) is an error: compared, it would say that nothing differs.
 bool ListPairs(CliSession& session, Connections& connections, std::vector<TablePairRow>& pairs)
 {
     try {
-        pairs = ListTablePairs(connections.oldDatabase, connections.newDatabase);
+        std::vector<std::string> names[2];
+        CDatabase* databases[2] = {&connections.oldDatabase, &connections.newDatabase};
+        for (int side = 0; side < 2; ++side) {
+            ReadTableNames(*databases[side], names[side]);
+            if (names[side].empty()) {
+                session.Error("the data source " + DataSourceLabel(session.Arguments().positional[side]) +
+                              " lists no tables");
+                return false;
+            }
+        }
+        pairs = PairTables(names[0], names[1]);
         return true;
     } catch (...) {
         session.Error(CurrentErrorText());
@@ -42,8 +54,36 @@ bool ListPairs(CliSession& session, Connections& connections, std::vector<TableP
     }
 }
 
-// The pairs named by --table (old or new name, case ignored), else every
-// pair with both sides. False after an error line for a name without a pair.
+// A row's table: its old name, else its new one.
+const std::string& NameOf(const TablePairRow& pair)
+{
+    return pair.oldName.empty() ? pair.newName : pair.oldName;
+}
+
+// The row a --table name means: one whose old or new name it spells exactly;
+// else the one row whose name it matches ignoring case, when only one does.
+// Null when none does; `ambiguous` is set when several do.
+const TablePairRow* FindNamedPair(const std::vector<TablePairRow>& pairs, const std::string& name, bool& ambiguous)
+{
+    ambiguous = false;
+    for (const TablePairRow& pair : pairs)
+        if (pair.oldName == name || pair.newName == name)
+            return &pair;
+    const TablePairRow* found = nullptr;
+    for (const TablePairRow& pair : pairs) {
+        if (strcasecmp(pair.oldName.c_str(), name.c_str()) != 0 && strcasecmp(pair.newName.c_str(), name.c_str()) != 0)
+            continue;
+        if (found) {
+            ambiguous = true;
+            return nullptr;
+        }
+        found = &pair;
+    }
+    return found;
+}
+
+// The pairs named by --table, else every pair with both sides. False after an
+// error line for a name without a pair.
 bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, std::vector<TablePairRow>& selected)
 {
     const auto& args = session.Arguments();
@@ -54,16 +94,19 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
         return true;
     }
     for (const std::string& name : args.tables) {
-        const TablePairRow* found = nullptr;
-        for (const TablePairRow& pair : pairs)
-            if (strcasecmp(pair.oldName.c_str(), name.c_str()) == 0 ||
-                strcasecmp(pair.newName.c_str(), name.c_str()) == 0) {
-                found = &pair;
-                break;
-            }
+        bool ambiguous = false;
+        const TablePairRow* found = FindNamedPair(pairs, name, ambiguous);
+        if (ambiguous) {
+            session.Error("table " + name + ": several tables differ from it only in case; name one exactly");
+            return false;
+        }
         if (!found) {
             session.Error("table " + name + ": in neither " + DataSourceLabel(args.positional[0]) + " nor " +
                           DataSourceLabel(args.positional[1]));
+            return false;
+        }
+        if (!found->note.empty()) {
+            session.Error("table " + name + ": " + found->note);
             return false;
         }
         if (found->oldName.empty() || found->newName.empty()) {
@@ -74,6 +117,24 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
         selected.push_back(*found);
     }
     return true;
+}
+
+// "Users: not paired: the names Users and users differ only in case" for each
+// table that a name differing only in case kept from a partner, when the run
+// takes every pair (--table refuses such a table outright).
+// A table that only one side has is named too: nothing compares it.
+void NoteUnpairedTables(CliSession& session, const std::vector<TablePairRow>& pairs)
+{
+    if (!session.Arguments().tables.empty())
+        return;
+    for (const TablePairRow& pair : pairs) {
+        if (!pair.note.empty())
+            session.Info(NameOf(pair) + ": " + pair.note);
+        else if (pair.oldName.empty() || pair.newName.empty())
+            session.Info(NameOf(pair) + ": only in " +
+                         DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) +
+                         ", not compared");
+    }
 }
 
 // The first part of the dump names of a side: a DSN as it is; for a
@@ -178,8 +239,9 @@ int RunTables(CliSession& session)
     std::vector<TablePairRow> pairs;
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs))
         return kExitError;
+    // A pair not made because names differ only in case says why in a third field.
     for (const TablePairRow& pair : pairs)
-        session.Result(pair.oldName + "\t" + pair.newName);
+        session.Result(pair.oldName + "\t" + pair.newName + (pair.note.empty() ? "" : "\t" + pair.note));
     return kExitEqual;
 }
 
@@ -206,6 +268,7 @@ int RunCompare(CliSession& session)
     if (!OpenBoth(session, connections) || !ListPairs(session, connections, pairs) ||
         !SelectPairs(session, pairs, selected))
         return kExitError;
+    NoteUnpairedTables(session, pairs);
     return CompareInto(session, connections, selected, out, !session.Arguments().Has("--keep-dumps"), true, "old",
                        &*folderLock);
 }
@@ -219,13 +282,7 @@ int RunVerify(CliSession& session)
         !SelectPairs(session, pairs, selected))
         return kExitError;
     // The merge adds no tables: one side's own tables are named, not counted.
-    if (session.Arguments().tables.empty()) {
-        for (const TablePairRow& pair : pairs)
-            if (pair.oldName.empty() || pair.newName.empty())
-                session.Info(
-                    (pair.oldName.empty() ? pair.newName : pair.oldName) + ": only in " +
-                    DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) + ", not compared");
-    }
+    NoteUnpairedTables(session, pairs);
     ScratchFolder folder;
     if (folder.Path().empty()) {
         session.Error("cannot create a temporary folder for the dumps");

@@ -59,15 +59,30 @@ bool ChooseTables(CliSession& session, const MergeRun& run, std::vector<std::siz
             tables.push_back(i);
         return true;
     }
+    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     for (const std::string& name : names) {
-        std::size_t i = 0;
-        while (i < all.size() && strcasecmp(all[i].name.c_str(), name.c_str()) != 0)
-            ++i;
-        if (i == all.size()) {
-            session.Error("table " + name + ": not in the merge file " + session.Arguments().positional[0]);
+        // The name as spelled first; a name that differs only in case only
+        // when it is the one such table of the file.
+        std::size_t found = kNone;
+        for (std::size_t i = 0; i < all.size() && found == kNone; ++i)
+            if (all[i].name == name)
+                found = i;
+        std::size_t matches = 0;
+        for (std::size_t i = 0; i < all.size() && found == kNone; ++i)
+            if (strcasecmp(all[i].name.c_str(), name.c_str()) == 0)
+                ++matches;
+        for (std::size_t i = 0; i < all.size() && found == kNone && matches == 1; ++i)
+            if (strcasecmp(all[i].name.c_str(), name.c_str()) == 0)
+                found = i;
+        if (found == kNone) {
+            session.Error("table " + name + (matches > 1 ? ": more than one table of the merge file " +
+                                                               session.Arguments().positional[0] +
+                                                               " has that name in another case"
+                                                         : ": not in the merge file " +
+                                                               session.Arguments().positional[0]));
             return false;
         }
-        tables.push_back(i);
+        tables.push_back(found);
     }
     return true;
 }

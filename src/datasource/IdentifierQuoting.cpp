@@ -1,5 +1,7 @@
 #include "datasource/IdentifierQuoting.h"
 
+#include <utility>
+
 namespace {
 
 constexpr char kBackquote[] = "`";

@@ -1,7 +1,5 @@
 #include "datasource/SessionSettings.h"
 
-#include <sqlext.h>
-
 #include <algorithm>
 #include <cctype>
 

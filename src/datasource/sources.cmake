@@ -20,6 +20,7 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/SqliteDumpQuery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableCatalog.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TableListScope.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableLocation.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TablePairing.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ValueSpelling.cpp

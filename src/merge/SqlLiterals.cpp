@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 #include "common/AsciiNoCase.h"
 #include "datasource/DriverFacts.h"

@@ -93,8 +93,8 @@ ExecutionResult ExecuteStatements(CDatabase& database, const std::vector<Generat
 // The statements that are sent: all but the notes.
 std::size_t RunnableCount(const std::vector<GeneratedStatement>& statements);
 
-// What did not run as expected, as one sentence: "3 of 10 statements did not
-// run as expected: 1 failed, 2 changed no row."
+// What did not run as expected, as one sentence: "Statements that did not run
+// as expected: 3 of 10 (1 failed, 2 changed no row)."
 std::string ProblemsSentence(const ExecutionResult& result);
 
 // The closing message of an execution: "Changes were made" only when every

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 #include "ui/DialogResources.h"
 #include "ui/LinkShell.h"
@@ -121,6 +123,10 @@ bool CHyperLink::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Leave:
         LeaveHover();
         return false;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        m_edit->update();
+        return false;
     case QEvent::MouseButtonPress:
         if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             // The open runs once the press is handled, as a command the link
@@ -149,6 +155,13 @@ void CHyperLink::Paint()
     painter.setPen(StateColour());
     painter.drawText(m_edit->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      QString::fromStdString(m_strText));
+    // Tab reaches the link: the platform's focus frame shows where the focus went.
+    if (m_edit->hasFocus()) {
+        QStyleOptionFocusRect option;
+        option.initFrom(m_edit);
+        option.backgroundColor = m_edit->palette().color(QPalette::Button);
+        m_edit->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, m_edit);
+    }
 }
 
 void CHyperLink::ShowContextMenu(const QContextMenuEvent& event)

@@ -1,6 +1,8 @@
 #include "ui/CReportListCtrl.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -251,6 +253,29 @@ void CReportListCtrl::SelectFoundRow(int row)
     MakeRowVisible(row);
     selectionModel()->setCurrentIndex(m_model->index(row, 0),
                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    KeepFindDialogOffRow(row);
+}
+
+void CReportListCtrl::KeepFindDialogOffRow(int row)
+{
+    CReportFindDlg* find = FindDialog();
+    if (!find || !find->Window()->isVisible())
+        return;
+    QWidget* dialog = find->Window();
+    // The whole row across the list's visible width, in screen coordinates.
+    const QRect cell = visualRect(m_model->index(row, 0));
+    const QRect rowRect(viewport()->mapToGlobal(QPoint(0, cell.top())), QSize(viewport()->width(), cell.height()));
+    const QRect frame = dialog->frameGeometry();
+    if (!frame.intersects(rowRect))
+        return;
+    const QScreen* screen = dialog->screen() ? dialog->screen() : QGuiApplication::primaryScreen();
+    const QRect room = screen ? screen->availableGeometry() : QRect();
+    // The frame's offset from the window's own position stays as it was.
+    const int frameTop = dialog->y() - frame.top();
+    int top = rowRect.bottom() + 1;
+    if (!room.isNull() && top + frame.height() > room.bottom() + 1)
+        top = rowRect.top() - frame.height();
+    dialog->move(dialog->x(), top + frameTop);
 }
 
 void CReportListCtrl::MakeRowVisible(int row)

@@ -97,6 +97,9 @@ protected:
 private:
     std::vector<ReportListModel::RowInterval> SelectedIntervals() const;
     void SelectFoundRow(int row);
+    // Moves the Find dialog off the row when it covers it, as text editors do:
+    // below the row where the screen has room, else above it.
+    void KeepFindDialogOffRow(int row);
 
     const DialogResources& m_resources;
     ReportListModel* m_model;

@@ -162,6 +162,9 @@ void DialogBuilder::ConfigureListView(const DialogControlTemplate& control, QAbs
         table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     }
     view.setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab go to the next and previous control, as in every
+    // dialog; moving from cell to cell would also move the selection.
+    view.setTabKeyNavigation(false);
     view.setSelectionMode(control.HasStyle("singlesel") ? QAbstractItemView::SingleSelection
                                                         : QAbstractItemView::ExtendedSelection);
     view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);

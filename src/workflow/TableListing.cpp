@@ -2,13 +2,19 @@
 
 #include "datasource/CDatabase.h"
 #include "datasource/CTables.h"
+#include "datasource/TableListScope.h"
 
 void ReadTableNames(CDatabase& database, std::vector<std::string>& names)
 {
+    const TableListScope scope = TableListScopeOf(database);
+    if (scope.reachesNothing)
+        return;
     CTables tables(database);
-    tables.OpenCatalog(nullptr, nullptr, nullptr, "'TABLE'", CRecordsetEx::forwardOnly);
+    tables.OpenCatalog(scope.catalog ? scope.catalog->c_str() : nullptr, nullptr, nullptr, "'TABLE'",
+                       CRecordsetEx::forwardOnly);
     while (!tables.IsEOF()) {
-        names.push_back(tables.m_strTableName);
+        if (scope.Admits(tables.m_strTableQualifier, tables.m_strTableOwner, tables.m_strTableName))
+            names.push_back(tables.m_strTableName);
         tables.MoveNext();
     }
 }

@@ -13,6 +13,8 @@
 
 #include "AppTestSupport.h"
 #include "MainDialogHarness.h"
+#include "app/AboutTexts.h"
+#include "common/ResourceStrings.h"
 #include "app/CAboutDlg.h"
 #include "app/ResourceModule.h"
 #include "app/ResourceSource.h"
@@ -106,6 +108,22 @@ INSTANTIATE_TEST_SUITE_P(
                       FactsCase{"DiskQueryFails", 128 * kMb, std::nullopt, "131072 KB", "Unavailable"},
                       FactsCase{"MemoryQueryFails", std::nullopt, 500, "Unavailable", "500 bytes Free"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// While the German module is in use, sizes are written in German form.
+TEST_F(AboutDialog, SizesTakeTheDecimalMarkOfTheLanguage)
+{
+    const auto german = ResourceModule::Load(TOLVANE_DE_MODULE);
+    ASSERT_TRUE(german);
+    ResourceSource source(own);
+    source.UseModule(german.get());
+    source.InstallAsStringLoader();
+    EXPECT_EQ(DiskText(249925312348), "232,76 GB frei");
+    EXPECT_EQ(DiskText(3670016), "3,50 MB frei");
+    EXPECT_EQ(DiskText(500), "500 Bytes frei");
+    // The program's own strings again.
+    SetStringLoader(nullptr);
+    EXPECT_EQ(DiskText(249925312348), "232.76 GB Free");
+}
 
 TEST_F(AboutDialog, ShowsTheIconLargeAndLinksToTheProject)
 {

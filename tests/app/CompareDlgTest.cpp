@@ -2,20 +2,26 @@
 // SQLite data sources, the "..." buttons, Enter and Escape.
 #include <gtest/gtest.h>
 
+#include <QTableWidget>
+
+#include <QTest>
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <cstdlib>
 #include <ostream>
 
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
+#include "TestEnv.h"
 
 // A failed comparison of table lists shows the rows, not their bytes.
 void PrintTo(const TablePairRow& row, std::ostream* os)
 {
     *os << "{\"" << row.oldName << "\", \"" << row.newName << "\", " << (row.selected ? "selected" : "not selected")
-        << "}";
+        << (row.note.empty() ? "" : ", \"" + row.note + "\"") << "}";
 }
 
 namespace {
@@ -207,6 +213,32 @@ TEST_F(MainDialogOnData, UpdatePairsTheTablesByName)
     EXPECT_EQ(h.store.ReadString("Settings", "New DS", ""), apptest::NewDataSource());
 }
 
+// Tab in the table list goes on to the next control and leaves the selection alone.
+TEST_F(MainDialogOnData, TabLeavesTheListWithItsSelection)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    CreateTables(apptest::OldDataSource(), kAllNames, {"Customer", "Orders"});
+    CreateTables(apptest::NewDataSource(), kAllNames, {"Customer", "Orders"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(apptest::OldDataSource(), apptest::NewDataSource());
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    const std::vector<TablePairRow> before = Rows(dialog);
+    ASSERT_EQ(before.size(), 2u);
+    ASSERT_TRUE(before[0].selected && before[1].selected);
+    auto* list = dialog.Item<QTableWidget>(CCompareDlg::kTableList);
+    QApplication::setActiveWindow(dialog.Window());
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), h.Button(CCompareDlg::kUpdateButton));
+    EXPECT_EQ(Rows(dialog), before);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Item<QWidget>(CCompareDlg::kBrowseNewDataSourceButton));
+    EXPECT_EQ(Rows(dialog), before);
+    h.Close();
+}
+
 TEST_F(MainDialogOnData, ACancelledPromptEmptiesTheListAndLeavesProcessAsItWas)
 {
     REQUIRE_PRIVATE_DATA_SOURCES();
@@ -300,4 +332,72 @@ TEST_F(MainDialog, UpdateNamesASideThatListsNoTables)
         EXPECT_FALSE(h.dialog->m_dbOld.IsOpen());
         EXPECT_FALSE(h.dialog->m_dbNew.IsOpen());
     }
+}
+
+namespace {
+
+std::string MariaDbSource(const std::string& database)
+{
+    const char* port = std::getenv("TOLVANE_MARIA_PORT");
+    return "Driver=MariaDB;Server=127.0.0.1;Port=" + std::string(port ? port : "") + ";Database=" + database +
+           ";User=tolvane;Password=tolvane";
+}
+
+} // namespace
+
+// A table left unpaired beside a name that differs only in case: the row holds
+// the names alone, a warning sign stands beside the name, and the row's
+// tooltip says why. Databases of their own on MariaDB, which keeps Users and
+// users apart.
+TEST_F(MainDialogOnData, UpdateSaysWhyATableStaysUnpaired)
+{
+    REQUIRE_PRIVATE_DATA_SOURCES();
+    apptest::Exec(testenv::kMariaDb, {"DROP DATABASE IF EXISTS tolvane_cli_dlg_old",
+                                      "DROP DATABASE IF EXISTS tolvane_cli_dlg_new", "CREATE DATABASE tolvane_cli_dlg_old",
+                                      "CREATE DATABASE tolvane_cli_dlg_new",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`Users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_old.`Orders` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_new.`users` (id INTEGER)",
+                                      "CREATE TABLE tolvane_cli_dlg_new.`ORDERS` (id INTEGER)"});
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    h.SetNames(MariaDbSource("tolvane_cli_dlg_old"), MariaDbSource("tolvane_cli_dlg_new"));
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
+    // The server orders Users and users either way round: rows are found by name.
+    const std::string note = "not paired: the names Users and users differ only in case";
+    std::vector<TablePairRow> rows = Rows(dialog);
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0], (TablePairRow{"Orders", "ORDERS", true}));
+    const int unpaired = rows[1].newName.empty() ? 1 : 2;
+    const int paired = 3 - unpaired;
+    EXPECT_EQ(rows[static_cast<std::size_t>(unpaired)], (TablePairRow{"Users", "", false, note}));
+    EXPECT_EQ(rows[static_cast<std::size_t>(paired)], (TablePairRow{"users", "users", true}));
+
+    QTableWidget* list = h.List();
+    EXPECT_EQ(list->columnCount(), 2);
+    for (int column = 0; column < 2; ++column) {
+        EXPECT_EQ(list->item(unpaired, column)->toolTip().toStdString(), note) << column;
+        EXPECT_EQ(list->item(paired, column)->toolTip().toStdString(), "") << column;
+    }
+    EXPECT_FALSE(list->item(unpaired, 0)->icon().isNull());
+    EXPECT_TRUE(list->item(unpaired, 1)->icon().isNull());
+    EXPECT_TRUE(list->item(paired, 0)->icon().isNull());
+    apptest::Exec(testenv::kMariaDb, {"DROP DATABASE tolvane_cli_dlg_old", "DROP DATABASE tolvane_cli_dlg_new"});
+}
+
+// The note of a new table stands beside its name in the second column.
+TEST_F(MainDialog, ANewTablesNoteStandsBesideItsName)
+{
+    MainDialogHarness h;
+    CCompareDlg& dialog = h.Open();
+    const std::string note = "not paired: the names Users and USERS differ only in case";
+    const std::vector<TablePairRow> rows = {{"Users", "", false, note}, {"", "USERS", false, note}};
+    dialog.FillTableList(rows);
+    EXPECT_EQ(Rows(dialog), rows);
+    EXPECT_TRUE(h.List()->item(1, 0)->icon().isNull());
+    EXPECT_FALSE(h.List()->item(1, 1)->icon().isNull());
+    EXPECT_EQ(h.List()->item(1, 0)->text(), "");
+    EXPECT_EQ(h.List()->item(1, 1)->text(), "USERS");
 }

@@ -10,9 +10,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTest>
 
 #include <cstdio>
 #include <filesystem>
+#include <tuple>
 
 #include "MainDialogHarness.h"
 #include "RawOdbc.h"
@@ -180,6 +182,26 @@ INSTANTIATE_TEST_SUITE_P(
                  {true, false},
                  true}),
     [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.label); });
+
+// Tab in the table list goes on to the next control and leaves the selection
+// alone: Tab, Tab, Enter must merge the tables the preview selected.
+TEST_F(MergeDlgTest, TabLeavesTheListWithItsSelection)
+{
+    const std::string path = (work.path() / "Vantor_Merge.txt").string();
+    testenv::WriteFile(path, "\r\nTable=[A]0\r\n\r\n|<<1\r\n\r\nTable=[B]0\r\n\r\n||>>2\r\n");
+    Open();
+    Preview(path);
+    ASSERT_EQ(dialog->SelectedRows(), (std::vector<std::size_t>{0, 1}));
+    QApplication::setActiveWindow(dialog->Window());
+    for (const auto& [key, modifiers, next] :
+         {std::tuple{Qt::Key_Tab, Qt::NoModifier, static_cast<QWidget*>(Button(CMergeDlg::kPreviewChangesButton))},
+          std::tuple{Qt::Key_Backtab, Qt::ShiftModifier, static_cast<QWidget*>(Button(CMergeDlg::kBrowseMergeDataSourceButton))}}) {
+        List()->setFocus();
+        QTest::keyClick(List(), key, modifiers);
+        EXPECT_EQ(QApplication::focusWidget(), next) << key;
+        EXPECT_EQ(dialog->SelectedRows(), (std::vector<std::size_t>{0, 1})) << key;
+    }
+}
 
 TEST_F(MergeDlgTest, StoresTheNamesOnlyWhenACommandTookThem)
 {
@@ -360,9 +382,9 @@ TEST_F(MergeIntoSqlite, ProblemsAreShownUntilTheUserStopsThemAndCounted)
     ASSERT_EQ(main.dialogs.messages.size(), 2u);
     EXPECT_NE(main.dialogs.messages[0].text.find("INSERT INTO \"md_t\""), std::string::npos);
     ASSERT_EQ(main.dialogs.keepQuestions.size(), 1u);
-    EXPECT_EQ(main.dialogs.keepQuestions[0], "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n\n"
+    EXPECT_EQ(main.dialogs.keepQuestions[0], "Statements that did not run as expected: 2 of 3 (1 failed, 1 changed no row).\n\n"
                                             "Keep the changes of the other statements, or undo everything?");
-    EXPECT_EQ(LastMessage(), "2 of 3 statements did not run as expected: 1 failed, 1 changed no row.\n"
+    EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 2 of 3 (1 failed, 1 changed no row).\n"
                              "Everything was undone: nothing was changed.");
 }
 
@@ -381,11 +403,11 @@ TEST_F(MergeIntoSqlite, TheUserDecidesWhetherTheOtherChangesStay)
         EXPECT_EQ(main.dialogs.keepQuestions.size(), 1u);
         if (keep) {
             EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=TWO", "4=already"}));
-            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+            EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 1 of 3 (1 failed).\n"
                                      "The changes of the other statements were made.");
         } else {
             EXPECT_EQ(Values(), (std::vector<std::string>{"1=one", "2=two", "3=three", "4=already"}));
-            EXPECT_EQ(LastMessage(), "1 of 3 statements did not run as expected: 1 failed.\n"
+            EXPECT_EQ(LastMessage(), "Statements that did not run as expected: 1 of 3 (1 failed).\n"
                                      "Everything was undone: nothing was changed.");
         }
     }

@@ -5,11 +5,15 @@
 #include <QApplication>
 #include <QDialog>
 
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <optional>
 
 #include "AppTestSupport.h"
 #include "app/CCompareApp.h"
 #include "app/ModuleVersion.h"
+#include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "common/ResourceStrings.h"
 
@@ -154,6 +158,88 @@ TEST_F(Startup, TheGermanModuleIsOfTheProgramsVersion)
     EXPECT_EQ(app.Resources().LoadDialogTemplate(100)->caption, "Info über Tolvane");
     EXPECT_EQ(app.Resources().LoadMenuTemplate(103)->items.at(0).text, "Ö&ffnen");
     EXPECT_EQ(LoadResourceString(2325), "Schreiben Sie an tolvane@orvenne.example");
+}
+
+// The locale's variables for one test, put back afterwards.
+class LocaleVariables {
+public:
+    LocaleVariables(const char* lcAll, const char* lcMessages, const char* lang)
+    {
+        const char* values[] = {lcAll, lcMessages, lang};
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            if (const char* old = std::getenv(kNames[i]))
+                m_saved[i] = old;
+            if (values[i])
+                ::setenv(kNames[i], values[i], 1);
+            else
+                ::unsetenv(kNames[i]);
+        }
+    }
+    ~LocaleVariables()
+    {
+        for (std::size_t i = 0; i < std::size(kNames); ++i) {
+            if (m_saved[i])
+                ::setenv(kNames[i], m_saved[i]->c_str(), 1);
+            else
+                ::unsetenv(kNames[i]);
+        }
+    }
+
+private:
+    static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
+    std::optional<std::string> m_saved[3];
+};
+
+TEST(LocaleLanguage, TakesTheFirstSetVariableAndItsLanguageOnly)
+{
+    struct Case {
+        const char* lcAll;
+        const char* lcMessages;
+        const char* lang;
+        const char* language;
+    };
+    const Case cases[] = {
+        {nullptr, nullptr, "de_DE.UTF-8", "de"},  {nullptr, "de_AT", "en_US.UTF-8", "de"},
+        {"en_GB.UTF-8", "de_DE", "de_DE", "en"},  {"", nullptr, "de@euro", "de"},
+        {nullptr, nullptr, "C.UTF-8", ""},        {"POSIX", nullptr, "de_DE", ""},
+        {nullptr, nullptr, nullptr, ""},          {nullptr, nullptr, "fr", "fr"},
+    };
+    for (const Case& c : cases) {
+        LocaleVariables locale(c.lcAll, c.lcMessages, c.lang);
+        EXPECT_EQ(LocaleLanguage(), c.language) << (c.lang ? c.lang : "-");
+    }
+}
+
+// An installed module of the user's language serves where none lies beside the
+// executable; one beside it serves everyone.
+TEST_F(Startup, TheModuleOfTheUsersLanguageServesWhereNoneLiesBesideTheProgram)
+{
+    struct Case {
+        const char* name;
+        const char* lang;
+        bool beside;
+        const char* caption;
+    };
+    const Case cases[] = {
+        {"German user", "de_DE.UTF-8", false, "Datenquellen vergleichen"},
+        {"English user", "C.UTF-8", false, "Compare Data Sources"},
+        {"French user", "fr_FR.UTF-8", false, "Compare Data Sources"},
+        {"module beside the program", "C.UTF-8", true, "Datenquellen vergleichen"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        apptest::FakeUserDialogs dialogs;
+        ProgramDir program;
+        fs::create_directories(program.dir.path() / "lang" / "de");
+        fs::copy_file(TOLVANE_DE_MODULE, program.dir.path() / "lang" / "de" / "KVLANG.DLL");
+        if (c.beside)
+            fs::copy_file(TOLVANE_DE_MODULE, program.dir.path() / "KVLANG.DLL");
+        LocaleVariables locale(nullptr, nullptr, c.lang);
+        CCompareApp app(dialogs, program.executable);
+        app.LoadLanguageModule();
+        EXPECT_EQ(app.Resources().LoadDialogTemplate(142)->caption, c.caption);
+        EXPECT_TRUE(dialogs.messages.empty());
+    }
 }
 
 TEST_F(Startup, InitInstanceRunsTheMainDialogAndStoresItsValues)

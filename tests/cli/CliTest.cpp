@@ -218,6 +218,9 @@ std::size_t LineCount(const std::string& text)
 TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
 {
     const std::string missingDsn = "tolvane_no_such_dsn";
+    // A SQLite file that does not exist yet: the driver makes it, empty.
+    const std::string empty = ConnectionString(Dbms::SQLite, "empty", work.path());
+    const std::string noTables = "the data source " + empty + " lists no tables";
     const std::vector<StatusCase> cases = {
         {"compare equal", {"compare", old, merge, "--out", Out(), "--table", "t"}, 0, ""},
         {"compare different", {"compare", old, neu, "--out", Out(), "--table", "t"}, 1, ""},
@@ -226,6 +229,9 @@ TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
          "/out/Vantor_Merge.txt was left as it was"},
         {"compare unknown table", {"compare", old, neu, "--out", Out(), "--table", "nosuch"}, 2,
          "table nosuch: in neither"},
+        {"compare with a data source that lists no tables", {"compare", old, empty, "--out", Out()}, 2,
+         noTables.c_str()},
+        {"verify an empty target", {"verify", empty, neu}, 2, noTables.c_str()},
         {"compare missing data source", {"compare", missingDsn, neu, "--out", Out()}, 2,
          "Cannot connect to the data source tolvane_no_such_dsn."},
         {"connection string", {"tables", "Driver=NoSuchDriver;Database=x;PWD=secret", neu}, 2,
@@ -264,6 +270,20 @@ TEST_F(CliStatusTest, ExitStatusesAndErrorLines)
     // The line naming a missing merge file names it whole.
     const CliResult missing = RunCli({"apply", Out() + "/none.txt", merge, "--yes"});
     EXPECT_NE(missing.err.find(Out() + "/none.txt"), std::string::npos) << missing.err;
+}
+
+// compare names the tables it did not compare because one side lacks them, as verify does.
+TEST_F(CliStatusTest, CompareNamesTheTablesOnlyOneSideHas)
+{
+    rawodbc::Connection(old).Exec("CREATE TABLE only_old (id INTEGER NOT NULL PRIMARY KEY)");
+    rawodbc::Connection(neu).Exec("CREATE TABLE only_new (id INTEGER NOT NULL PRIMARY KEY)");
+    rawodbc::Connection(neu).Exec("CREATE TABLE cols2 (id INTEGER)");
+    rawodbc::Connection(old).ExecAll({"DROP TABLE cols", "CREATE TABLE cols2 (id INTEGER)"});
+    const CliResult compare = RunCli({"compare", old, neu, "--out", Out()});
+    EXPECT_EQ(compare.status, 1) << compare.err;
+    EXPECT_NE(compare.out.find("only_old: only in " + old + ", not compared\n"), std::string::npos) << compare.out;
+    EXPECT_NE(compare.out.find("only_new: only in " + neu + ", not compared\n"), std::string::npos) << compare.out;
+    EXPECT_NE(compare.out.find("cols: only in " + neu + ", not compared\n"), std::string::npos) << compare.out;
 }
 
 TEST_F(CliStatusTest, ApplyExitStatuses)

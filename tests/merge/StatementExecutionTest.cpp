@@ -285,7 +285,7 @@ TEST(ExecuteStatements, ADryRunReportsAndUndoesEverything)
     EXPECT_FALSE(result.committed);
     EXPECT_EQ(reporter.keepAsked, 0);
     ASSERT_EQ(reporter.reports.size(), 1u);
-    EXPECT_EQ(ExecutionSummary(result), "Dry run: 1 of 3 statements did not run as expected: 1 changed no row.\n"
+    EXPECT_EQ(ExecutionSummary(result), "Dry run. Statements that did not run as expected: 1 of 3 (1 changed no row).\n"
                                         "Everything was undone: nothing was changed.");
     rawodbc::Connection check(testenv::kSqliteScratch);
     EXPECT_EQ(check.Query("SELECT id, v FROM ex_dry"), (std::vector<rawodbc::Row>{{"1", "x"}}));
@@ -400,18 +400,18 @@ TEST(ExecutionSummary, SaysChangesWereMadeOnlyWhenEveryStatementSucceeded)
     noTransaction.noRow = 1;
     const Case cases[] = {
         {allGood, "Changes were made"},
-        {kept, "3 of 3 statements did not run as expected: 1 failed, 1 changed no row, 1 changed more than one "
-               "row.\nThe changes of the other statements were made."},
-        {undone, "3 of 3 statements did not run as expected: 1 failed, 1 changed no row, 1 changed more than one "
-                 "row.\nEverything was undone: nothing was changed."},
+        {kept, "Statements that did not run as expected: 3 of 3 (1 failed, 1 changed no row, 1 changed more than "
+               "one row).\nThe changes of the other statements were made."},
+        {undone, "Statements that did not run as expected: 3 of 3 (1 failed, 1 changed no row, 1 changed more than "
+                 "one row).\nEverything was undone: nothing was changed."},
         {stopped, "The merge was stopped after 1 of 3 statements. Everything was undone: nothing was changed."},
         {stoppedAfterFailure,
          "The merge was stopped after 1 of 3 statements. Everything was undone: nothing was changed."},
         {commitFailed, "The changes were not made: committing them failed.\ncould not serialize access\n"},
         {lost, "The connection to the data source was lost after 2 of 3 statements. Nothing was committed.\n"
                "server closed the connection unexpectedly\n"},
-        {dryRun, "Dry run: all 3 statements would run as expected. Everything was undone: nothing was changed."},
-        {noTransaction, "1 of 3 statements did not run as expected: 1 changed no row.\nThe data source has no "
+        {dryRun, "Dry run: every statement would run as expected (3). Everything was undone: nothing was changed."},
+        {noTransaction, "Statements that did not run as expected: 1 of 3 (1 changed no row).\nThe data source has no "
                         "transactions: each statement took effect as it ran, and nothing could be undone."},
     };
     for (const Case& c : cases)

@@ -139,6 +139,27 @@ INSTANTIATE_TEST_SUITE_P(All, HyperLinkOpen,
                                            OpenCase{"OpenFailed", false, CHyperLink::kNotOpened, QColor(0, 0, 238)}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A link reached with Tab draws a focus frame, so the focus does not seem to vanish.
+TEST_F(HyperLink, AFocusedLinkShowsItsFocus)
+{
+    link.SetLink("https://orvenne.example/tolvane", "Visit", false);
+    parent->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(parent.get()));
+    QApplication::setActiveWindow(parent.get());
+    auto* other = new QLineEdit(parent.get());
+    other->setGeometry(10, 60, 50, 20);
+    other->show();
+    other->setFocus();
+    const QImage unfocused = edit->grab().toImage();
+    // Reached from the keyboard, as the platform's focus frame wants it.
+    QTest::keyClick(other, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_TRUE(edit->hasFocus());
+    const QImage focused = edit->grab().toImage();
+    EXPECT_NE(focused, unfocused);
+    other->setFocus();
+    EXPECT_EQ(edit->grab().toImage(), unfocused);
+}
+
 TEST_F(HyperLink, AnOpenUnderThePointerShowsOnceThePointerLeaves)
 {
     link.SetLink("T", "a link", true);

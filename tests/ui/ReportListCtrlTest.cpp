@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QToolTip>
 
 #include <memory>
@@ -163,7 +164,12 @@ TEST(RowTextSearch, WholeWordSeparators)
     };
     const Case cases[] = {{"ABC", "ABC", true},     {"XABC", "ABC", false},    {"ABC_1", "ABC", false},
                           {"ABC9", "ABC", true},    {"9ABC", "ABC", true},     {"(ABC)", "ABC", true},
-                          {"ABCABC", "ABC", true},  {"XABCY ABC", "ABC", true}, {"äABC", "ABC", false}};
+                          {"ABCABC", "ABC", true},  {"XABCY ABC", "ABC", true}, {"äABC", "ABC", false},
+                          // Characters beyond ASCII by their Unicode class.
+                          {"«ABC»", "ABC", true},   {"„ABC“", "ABC", true},    {"ABC€", "ABC", true},
+                          {"ABCé", "ABC", false},   {"日本ABC", "ABC", false}, {"ABC\u00A0x", "ABC", true},
+                          {"ABC\u0660", "ABC", true}, {"e\u0301ABC", "ABC", false},
+                          {"\xFF" "ABC", "ABC", true}};
     for (const Case& c : cases)
         EXPECT_EQ(ContainsMatch(c.text, c.needle, true), c.whole) << c.text;
     std::string lower = "INSERT Into ÄB";
@@ -300,4 +306,32 @@ TEST_F(ReportList, CtrlFOpensOneFindDialogThatFindsAndForgetsItWhenClosed)
     Press(Qt::Key_F3);
     EXPECT_EQ(list->currentIndex().row(), 1);
     EXPECT_EQ(list->FindDialog(), nullptr);
+}
+
+// The Find dialog never hides the row it found: one that covers it moves off it.
+TEST_F(ReportList, TheFindDialogMovesOffTheRowItFound)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 40; ++i)
+        rows.push_back(i == 20 ? "the one to find" : "row " + std::to_string(i));
+    Fill(rows);
+    list->resize(400, 600);
+    list->move(100, 50);
+    list->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list.get()));
+    Press(Qt::Key_F, Qt::ControlModifier);
+    CReportFindDlg* find = list->FindDialog();
+    ASSERT_TRUE(find);
+    QWidget* dialog = find->Window();
+    // Put it right over the rows in the middle of the list.
+    const QRect cell = list->visualRect(list->model()->index(20, 0));
+    const QPoint rowTop = list->viewport()->mapToGlobal(cell.topLeft());
+    dialog->move(rowTop.x(), rowTop.y() - dialog->frameGeometry().height() / 2);
+    ASSERT_TRUE(dialog->frameGeometry().contains(QPoint(rowTop.x() + 5, rowTop.y() + cell.height() / 2)));
+    find->Item<QLineEdit>(CReportFindDlg::kFindWhatEdit)->setText("the one");
+    find->Item<QPushButton>(CReportFindDlg::kFindNextButton)->click();
+    ASSERT_EQ(list->currentIndex().row(), 20);
+    const QRect found(list->viewport()->mapToGlobal(list->visualRect(list->model()->index(20, 0)).topLeft()),
+                      QSize(list->viewport()->width(), cell.height()));
+    EXPECT_FALSE(dialog->frameGeometry().intersects(found)) << "dialog " << dialog->frameGeometry().y();
 }
