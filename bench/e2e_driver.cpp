@@ -2,15 +2,19 @@
 // dump both tables, compare into the merge file), timed, for bench/e2e_bench.
 //
 //   e2e_driver OLD_DSN NEW_DSN OLD_TABLE NEW_TABLE FOLDER [--one-after-the-other]
+//              [--memory SIZE] [--threads N]
 //
-// Prints the pair's outcome, the counts and the seconds of the run; the exit
-// status is 0 only when the pair was compared.
+// Prints the pair's outcome, the counts, the seconds of the run and where they
+// went (dump, split, compare, write; bucket pairs); the exit status is 0 only
+// when the pair was compared. Without --memory nothing is split.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "common/CompareSettings.h"
+#include "common/MemoryBudget.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
 #include "workflow/CompareRun.h"
@@ -27,8 +31,23 @@ public:
 
 int main(int argc, char** argv)
 {
-    if (argc < 6) {
-        std::fprintf(stderr, "usage: %s OLD_DSN NEW_DSN OLD_TABLE NEW_TABLE FOLDER [--one-after-the-other]\n",
+    CompareRunSetup setup;
+    bool usage = argc < 6;
+    for (int i = 6; i < argc && !usage; ++i) {
+        if (std::strcmp(argv[i], "--one-after-the-other") == 0) {
+            setup.sideBySide = false;
+        } else if (std::strcmp(argv[i], "--memory") == 0 && i + 1 < argc && ParseMemorySize(argv[i + 1])) {
+            setup.memoryBudget = *ParseMemorySize(argv[++i]);
+        } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc) {
+            setup.threads = static_cast<unsigned>(std::atoi(argv[++i]));
+        } else {
+            usage = true;
+        }
+    }
+    if (usage) {
+        std::fprintf(stderr,
+                     "usage: %s OLD_DSN NEW_DSN OLD_TABLE NEW_TABLE FOLDER [--one-after-the-other] "
+                     "[--memory SIZE] [--threads N]\n",
                      argv[0]);
         return 2;
     }
@@ -43,11 +62,11 @@ int main(int argc, char** argv)
         return 1;
     }
     CompareSettings settings;
-    CompareRunSetup setup;
     setup.oldDataSource = "old";
     setup.newDataSource = "new";
     setup.path = std::string(argv[5]) + "/";
-    setup.sideBySide = !(argc > 6 && std::strcmp(argv[6], "--one-after-the-other") == 0);
+    // Bucket files go with the dumps, which the bench keeps to look at.
+    setup.deleteDumps = false;
     NoProgress progress;
     CompareRunReport report;
     {
@@ -63,7 +82,9 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", line.c_str());
         return 1;
     }
-    std::printf("removed %zu added %zu run %.3f s pumps %ld\n", report.pairs[0].removed,
-                report.pairs[0].added, seconds, pumps);
+    const PairFigures& f = report.pairs[0].figures;
+    std::printf("removed %zu added %zu run %.3f s pumps %ld dump %.2f split %.2f compare %.2f write %.2f buckets %zu\n",
+                report.pairs[0].removed, report.pairs[0].added, seconds, pumps, f.dumpSeconds, f.splitSeconds,
+                f.compareSeconds, f.writeSeconds, f.buckets);
     return 0;
 }

@@ -19,6 +19,7 @@
 #include "app/ProgramPaths.h"
 #include "app/SettingsStore.h"
 #include "app/UserDialogs.h"
+#include "common/MemoryBudget.h"
 #include "common/ResourceStrings.h"
 #include "common/SettingsValues.h"
 #include "common/UiHooks.h"
@@ -71,6 +72,13 @@ public:
     bool PairStarting(std::size_t number, std::size_t, const TablePairRow&) override
     {
         m_progress.SetProgress(static_cast<std::int64_t>(number));
+        return !m_stopFlag;
+    }
+    // Splitting a large pair and comparing its bucket pairs call often: the
+    // window stays alive and Cancel stops the pair at once.
+    bool PairWorking(const TablePairRow&, SplitPhase, std::uint64_t, std::uint64_t) override
+    {
+        PumpWaitingMessagesIfDue();
         return !m_stopFlag;
     }
 
@@ -131,7 +139,7 @@ std::string RunMessage(const CompareRunReport& report, bool compareTables, const
 
 CCompareDlg::CCompareDlg(const AppContext& context, QWidget* parent)
     : TemplateDialog(IDD, context.resources, parent),
-      m_options(context.settings, context.resources, nullptr),
+      m_options(context.settings, context.resources, nullptr, &context.dialogs),
       m_context(context)
 {
     const SettingsValues& store = m_context.settings;
@@ -450,6 +458,10 @@ void CCompareDlg::ProcessSelectedRows(const std::vector<TablePairRow>& rows)
         setup.deleteDumps = m_bDeleteDumps != 0;
         // A cancelled or failed run keeps the merge file of the pairs it finished.
         setup.keepFinishedPairs = true;
+        // The Options dialog takes only sizes; a stored text edited by hand
+        // into something else gives the default.
+        setup.memoryBudget =
+            MemoryBudgetOf(m_options.m_settings.m_strMemoryBudget).value_or(DefaultMemoryBudget());
         // The run reads the options; the record stays as the user set it.
         CompareRun run(m_options.m_settings, m_dbOld, m_dbNew, setup, &*folderLock);
         ProgressWindowFeedback feedback(*progress, stopFlag);

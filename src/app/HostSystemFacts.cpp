@@ -1,15 +1,12 @@
 #include "app/HostSystemFacts.h"
 
 #include <sys/statvfs.h>
-#include <unistd.h>
+
+#include "common/MemoryBudget.h"
 
 std::optional<std::uint64_t> HostSystemFacts::TotalPhysicalMemory() const
 {
-    const long pages = sysconf(_SC_PHYS_PAGES);
-    const long pageSize = sysconf(_SC_PAGE_SIZE);
-    if (pages <= 0 || pageSize <= 0)
-        return std::nullopt;
-    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+    return PhysicalMemory();
 }
 
 std::optional<std::uint64_t> HostSystemFacts::FreeDiskSpace() const

@@ -16,10 +16,16 @@ CliArguments ParseArguments(const std::vector<std::string>& args, const CliSynta
         }
         const bool table = arg == "--table" && syntax.takesTables;
         const bool out = arg == "--out" && syntax.takesOut;
-        if (table || out) {
+        const bool valued = syntax.valued.count(arg) != 0;
+        if (table || out || valued) {
             if (i + 1 >= args.size() || args[i + 1].empty())
                 throw UsageError("option " + arg + " needs a value");
-            (table ? result.tables.push_back(args[i + 1]) : void(result.out = args[i + 1]));
+            if (table)
+                result.tables.push_back(args[i + 1]);
+            else if (out)
+                result.out = args[i + 1];
+            else
+                result.values[arg] = args[i + 1];
             ++i;
             continue;
         }

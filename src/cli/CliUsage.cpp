@@ -21,7 +21,8 @@ const std::map<std::string, std::string>& CommandTexts()
          "database, on PostgreSQL those of the schemas on the search path.\n"},
         {"compare",
          "Usage: tolvane-cli compare OLD NEW --out DIR [--table NAME]... [--keep-dumps]\n"
-         "                   [--ignore-case] [--ignore-whitespace] [--quiet]\n"
+         "                   [--ignore-case] [--ignore-whitespace] [--memory SIZE]\n"
+         "                   [--verbose] [--quiet]\n"
          "\n"
          "Dumps the paired tables (all, or those named) into DIR and writes their\n"
          "differences into DIR/Vantor_Merge.txt, with the line markers and options of\n"
@@ -31,10 +32,19 @@ const std::map<std::string, std::string>& CommandTexts()
          "leaves the previous one as it was. One run at a time writes into DIR: a\n"
          "second one fails at once.\n"
          "\n"
+         "A table whose comparison would need more memory than SIZE is split into\n"
+         "bucket files beside its dumps (about their size again on disk), compared\n"
+         "bucket by bucket on all cores; its merge file section holds the same lines.\n"
+         "\n"
          "  --table NAME         compare this table (repeatable)\n"
-         "  --keep-dumps         keep the table dump files in DIR\n"
+         "  --keep-dumps         keep the table dump files (and bucket files) in DIR\n"
          "  --ignore-case        lines differing only in case are equal\n"
          "  --ignore-whitespace  lines differing only in white space are equal\n"
+         "  --memory SIZE        memory one comparison may hold (512M, 4G); default\n"
+         "                       the program's Options, else a quarter of memory\n"
+         "  --verbose            print per table on standard error the time of\n"
+         "                       dumping, splitting, comparing and writing, and the\n"
+         "                       peak memory\n"
          "\n"
          "Exit status: 0 no table differs, 1 some differ, 2 an error (a table that\n"
          "could not be compared is one).\n"},
@@ -78,7 +88,7 @@ const std::map<std::string, std::string>& CommandTexts()
          "--dry-run, was committed), 1 some did not (kept or rolled back), 2 nothing\n"
          "could be done (connection lost, interrupted, merge file refused, commit).\n"},
         {"verify",
-         "Usage: tolvane-cli verify TARGET NEW [--table NAME]... [--quiet]\n"
+         "Usage: tolvane-cli verify TARGET NEW [--table NAME]... [--memory SIZE] [--quiet]\n"
          "\n"
          "Compares the paired tables of TARGET with those of NEW as compare does (in\n"
          "a temporary folder) and prints each table that still differs.\n"

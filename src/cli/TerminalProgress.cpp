@@ -81,6 +81,19 @@ bool TerminalProgress::RowsDumped(const std::string& dataSource, const std::stri
     return !Interrupted();
 }
 
+bool TerminalProgress::PairWorking(const TablePairRow& pair, SplitPhase phase, std::uint64_t done,
+                                   std::uint64_t total)
+{
+    const std::string& table = pair.oldName.empty() ? pair.newName : pair.oldName;
+    if (phase == SplitPhase::Splitting)
+        Draw(table + ": splitting " + std::to_string(total == 0 ? 100 : done * 100 / total) + "%");
+    else if (total > 1)
+        Draw(table + ": comparing bucket pairs, " + std::to_string(done) + " of " + std::to_string(total) + " done");
+    else
+        Draw(table + ": comparing");
+    return !Interrupted();
+}
+
 bool TerminalProgress::Step(std::size_t done, std::size_t total, const std::string& what)
 {
     m_number = done + 1;  // drawn as the count done

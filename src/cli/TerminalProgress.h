@@ -20,6 +20,7 @@ public:
 
     bool PairStarting(std::size_t number, std::size_t total, const TablePairRow& pair) override;
     bool RowsDumped(const std::string& dataSource, const std::string& table, std::uint64_t rows) override;
+    bool PairWorking(const TablePairRow& pair, SplitPhase phase, std::uint64_t done, std::uint64_t total) override;
     // For runs counted in steps (statements): false once interrupted.
     bool Step(std::size_t done, std::size_t total, const std::string& what);
 

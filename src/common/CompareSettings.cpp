@@ -20,6 +20,7 @@ void CompareSettings::LoadSettings(const SettingsValues& store)
     m_crFile1Color = store.ReadInt(s, "File 1 Color", m_crFile1Color);
     m_crFile2Color = store.ReadInt(s, "File 2 Color", m_crFile2Color);
     m_bShowLineNumbers = store.ReadInt(s, "Show Line Numbers", m_bShowLineNumbers);
+    m_strMemoryBudget = store.ReadString(s, "Memory Budget", m_strMemoryBudget);
 }
 
 void CompareSettings::SaveSettings(SettingsValues& store) const
@@ -40,4 +41,5 @@ void CompareSettings::SaveSettings(SettingsValues& store) const
     store.WriteInt(s, "File 1 Color", m_crFile1Color);
     store.WriteInt(s, "File 2 Color", m_crFile2Color);
     store.WriteInt(s, "Show Line Numbers", m_bShowLineNumbers);
+    store.WriteString(s, "Memory Budget", m_strMemoryBudget);
 }

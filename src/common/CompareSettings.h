@@ -19,7 +19,7 @@ public:
     static constexpr int kFileKindUnknown = 0;
     static constexpr int kFileKindBinary = 2;
 
-    // Reads / writes the fifteen stored values of the "Compare Files" section in
+    // Reads / writes the sixteen stored values of the "Compare Files" section in
     // their fixed order. An absent value leaves the field as it is.
     void LoadSettings(const SettingsValues& store);
     void SaveSettings(SettingsValues& store) const;
@@ -43,4 +43,7 @@ public:
     std::int32_t m_crFile1Color = 8388736;  // red 128, green 0, blue 128
     std::int32_t m_crFile2Color = 32768;    // green 128
     std::int32_t m_bShowLineNumbers = 1;
+    // The memory one comparison of a compare run may hold, as the user wrote it
+    // ("512M", "4G"); empty: a quarter of the machine's memory (MemoryBudget.h).
+    std::string m_strMemoryBudget;
 };

@@ -4,6 +4,7 @@ set(COMMON_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/MergeFileLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OutputFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CompareSettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MemoryBudget.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ResourceStrings.cpp
   ${CMAKE_BINARY_DIR}/generated/common/StringTableData.h
 )

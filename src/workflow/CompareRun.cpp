@@ -2,8 +2,11 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <functional>
 #include <optional>
 
@@ -17,10 +20,18 @@
 #include "workflow/CompareFolderLock.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
+#include "workflow/PeakMemory.h"
 #include "workflow/ReplacementFile.h"
 #include "workflow/SideBySide.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 // Raised from inside a dump when the driver of the run asks to stop, or when
 // the other side of the pair has failed.
@@ -346,6 +357,12 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         return;
     }
     WaitCursor wait;
+    ResetPeakMemory();
+    // The pair's peak is taken however it ends.
+    struct PeakRecorder {
+        PairFigures& figures;
+        ~PeakRecorder() { figures.peakMemory = PeakMemory().value_or(0); }
+    } peak{report.figures};
     // Raised when one side fails, so that the other one ends too.
     std::atomic<bool> stop{false};
     PairSide oldSide{m_setup.oldDataSource, pair.oldName, DumpPath(m_setup.oldDataSource, pair.oldName), m_dbOld, stop};
@@ -388,7 +405,9 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         oldSide.recordset->GetKeyColumnList(keys);
         columns = ColumnNames(*oldSide.recordset);
     }
+    const Clock::time_point dumpStart = Clock::now();
     OnBothSides(oldSide, newSide, sideBySide, stop, progress, &DumpSide);
+    report.figures.dumpSeconds = SecondsSince(dumpStart);
     if (!compare) {
         report.outcome = PairOutcome::Dumped;
         return;
@@ -396,18 +415,45 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // The drivers' result buffers are freed by now, but the C library keeps
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
-    ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath);
+    const std::uint64_t rows[2] = {oldSide.count.rows.load(), newSide.count.rows.load()};
+    ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath, rows, progress);
 }
 
 void CompareRun::ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
-                             const std::string& oldPath, const std::string& newPath)
+                             const std::string& oldPath, const std::string& newPath, const std::uint64_t (&rows)[2],
+                             CompareRunProgress& progress)
 {
+    SplitSettings split;
+    split.memoryBudget = m_setup.memoryBudget;
+    split.threads = m_setup.threads != 0 ? m_setup.threads : std::max(1u, std::thread::hardware_concurrency());
+    // Rows that the comparison may pair share their key, so they share a bucket.
+    split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
+    split.lines1 = rows[0];
+    split.lines2 = rows[1];
+    split.bucketBase1 = oldPath;
+    split.bucketBase2 = newPath;
+    split.keepBuckets = !m_setup.deleteDumps;
+    split.progress = [&report, &progress](SplitPhase phase, std::uint64_t done, std::uint64_t total) {
+        return progress.PairWorking(report.pair, phase, done, total);
+    };
+    SplitFigures figures;
     OutputFile& mergeFile = m_mergeFile->File();
     const std::uint64_t sectionStart = mergeFile.Size();
     PairComparison comparison;
     try {
         mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys, columns));
-        comparison = CompareDumps(m_options, oldPath, newPath, mergeFile);
+        const Clock::time_point compareStart = Clock::now();
+        comparison = CompareDumps(m_options, split, oldPath, newPath, mergeFile, &figures);
+        report.figures.buckets = figures.buckets;
+        report.figures.splitSeconds = figures.splitSeconds;
+        report.figures.writeSeconds = figures.writeSeconds;
+        // The split's compare time holds the copying of the reports.
+        report.figures.compareSeconds =
+            figures.buckets != 0 ? figures.compareSeconds - figures.writeSeconds : SecondsSince(compareStart);
+        if (comparison.cancelled) {
+            mergeFile.Truncate(sectionStart);
+            throw RunStopped{};
+        }
         if (comparison.compared) {
             // Each section reaches the file whole before the next begins: a
             // write that fails later then loses nothing but its own section,

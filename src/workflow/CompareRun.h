@@ -54,6 +54,11 @@ struct CompareRunSetup {
     // Both tables of a pair are opened and dumped at the same time, each on a
     // thread of its own; false does one after the other on the calling thread.
     bool sideBySide = true;
+    // The memory one comparison may hold (bytes): a pair whose dumps would need
+    // more is split into bucket pairs, compared on up to `threads` threads
+    // (0: one per core). 0: no limit.
+    std::uint64_t memoryBudget = 0;
+    unsigned threads = 0;
 };
 
 class CompareRun {
@@ -82,8 +87,10 @@ public:
 
 private:
     void ProcessPair(PairReport& report, CompareRunProgress& progress);
+    // `rows`: the rows of each dump, which tell the comparison's memory.
     void ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
-                     const std::string& oldPath, const std::string& newPath);
+                     const std::string& oldPath, const std::string& newPath, const std::uint64_t (&rows)[2],
+                     CompareRunProgress& progress);
     // Ends the merge file: its end mark written and renamed over the previous
     // one, or dropped.
     void EndMergeFile(CompareRunReport& report);

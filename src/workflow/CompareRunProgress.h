@@ -5,6 +5,7 @@
 #include <string>
 
 #include "datasource/TablePairing.h"
+#include "textcompare/SplitCompare.h"
 
 class CompareRunProgress {
 public:
@@ -21,6 +22,19 @@ public:
         (void)dataSource;
         (void)table;
         (void)rows;
+        return true;
+    }
+
+    // A pair too large for the memory budget is being split (`done` of `total`
+    // bytes) or its bucket pairs compared (`done` of `total` pairs). Called at
+    // least every tenth of a second while that goes on; false stops the run
+    // at once, and the pair is not finished.
+    virtual bool PairWorking(const TablePairRow& pair, SplitPhase phase, std::uint64_t done, std::uint64_t total)
+    {
+        (void)pair;
+        (void)phase;
+        (void)done;
+        (void)total;
         return true;
     }
 };

@@ -3,6 +3,7 @@
 // texts are for the user: one line per pair that could not be compared, and
 // for a run stopped by an error, which tables were finished and which not.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,12 +18,23 @@ enum class PairOutcome {
     NotCompared,  // could not be compared (reason); no section in the merge file
 };
 
+// Where a pair's time went, for `compare --verbose`.
+struct PairFigures {
+    double dumpSeconds = 0;     // both tables read into their dumps
+    double splitSeconds = 0;    // dumps split into bucket files (a pair over the memory budget)
+    double compareSeconds = 0;  // the comparison (of the bucket pairs)
+    double writeSeconds = 0;    // bucket pairs' differences copied into the merge file
+    std::size_t buckets = 0;    // bucket pairs; 0 when the pair was compared whole
+    std::uint64_t peakMemory = 0;  // bytes resident at most while the pair ran; 0 when unknown
+};
+
 struct PairReport {
     TablePairRow pair;
     PairOutcome outcome = PairOutcome::NotStarted;
     std::string reason;       // why a pair was not compared
     std::size_t removed = 0;  // lines only in the old dump
     std::size_t added = 0;    // lines only in the new dump
+    PairFigures figures;
 
     bool Differs() const { return outcome == PairOutcome::Compared && (removed > 0 || added > 0); }
 };

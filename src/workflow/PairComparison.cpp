@@ -4,6 +4,7 @@
 
 #include "common/OutputFile.h"
 #include "textcompare/CompareFiles.h"
+#include "textcompare/SplitCompare.h"
 
 namespace {
 
@@ -35,14 +36,18 @@ private:
 
 } // namespace
 
-PairComparison CompareDumps(const CompareOptions& options, const std::string& oldPath, const std::string& newPath,
-                            OutputFile& mergeFile)
+PairComparison CompareDumps(const CompareOptions& options, const SplitSettings& split, const std::string& oldPath,
+                            const std::string& newPath, OutputFile& mergeFile, SplitFigures* figures)
 {
     MergeFileSink sink(mergeFile);
-    const CompareOutcome outcome = CompareFiles(oldPath, newPath, options, sink);
+    const CompareOutcome outcome = CompareFilesWithin(oldPath, newPath, options, split, sink, figures);
     if (sink.Error())
         std::rethrow_exception(sink.Error());
     PairComparison result;
+    if (outcome.status == CompareStatus::Cancelled) {
+        result.cancelled = true;
+        return result;
+    }
     if (outcome.status != CompareStatus::Compared) {
         result.reason = outcome.message;
         return result;

@@ -1,4 +1,4 @@
-// The Options dialog: OK stores all fifteen values, Cancel stores nothing but
+// The Options dialog: OK stores all sixteen values, Cancel stores nothing but
 // the record holds the stored values again.
 #include <gtest/gtest.h>
 
@@ -11,6 +11,7 @@
 #include "app/ResourceModule.h"
 #include "app/ResourceSource.h"
 #include "app/SettingsStore.h"
+#include "common/MemoryBudget.h"
 
 namespace {
 
@@ -100,4 +101,31 @@ TEST_F(OptionsDialog, CancelStoresNothingButRereadsTheStore)
     EXPECT_EQ(dialog.m_settings.m_bWriteCommonSections, 1);
     EXPECT_EQ(dialog.m_settings.m_strFile1LinePrefix, "<<old");
     EXPECT_EQ(apptest::TopLevelWidgetCount(), 0);
+}
+
+TEST_F(OptionsDialog, MemoryPerComparisonTakesOnlySizes)
+{
+    apptest::FakeUserDialogs dialogs;
+    COptionsDlg dialog(store, resources, nullptr, &dialogs);
+    std::string placeholder;
+    bool stayedOpen = false;
+    const int result = apptest::WhileModal(
+        [&](QDialog* window) {
+            QLineEdit* memory = Edit(dialog, COptionsDlg::kMemoryBudgetEdit);
+            placeholder = memory->placeholderText().toStdString();
+            memory->setText("lots");
+            dialog.Item<QPushButton>(COptionsDlg::kOkButton)->click();
+            stayedOpen = window->isVisible();
+            memory->setText("768M");
+            dialog.Item<QPushButton>(COptionsDlg::kOkButton)->click();
+        },
+        [&] { return dialog.DoModal(); });
+    EXPECT_EQ(result, TemplateDialog::IDOK);
+    EXPECT_TRUE(stayedOpen);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].text.find("512M or 4G"), std::string::npos) << dialogs.messages[0].text;
+    // An empty field is the default, shown greyed.
+    EXPECT_EQ(placeholder, MemorySizeText(DefaultMemoryBudget()));
+    SettingsStore reread("Orvenne Software Inc.", "Tolvane and Merge");
+    EXPECT_EQ(reread.ReadString("Compare Files", "Memory Budget", "<absent>"), "768M");
 }

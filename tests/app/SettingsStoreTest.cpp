@@ -48,11 +48,11 @@ private:
     SettingsValues& m_inner;
 };
 
-const std::vector<std::string> kFifteenKeys = {
+const std::vector<std::string> kStoredKeys = {
     "File1 Line Prefix", "File2 Line Prefix", "File1 Section Header", "File2 Section Header",
     "File1 Section Footer", "File2 Section Footer", "Compare Output File", "Synch Scrolling",
     "Write Common Sections", "Ignore Whitespace", "Ignore Case", "File Compare Align",
-    "File 1 Color", "File 2 Color", "Show Line Numbers"};
+    "File 1 Color", "File 2 Color", "Show Line Numbers", "Memory Budget"};
 
 } // namespace
 
@@ -145,19 +145,21 @@ TEST(SettingsStore, TheFifteenValuesInTheirOrderAndBackAfterARestart)
     written.m_crFile1Color = 255;
     written.m_crFile2Color = 65280;
     written.m_bShowLineNumbers = 0;
+    written.m_strMemoryBudget = "3G";
     {
         SettingsStore store(kCompany, kApplication);
         RecordingValues recording(store);
         written.SaveSettings(recording);
-        EXPECT_EQ(recording.writes, kFifteenKeys);
+        EXPECT_EQ(recording.writes, kStoredKeys);
     }
     SettingsStore store(kCompany, kApplication);
     RecordingValues recording(store);
     CompareSettings read;
     read.LoadSettings(recording);
-    EXPECT_EQ(recording.reads, kFifteenKeys);
+    EXPECT_EQ(recording.reads, kStoredKeys);
     EXPECT_EQ(read.m_strFile1LinePrefix, "<");
     EXPECT_EQ(read.m_strFile2LinePrefix, ">");
+    EXPECT_EQ(read.m_strMemoryBudget, "3G");
     EXPECT_EQ(read.m_strFile1SectionHeader, "H1");
     EXPECT_EQ(read.m_strFile2SectionHeader, "H2");
     EXPECT_EQ(read.m_strFile1SectionFooter, "F1");
