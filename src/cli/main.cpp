@@ -23,13 +23,13 @@ struct Command {
 const std::map<std::string, Command>& Commands()
 {
     static const std::map<std::string, Command> commands = {
-        {"tables", {{2, false, false, {}}, &RunTables}},
+        {"tables", {{2, false, false, {}, {}}, &RunTables}},
         {"compare",
          {{2, true, true, {"--keep-dumps", "--ignore-case", "--ignore-whitespace", "--verbose"}, {"--memory"}},
           &RunCompare}},
-        {"preview", {{1, false, false, {}}, &RunPreview}},
-        {"sql", {{2, true, false, {}}, &RunSql}},
-        {"apply", {{2, true, false, {"--yes", "--keep-going", "--dry-run"}}, &RunApply}},
+        {"preview", {{1, false, false, {}, {}}, &RunPreview}},
+        {"sql", {{2, true, false, {}, {}}, &RunSql}},
+        {"apply", {{2, true, false, {"--yes", "--keep-going", "--dry-run"}, {}}, &RunApply}},
         {"verify", {{2, true, false, {"--ignore-case", "--ignore-whitespace"}, {"--memory"}}, &RunVerify}},
     };
     return commands;

@@ -4,11 +4,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
-#include <thread>
 #include <functional>
 #include <optional>
+#include <string_view>
+#include <thread>
 
 #include "common/MergeFileLayout.h"
 #include "common/OutputFile.h"
@@ -195,6 +197,47 @@ bool SameColumns(const CRecordsetEx& a, const CRecordsetEx& b)
     return true;
 }
 
+// Whether `name` is a bucket file split from the dump named `dumpName`
+// ("<dump>.part3", "<dump>.part3.7", their ".report"): never a table's dump,
+// whose name ends in ".csv".
+bool IsBucketOf(const std::string& name, const std::string& dumpName)
+{
+    const std::string prefix = dumpName + ".part";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    std::string_view rest(name);
+    rest.remove_prefix(prefix.size());
+    constexpr std::string_view kReport = ".report";
+    if (rest.size() > kReport.size() && rest.substr(rest.size() - kReport.size()) == kReport)
+        rest.remove_suffix(kReport.size());
+    return !rest.empty() && std::isdigit(static_cast<unsigned char>(rest.front())) &&
+           rest.find_first_not_of("0123456789.") == std::string_view::npos;
+}
+
+// Removes the bucket files split from a dump, also those an earlier run with
+// other buckets left.
+void RemoveBuckets(const std::string& dumpPath)
+{
+    std::error_code ignored;  // a file that is not there is no error
+    const std::filesystem::path dump(dumpPath);
+    const std::string dumpName = dump.filename().string();
+    const std::filesystem::path folder = dump.has_parent_path() ? dump.parent_path() : std::filesystem::path(".");
+    std::vector<std::filesystem::path> buckets;
+    for (std::filesystem::directory_iterator entry(folder, ignored), end; !ignored && entry != end;
+         entry.increment(ignored))
+        if (IsBucketOf(entry->path().filename().string(), dumpName))
+            buckets.push_back(entry->path());
+    for (const std::filesystem::path& bucket : buckets)
+        std::filesystem::remove(bucket, ignored);
+}
+
+void RemoveDumpAndBuckets(const std::string& dumpPath)
+{
+    std::error_code ignored;
+    std::filesystem::remove(dumpPath, ignored);
+    RemoveBuckets(dumpPath);
+}
+
 // Removes a pair's dumps when it is over: always when asked to, and those of a
 // pair that did not finish (half written, or whole but never compared), which
 // would look like the pair's current state.
@@ -208,11 +251,10 @@ public:
     {
         if (!m_deleteDumps && m_report.outcome != PairOutcome::NotStarted)
             return;
-        std::error_code ignored;  // a dump that is not there is no error
         if (!m_old.table.empty())
-            std::filesystem::remove(m_old.dumpPath, ignored);
+            RemoveDumpAndBuckets(m_old.dumpPath);
         if (!m_new.table.empty())
-            std::filesystem::remove(m_new.dumpPath, ignored);
+            RemoveDumpAndBuckets(m_new.dumpPath);
     }
     DumpCleanup(const DumpCleanup&) = delete;
     DumpCleanup& operator=(const DumpCleanup&) = delete;
@@ -341,11 +383,10 @@ void CompareRun::RemoveDumps(const TablePairRow& pair) const
     // compares never is.
     if (m_setup.compareTables && (pair.oldName.empty() || pair.newName.empty()))
         return;
-    std::error_code ignored;  // a dump that is not there is no error
     if (!pair.oldName.empty())
-        std::filesystem::remove(DumpPath(m_setup.oldDataSource, pair.oldName), ignored);
+        RemoveDumpAndBuckets(DumpPath(m_setup.oldDataSource, pair.oldName));
     if (!pair.newName.empty())
-        std::filesystem::remove(DumpPath(m_setup.newDataSource, pair.newName), ignored);
+        RemoveDumpAndBuckets(DumpPath(m_setup.newDataSource, pair.newName));
 }
 
 void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
@@ -415,6 +456,9 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // The drivers' result buffers are freed by now, but the C library keeps
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
+    // Buckets of an earlier split of these tables must not mix with this one's.
+    RemoveBuckets(oldSide.dumpPath);
+    RemoveBuckets(newSide.dumpPath);
     const std::uint64_t rows[2] = {oldSide.count.rows.load(), newSide.count.rows.load()};
     ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath, rows, progress);
 }

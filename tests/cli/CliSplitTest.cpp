@@ -98,7 +98,7 @@ protected:
         }
         for (int i = 2001; i <= 2100; ++i)
             newKeyed.push_back(std::to_string(i) + ", 'Name " + std::to_string(i) + "', 0");
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 3000; ++i) {
             oldDups.push_back("'v" + std::to_string(i % 40) + "', " + std::to_string(i % 3));
             if (i % 50 != 7)
                 newDups.push_back(oldDups.back());
@@ -174,15 +174,27 @@ TEST_P(CliSplitTest, ASplitPairGivesTheLinesOfAWholeOneAndTheSameMerge)
     EXPECT_EQ(rawodbc::Connection(merge).Query(dups), rawodbc::Connection(neu).Query(dups));
 }
 
-TEST_P(CliSplitTest, KeepDumpsKeepsTheBucketFiles)
+TEST_P(CliSplitTest, KeepDumpsKeepsTheBucketFilesOfThisRunOnly)
 {
     prefix = "spk_";
     CreateTables();
     const fs::path split = work.path() / "split";
+    fs::create_directories(split);
+    // What an earlier run with more buckets left, and another table's dump
+    // whose name only looks like a bucket's.
+    const std::string dump = "old." + Name("keyed") + ".csv";
+    testenv::WriteFile(split / (dump + ".part999"), "stale bucket\r\n");
+    testenv::WriteFile(split / (dump + ".part1.csv"), "another table's dump\r\n");
     ASSERT_EQ(RunCli(Compare(split.string(), {"--memory", "64K", "--keep-dumps"})).status, 1);
     const std::vector<std::string> entries = FolderEntries(split);
     EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string& name) {
-        return IsBucketFile(split / name);
+        return name.rfind(dump + ".part", 0) == 0 && IsBucketFile(split / name);
+    })) << ::testing::PrintToString(entries);
+    EXPECT_FALSE(fs::exists(split / (dump + ".part999")));
+    EXPECT_EQ(testenv::ReadFile(split / (dump + ".part1.csv")), "another table's dump\r\n");
+    // No report of a bucket pair stays.
+    EXPECT_TRUE(std::none_of(entries.begin(), entries.end(), [](const std::string& name) {
+        return fs::path(name).extension() == ".report";
     })) << ::testing::PrintToString(entries);
 }
 
