@@ -75,11 +75,13 @@ public:
         return !m_stopFlag;
     }
     // Splitting a large pair and comparing its bucket pairs call often: the
-    // window stays alive and Cancel stops the pair at once.
-    bool PairWorking(const TablePairRow&, SplitPhase, std::uint64_t, std::uint64_t) override
+    // window stays alive, and Cancel stops such a pair at once rather than
+    // after minutes. A pair compared whole finishes, as it always has.
+    bool PairWorking(const TablePairRow&, SplitPhase phase, std::uint64_t, std::uint64_t total) override
     {
         PumpWaitingMessagesIfDue();
-        return !m_stopFlag;
+        const bool split = phase == SplitPhase::Splitting || total > 1;
+        return !(split && m_stopFlag);
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "app/COptionsDlg.h"
 
+#include <QDialog>
 #include <QLineEdit>
 
 #include "app/UserDialogs.h"

@@ -11,6 +11,7 @@
 #include <QPushButton>
 
 #include <dirent.h>
+#include <algorithm>
 #include <filesystem>
 
 #include "MainDialogHarness.h"
@@ -625,4 +626,48 @@ TEST_F(CompareRunTest, AFolderAnotherRunIsWritingIsNamedAndLeftAlone)
     h.Button(CCompareDlg::kProcessButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     EXPECT_EQ(testenv::ReadFile(MergeFile()), ExpectedMergeFile());
+}
+
+TEST_F(CompareRunTest, CancelWhileALargePairIsSplitStopsItAndLeavesNoBucketFile)
+{
+    ResetTables(kOld);
+    ResetTables(kNew);
+    for (const std::string* side : {&kOld, &kNew})
+        apptest::Exec(*side, {"CREATE TABLE t1 (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(40))",
+                              "INSERT INTO t1 WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                              "WHERE i < 20000) SELECT i, '" + std::string(side == &kOld ? "old" : "new") +
+                                  " ' || printf('%030d', i) FROM n"});
+    h.Button(CCompareDlg::kUpdateButton)->click();
+    h.dialog->FillTableList({{"t1", "t1", true}});
+    // Far too little for the pair: it is split into bucket files.
+    h.dialog->m_options.m_settings.m_strMemoryBudget = "64K";
+    const auto isBucket = [](const fs::directory_entry& entry) {
+        return entry.path().filename().string().find(".csv.part") != std::string::npos;
+    };
+    bool cancelled = false;
+    bool repainted = false;
+    SetMessagePump([&] {
+        QWidget* progress = ProgressWindow();
+        if (!cancelled && progress) {
+            const fs::directory_iterator files(work.path());
+            if (std::any_of(begin(files), end(files), isBucket)) {
+                cancelled = true;
+                repainted = progress->isVisible();
+                apptest::Control<QPushButton>(progress, CProgressDlg::kCancelButton)->click();
+            }
+        }
+        ProcessWaitingEvents();
+    });
+    h.Button(CCompareDlg::kProcessButton)->click();
+    SetMessagePump(&ProcessWaitingEvents);
+
+    ASSERT_TRUE(cancelled);
+    EXPECT_TRUE(repainted);
+    ASSERT_EQ(h.dialogs.messages.size(), 1u);
+    EXPECT_EQ(h.dialogs.messages[0].text.rfind("The run was cancelled.\nTables not compared: t1.", 0), 0u)
+        << h.dialogs.messages[0].text;
+    const fs::directory_iterator files(work.path());
+    EXPECT_TRUE(std::none_of(begin(files), end(files), isBucket));
+    EXPECT_FALSE(fs::exists(Dump(kOld, "t1")));
+    EXPECT_TRUE(h.dialog->Window()->isEnabled());
 }
