@@ -147,6 +147,7 @@ void CDatabase::Close()
     // A command that began a transaction and ended without deciding: nothing
     // it did may stay half done.
     AbandonTrans();
+    m_sqliteFile.Close();
     m_hdbc.reset();
     m_facts.reset();
     m_env.Release();

@@ -7,6 +7,7 @@
 
 #include "datasource/OdbcHandles.h"
 #include "datasource/SqlLiteralFacts.h"
+#include "datasource/SqliteFileConnection.h"
 
 class ConnectPrompt;
 
@@ -44,6 +45,9 @@ public:
     const SqlLiteralFacts& Facts();
     // Where the program treats the connected driver differently, asked once too.
     const DriverFacts& Driver();
+    // The program's own connection to the SQLite file this connection reads,
+    // for reading tables straight from it; closed with this connection.
+    SqliteFileConnection& SqliteFile() { return m_sqliteFile; }
 
     // Transactions: begins (autocommit off) where the data source supports them.
     // Returns whether a transaction was begun.
@@ -77,6 +81,7 @@ private:
     bool m_inTransaction = false;
     std::optional<SqlLiteralFacts> m_facts;
     DriverFacts m_driver;
+    SqliteFileConnection m_sqliteFile;
 };
 
 // Keeps what follows the first "DSN=" up to the next ";". A text without "DSN="

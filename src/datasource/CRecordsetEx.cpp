@@ -10,6 +10,7 @@
 #include "datasource/FloatText.h"
 #include "datasource/OdbcDiagnostics.h"
 #include "datasource/SqliteDumpQuery.h"
+#include "datasource/SqliteFileReader.h"
 
 namespace {
 
@@ -185,6 +186,12 @@ void CRecordsetEx::DescribeColumns()
 
 void CRecordsetEx::Fetch()
 {
+    if (m_file) {
+        m_bEOF = !m_file->Step();
+        if (!m_bEOF)
+            OnRowFetched();
+        return;
+    }
     if (m_block) {
         if (m_blockRow + 1 < m_block->Rows()) {
             ++m_blockRow;
@@ -215,7 +222,7 @@ void CRecordsetEx::Fetch()
 
 void CRecordsetEx::MoveNext()
 {
-    if (!m_hstmt || m_bEOF)
+    if (!IsOpen() || m_bEOF)
         return;
     m_bBOF = false;
     Fetch();
@@ -226,6 +233,7 @@ void CRecordsetEx::Close()
     // The statement first: the driver writes into the block's buffers until it is freed.
     m_hstmt.reset();
     m_block.reset();
+    m_file.reset();
     m_bBOF = m_bEOF = true;
 }
 
@@ -282,13 +290,16 @@ void CRecordsetEx::GetFieldText(int index, std::string& text)
     m_bValueIsText = false;
     const std::size_t column = static_cast<std::size_t>(index);
     const DumpColumn& reading = m_reading[column];
-    if (!ReadColumn(column, reading.fetch, m_firstReadSizes[column], text)) {
+    char storageClass = StorageClass::none;
+    const bool value = m_file ? m_file->Read(column, storageClass, text)
+                              : ReadColumn(column, reading.fetch, m_firstReadSizes[column], text);
+    if (!value) {
         m_bValueIsNull = true;
         text.clear();
         return;
     }
-    const char storageClass =
-        reading.classInText ? DecodeSqliteValue(reading, text, m_scratch) : StorageClass::none;
+    if (!m_file && reading.classInText)
+        storageClass = DecodeSqliteValue(reading, text, m_scratch);
     m_valueForm = SpellValue(reading, storageClass, text, m_scratch);
     m_bValueIsText = m_valueForm == FieldForm::quoted;
 }

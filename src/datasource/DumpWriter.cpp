@@ -1,6 +1,8 @@
 // The table dump and the key column list of a recordset.
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <optional>
 
 #include "common/AsciiNoCase.h"
 #include "common/MergeFileLayout.h"
@@ -11,8 +13,38 @@
 #include "datasource/DatabaseError.h"
 #include "datasource/PostgresDumpQuery.h"
 #include "datasource/SqliteDumpQuery.h"
+#include "datasource/SqliteFileReader.h"
 #include "datasource/TableCatalog.h"
 #include "datasource/WholeTableQuery.h"
+
+namespace {
+
+// Where the driver's connection reads `table` from; nullopt where it cannot
+// tell (SQLite before 3.37) or may hold changes that no other connection sees
+// yet (autocommit off: a transaction is open or begins with the next statement).
+std::optional<SqliteTableSource> SourceSeenByDriver(CDatabase& database, const std::string& table)
+{
+    SQLUINTEGER autocommit = SQL_AUTOCOMMIT_OFF;
+    if (!SQL_SUCCEEDED(SQLGetConnectAttr(database.Handle(), SQL_ATTR_AUTOCOMMIT, &autocommit, 0, nullptr)) ||
+        autocommit != SQL_AUTOCOMMIT_ON)
+        return std::nullopt;
+    CRecordsetEx query(database);
+    try {
+        query.OpenQuery(CRecordsetEx::forwardOnly, SqliteTableSourceQuery(table));
+    } catch (const DatabaseError&) {
+        return std::nullopt;
+    }
+    if (query.IsEOF())
+        return std::nullopt;
+    SqliteTableSource source;
+    std::string* fields[] = {&source.file,          &source.tables,   &source.mainTables,
+                             &source.schemaVersion, &source.encoding, &source.sourceId};
+    for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
+        query.GetFieldText(i, *fields[i]);
+    return source;
+}
+
+} // namespace
 
 void CRecordsetEx::OpenTable(const std::string& table)
 {
@@ -91,10 +123,49 @@ void CRecordsetEx::OpenSqliteTable(const std::string& table)
         return;
     }
     std::vector<DumpColumn> reading = PlanSqliteDump(declared, quote);
+    if (m_readSqliteFile && OpenSqliteFile(table, declared, described, reading))
+        return;
     std::vector<std::string> expressions;
     for (const DumpColumn& column : reading)
         expressions.push_back(column.expression);
     ExecuteTableQuery(SelectListText(expressions, table, quote), described, std::move(reading));
+}
+
+bool CRecordsetEx::OpenSqliteFile(const std::string& table, const std::vector<SqliteDeclaredColumn>& declared,
+                                  const std::vector<ColumnInfo>& columns, const std::vector<DumpColumn>& reading)
+{
+    const std::optional<SqliteTableSource> seen = SourceSeenByDriver(m_database, table);
+    if (!seen)
+        return false;
+    std::unique_ptr<SqliteFileReader> file =
+        SqliteFileReader::Open(m_database.SqliteFile(), *seen, table, declared, reading);
+    if (!file)
+        return false;
+    bool row = false;
+    try {
+        row = file->Step();
+    } catch (const DatabaseError&) {
+        return false;  // busy or damaged: the driver waits as it is set up to, or says what is wrong
+    }
+    Close();
+    m_nOpenType = forwardOnly;
+    m_dwOptions = none;
+    m_strSQL = file->Sql();
+    m_file = std::move(file);
+    m_columns = columns;
+    m_nColumns = static_cast<int>(columns.size());
+    m_reading = reading;
+    m_bEOF = !row;
+    if (row) {
+        try {
+            OnRowFetched();
+        } catch (...) {
+            Close();
+            throw;
+        }
+    }
+    m_bBOF = m_bEOF;
+    return true;
 }
 
 void CRecordsetEx::OpenPostgresTable(const std::string& table)

@@ -7,8 +7,8 @@
 // anyway: a compare run dumps each side on its own connection).
 //
 // TuneEmbeddedSqlite turns both off, once, before any driver has started the
-// library. It does nothing when the library is not installed, when a driver
-// carries a copy of its own, or when the library was already started (SQLite
-// then keeps its defaults and refuses the change). Call it before the first
-// connection is made.
+// library. It does nothing when a driver carries a copy of its own, or when
+// the library was already started (SQLite then keeps its defaults and refuses
+// the change). Call it before the first connection is made, and before the
+// program opens a SQLite file itself (SqliteFileReader).
 void TuneEmbeddedSqlite();

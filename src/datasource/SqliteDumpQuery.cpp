@@ -179,9 +179,12 @@ std::string SqliteDeclaredColumnsQuery(const std::string& table, bool tableList)
     // A table WITHOUT ROWID has no rowid for its INTEGER PRIMARY KEY to stand for.
     const std::string hasRowids =
         tableList ? " AND ifnull((SELECT max(wr) FROM pragma_table_list WHERE name = " + name + "), 1) = 0" : " AND 0";
+    // An INTEGER PRIMARY KEY DESC stands for no rowid and holds any value:
+    // SQLite keeps it in an index of its own, as any other key.
+    const std::string keyIndex = " AND NOT EXISTS (SELECT 1 FROM pragma_index_list(" + name + ") WHERE origin = 'pk')";
     // Hidden columns of virtual tables are not in Select *; generated ones are.
     return "SELECT x.name, x.type, x.pk = 1 AND upper(x.type) = 'INTEGER' AND "
-           "(SELECT count(*) FROM pragma_table_xinfo(" + name + ") WHERE pk > 0) = 1" + hasRowids +
+           "(SELECT count(*) FROM pragma_table_xinfo(" + name + ") WHERE pk > 0) = 1" + hasRowids + keyIndex +
            " FROM pragma_table_xinfo(" + name + ") AS x WHERE x.hidden <> 1";
 }
 
@@ -218,6 +221,25 @@ char DecodeSqliteValue(const DumpColumn& column, std::string& value, std::string
         value.swap(scratch);
         return 'b';
     }
-    // A real's printf text has a point, an exponent or is Inf; an integer's has none.
-    return value.find_first_of(".eEIN") == std::string::npos ? 'i' : 'r';
+    return SqliteNumberClass(value);
+}
+
+char SqliteNumberClass(std::string_view text)
+{
+    return text.find_first_of(".eEIN") == std::string_view::npos ? 'i' : 'r';
+}
+
+bool SqliteTableSource::ReadableFromFile() const
+{
+    return !file.empty() && tables == "1" && mainTables == "1" && encoding == "UTF-8";
+}
+
+std::string SqliteTableSourceQuery(const std::string& table)
+{
+    const std::string name = StringLiteral(table);
+    return "SELECT (SELECT file FROM pragma_database_list WHERE name = 'main'), "
+           "(SELECT count(*) FROM pragma_table_list(" + name + ")), "
+           "(SELECT count(*) FROM pragma_table_list(" + name + ") WHERE schema = 'main' AND type = 'table'), "
+           "(SELECT schema_version FROM pragma_schema_version), (SELECT encoding FROM pragma_encoding), "
+           "sqlite_source_id()";
 }

@@ -8,7 +8,11 @@
 // says its class: a text as a blob of its bytes (which the driver renders
 // X'..', NUL bytes and all), a real as printf text with all its digits, and
 // whatever is not the column's usual class behind a letter.
+//
+// SqliteFileReader reads the same values straight from the file; it follows
+// the expressions of PlanSqliteDump class by class.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "datasource/DumpColumn.h"
@@ -37,3 +41,28 @@ std::vector<DumpColumn> PlanSqliteDump(const std::vector<SqliteDeclaredColumn>& 
 // the value's storage class as typeof() names it by its first letter ('t',
 // 'b', 'i', 'r').
 char DecodeSqliteValue(const DumpColumn& column, std::string& value, std::string& scratch);
+
+// The storage class of a number's text as the dump query gives it: a real's
+// printf text has a point, an exponent or is Inf; an integer's has none.
+char SqliteNumberClass(std::string_view text);
+
+// Where a connection finds a table by its bare name, as SqliteTableSourceQuery
+// reads it (one row, these columns in this order). Two connections that give
+// the same row read the same table of the same file.
+struct SqliteTableSource {
+    std::string file;           // the main schema's file; empty for a database in memory
+    std::string tables;         // tables and views of that name in every schema, temporary and attached ones too
+    std::string mainTables;     // of these, ordinary tables of the main schema
+    std::string schemaVersion;  // the main schema's version
+    std::string encoding;       // of the main schema's texts
+    std::string sourceId;       // of the SQLite library
+
+    bool operator==(const SqliteTableSource&) const = default;
+    // Another connection that opens `file` reads the table alike: it is the
+    // one table of its name, an ordinary table of the main schema, whose
+    // texts are UTF-8 (in a UTF-16 file, CAST(t AS BLOB) gives the UTF-16 bytes).
+    bool ReadableFromFile() const;
+};
+
+// The query of SqliteTableSource. Needs SQLite 3.37 (pragma table_list).
+std::string SqliteTableSourceQuery(const std::string& table);

@@ -18,6 +18,8 @@ set(DATASOURCE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PostgresDumpQuery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SessionSettings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqliteDumpQuery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SqliteFileConnection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SqliteFileReader.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SqlLiteralFacts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableCatalog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TableListScope.cpp

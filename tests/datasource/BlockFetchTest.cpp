@@ -167,12 +167,15 @@ protected:
     const DriverCase& Driver() const { return std::get<0>(GetParam()); }
     const ValueKind& Kind() const { return std::get<1>(GetParam()); }
 
-    // Dumps `table` with the given fetch mode; says whether it came in blocks.
-    std::string Dump(const std::string& table, CRecordsetEx::FetchMode mode, bool& blocks)
+    // Dumps `table` through the driver with the given fetch mode; says whether
+    // it came in blocks. `fromFile`: on SQLite straight from the file instead.
+    std::string Dump(const std::string& table, CRecordsetEx::FetchMode mode, bool& blocks, bool fromFile = false)
     {
         CRecordsetEx rs(db);
         rs.SetFetchMode(mode);
+        rs.SetReadSqliteFile(fromFile);
         rs.OpenTable(table);
+        EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
         blocks = rs.FetchesBlocks();
         const auto path = dir.path() / "dump.csv";
         OutputFile file(path.string(), OutputFile::Mode::Text);
@@ -214,6 +217,9 @@ TEST_P(BlockFetch, DumpsTheSameBytesAsOneRowAtATime)
     EXPECT_EQ(blockwise.size(), oneRow.size());
     const auto differs = std::mismatch(blockwise.begin(), blockwise.end(), oneRow.begin(), oneRow.end()).first;
     EXPECT_TRUE(blockwise == oneRow) << "the dumps differ from byte " << differs - blockwise.begin();
+    if (d.facts.dbms == DbmsKind::Sqlite) {
+        EXPECT_EQ(Dump(name, CRecordsetEx::FetchMode::automatic, blocks, true), oneRow) << "straight from the file";
+    }
     // Every row is there to its last column.
     std::size_t tails = 0;
     for (std::size_t at = oneRow.find(",\"t"); at != std::string::npos; at = oneRow.find(",\"t", at + 1))
@@ -238,6 +244,7 @@ TEST(BlockFetchChoice, BlocksForDumpsOnly)
         raw.ExecIgnoringErrors("DROP TABLE " + Quoted(d, "block_choice"));
         raw.Exec("CREATE TABLE " + Quoted(d, "block_choice") + " (a INTEGER)");
         CRecordsetEx rs(db);
+        rs.SetReadSqliteFile(false);
         rs.OpenTable("block_choice");
         EXPECT_TRUE(rs.FetchesBlocks()) << d.dsn;
         // Other statements keep reading one row at a time.

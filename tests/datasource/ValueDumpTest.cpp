@@ -2,7 +2,8 @@
 // the drivers' own conversions change (PostgreSQL's BC dates, infinities,
 // years past 9999, money, timestamptz; MariaDB's BIT; SQLite's storage classes
 // and NUL bytes), each inserted by the test's own SQL and read back through
-// the program's dump, one row at a time and in blocks.
+// the program's dump, one row at a time and in blocks, and on SQLite also
+// straight from the file.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -156,7 +157,13 @@ protected:
             raw->ExecIgnoringErrors("DROP TABLE " + quoted);
     }
 
+    // Through the driver, one row at a time or in blocks.
     std::string Dump(CRecordsetEx::FetchMode mode, const std::string& sessionSetting = "")
+    {
+        return Dump(mode, false, sessionSetting);
+    }
+
+    std::string Dump(CRecordsetEx::FetchMode mode, bool fromFile, const std::string& sessionSetting)
     {
         CDatabase db;
         EXPECT_TRUE(db.OpenDataSource(DataSource(GetParam().dbms)));
@@ -164,8 +171,12 @@ protected:
             CRecordsetEx(db).ExecuteDirect(sessionSetting);
         CRecordsetEx rs(db);
         rs.SetFetchMode(mode);
+        rs.SetReadSqliteFile(fromFile);
         rs.OpenTable(table);
-        EXPECT_EQ(rs.FetchesBlocks(), mode == CRecordsetEx::FetchMode::block);
+        EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
+        if (!fromFile) {
+            EXPECT_EQ(rs.FetchesBlocks(), mode == CRecordsetEx::FetchMode::block);
+        }
         const auto path = dir.path() / "dump.csv";
         OutputFile file(path.string(), OutputFile::Mode::Text);
         rs.WriteRows(file, ",");
@@ -193,6 +204,9 @@ TEST_P(ValueDump, WritesEachValueInItsFamilysSpelling)
     const std::string oneRow = Dump(CRecordsetEx::FetchMode::oneRow);
     EXPECT_EQ(oneRow, Expected());
     EXPECT_EQ(Dump(CRecordsetEx::FetchMode::block), oneRow);
+    if (GetParam().dbms == Dbms::SQLite) {
+        EXPECT_EQ(Dump(CRecordsetEx::FetchMode::automatic, true, ""), oneRow);
+    }
 }
 
 // The dump of a timestamptz does not depend on the session's time zone, and
@@ -230,11 +244,15 @@ TEST(ValueDumpOnSqlite, TheDriverCutsTextAtANulByteAndTheDumpDoesNot)
     std::string text;
     rs.GetFieldText(0, text);
     EXPECT_EQ(text, "a") << "the driver's own reading";
-    rs.OpenTable(table);
-    rs.GetFieldText(1, text);
-    EXPECT_EQ(text, std::string("a\0b", 3));
-    EXPECT_TRUE(rs.m_bValueIsText);
-    rs.Close();
+    for (const bool fromFile : {false, true}) {
+        rs.SetReadSqliteFile(fromFile);
+        rs.OpenTable(table);
+        EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
+        rs.GetFieldText(1, text);
+        EXPECT_EQ(text, std::string("a\0b", 3));
+        EXPECT_TRUE(rs.m_bValueIsText);
+        rs.Close();
+    }
     raw.Exec("DROP TABLE \"" + table + "\"");
 }
 

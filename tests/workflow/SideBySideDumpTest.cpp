@@ -142,6 +142,13 @@ class MissingTable : public SideBySideDumps {};
 
 TEST_P(MissingTable, OnEitherSideIsNamedAndLeavesNothingBehind)
 {
+    // A connection to a SQLite file opens its own reader of the file with the
+    // first table it dumps and keeps it while it is open: that is no leftover.
+    {
+        testenv::TempDir first;
+        LastRows rows;
+        ASSERT_FALSE(Run({Pair("small")}, first.path(), true, rows).error);
+    }
     for (const MissingSide side : {MissingSide{"old", true}, MissingSide{"new", false}}) {
         SCOPED_TRACE(side.label);
         testenv::TempDir work;
