@@ -23,16 +23,6 @@ std::string BothFiles(const std::string& file1, const std::string& file2)
     return "the files " + file1 + " and " + file2;
 }
 
-// The newline of the report's own lines: "\n" when the first line break within
-// the first 1,024 bytes of file 1 is a bare LF, else "\r\n".
-std::string NewlineOf(std::string_view file1)
-{
-    const std::string_view start = file1.substr(0, 1024);
-    const std::size_t lf = start.find('\n');
-    const bool bareLf = lf != std::string_view::npos && lf > 0 && start[lf - 1] != '\r';
-    return bareLf ? "\n" : "\r\n";
-}
-
 // Loads one file; an outcome that is not Compared when that failed.
 CompareOutcome Load(FileLines& lines, const std::string& path, const std::string& otherPath, bool isFile1,
                     const LineRules& rules, const std::atomic<bool>* stop)
@@ -58,6 +48,14 @@ CompareOutcome Load(FileLines& lines, const std::string& path, const std::string
 }
 
 } // namespace
+
+std::string ReportNewline(std::string_view start)
+{
+    start = start.substr(0, 1024);
+    const std::size_t lf = start.find('\n');
+    const bool bareLf = lf != std::string_view::npos && lf > 0 && start[lf - 1] != '\r';
+    return bareLf ? "\n" : "\r\n";
+}
 
 CompareOptions CompareOptionsOf(const CompareSettings& settings)
 {
@@ -103,7 +101,9 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
 
         // Emit: walk the blocks in report order straight into the report.
         // Without common sections a Common entry only ends a run, and one does.
-        ReportWriter writer(c, options, NewlineOf(c.file1.AllBytes()), sink);
+        ReportWriter writer(c, options,
+                            options.reportNewline.empty() ? ReportNewline(c.file1.AllBytes()) : options.reportNewline,
+                            sink);
         const CommonEntries common =
             options.writeCommonSections ? CommonEntries::Each : CommonEntries::FirstOfRun;
         const bool written =

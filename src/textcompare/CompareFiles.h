@@ -16,6 +16,10 @@ struct CompareOptions {
     bool writeCommonSections = false;
     std::string file1LinePrefix = "|<<", file2LinePrefix = "||>>";
     std::string file1SectionHeader, file2SectionHeader, file1SectionFooter, file2SectionFooter;
+    // Ends the report's own lines (headers, footers); empty: the newline of
+    // file 1 (ReportNewline). A comparison of parts of two files passes the
+    // whole file's, so that every part's report ends its lines alike.
+    std::string reportNewline;
     // Set from another thread to stop the comparison: it ends with Cancelled
     // within a fraction of a second. None: it runs to the end.
     const std::atomic<bool>* stop = nullptr;
@@ -23,6 +27,11 @@ struct CompareOptions {
 
 // The options a settings record asks for.
 CompareOptions CompareOptionsOf(const CompareSettings& settings);
+
+// The newline of a report's own lines for a file 1 that begins with `start`:
+// "\n" when the first line break within its first 1,024 bytes is a bare LF,
+// else "\r\n".
+std::string ReportNewline(std::string_view start);
 
 // Where the report goes.
 class ReportSink {
