@@ -23,7 +23,9 @@ using BlockIndexByLine = std::vector<BlockIndex, HugePageAllocator<BlockIndex>>;
 BlockIndexByLine IndexCommonBlocks(const Comparison& c)
 {
     BlockIndexByLine byLine(c.file2.Count(), kNoBlock);
+    DrainTicker drain(c.stop);
     for (BlockIndex q = 0; q < c.blocks2.size(); ++q) {
+        drain.Tick();
         const LineBlock& block = c.blocks2[q];
         if (block.type != Common)
             continue;
@@ -80,7 +82,7 @@ bool CorrespondingGap(const Comparison& c, BlockIndex P, BlockIndex& S)
 bool MatchGapsOfBlocks(Comparison& c)
 {
     bool changed = false;
-    DrainTicker drain;
+    DrainTicker drain(c.stop);
     for (BlockIndex P = 0; P < c.blocks1.size(); ++P) {
         drain.Tick();
         if (c.blocks1[P].type == Common)
@@ -113,7 +115,9 @@ BlockList BuildBlocks(const Comparison& c, bool isFile1)
     // lines ahead. Without it a run is told from the partners' numbers alone.
     constexpr LineIndex kLookAhead = 16;
     LineIndex ahead = 0;
+    DrainTicker drain(c.stop);
     for (LineIndex q = 0; q < file.Count();) {
+        drain.Tick();
         if (c.rules.ignoreWhitespace) {
             for (; ahead < file.Count() && ahead <= q + kLookAhead; ++ahead) {
                 if (file.IsPaired(ahead))
@@ -215,7 +219,7 @@ void PairCommonBlocks(Comparison& c)
         }
         pending = 0;
     };
-    DrainTicker drain;
+    DrainTicker drain(c.stop);
     for (BlockIndex p = 0; p < c.blocks1.size(); ++p) {
         drain.Tick();
         const LineBlock& block = c.blocks1[p];

@@ -6,18 +6,9 @@
 #include "textcompare/CompareReport.h"
 #include "textcompare/Comparison.h"
 #include "textcompare/MergeBlocks.h"
+#include "textcompare/MessageDrain.h"
 
 namespace {
-
-// The newline of the report's own lines: "\n" when the first line break within
-// the first 1,024 bytes of file 1 is a bare LF, else "\r\n".
-std::string NewlineOf(std::string_view file1)
-{
-    const std::string_view start = file1.substr(0, 1024);
-    const std::size_t lf = start.find('\n');
-    const bool bareLf = lf != std::string_view::npos && lf > 0 && start[lf - 1] != '\r';
-    return bareLf ? "\n" : "\r\n";
-}
 
 CompareOutcome Failure(CompareStatus status, std::string message)
 {
@@ -34,12 +25,14 @@ std::string BothFiles(const std::string& file1, const std::string& file2)
 
 // Loads one file; an outcome that is not Compared when that failed.
 CompareOutcome Load(FileLines& lines, const std::string& path, const std::string& otherPath, bool isFile1,
-                    const LineRules& rules)
+                    const LineRules& rules, const std::atomic<bool>* stop)
 {
     std::string error;
-    switch (lines.Load(path, rules, error)) {
+    switch (lines.Load(path, rules, error, stop)) {
     case FileLines::LoadResult::Loaded:
         return CompareOutcome();
+    case FileLines::LoadResult::Cancelled:
+        return Failure(CompareStatus::Cancelled, std::string());
     case FileLines::LoadResult::CannotRead:
         return Failure(CompareStatus::CannotRead, "Cannot read the file " + path + ": " + error);
     case FileLines::LoadResult::TooManyLines:
@@ -55,6 +48,14 @@ CompareOutcome Load(FileLines& lines, const std::string& path, const std::string
 }
 
 } // namespace
+
+std::string ReportNewline(std::string_view start)
+{
+    start = start.substr(0, 1024);
+    const std::size_t lf = start.find('\n');
+    const bool bareLf = lf != std::string_view::npos && lf > 0 && start[lf - 1] != '\r';
+    return bareLf ? "\n" : "\r\n";
+}
 
 CompareOptions CompareOptionsOf(const CompareSettings& settings)
 {
@@ -78,9 +79,10 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
         Comparison c;
         c.rules.ignoreWhitespace = options.ignoreWhitespace;
         c.rules.ignoreCase = options.ignoreCase;
+        c.stop = options.stop;
 
         // Prepare: both files into memory, split into hashed lines.
-        CompareOutcome loaded = Load(c.file1, file1, file2, true, c.rules);
+        CompareOutcome loaded = Load(c.file1, file1, file2, true, c.rules, c.stop);
         if (loaded.status != CompareStatus::Compared)
             return loaded;
         // The unique-line map is built from the lines' keys alone, and file
@@ -90,7 +92,7 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
         // stays: matching reads it anywhere, fetching ahead, and a hint to
         // fetch does not bring back a page that was let go.
         c.file1.ReleaseText();
-        loaded = Load(c.file2, file2, file1, false, c.rules);
+        loaded = Load(c.file2, file2, file1, false, c.rules, c.stop);
         if (loaded.status != CompareStatus::Compared)
             return loaded;
 
@@ -99,7 +101,9 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
 
         // Emit: walk the blocks in report order straight into the report.
         // Without common sections a Common entry only ends a run, and one does.
-        ReportWriter writer(c, options, NewlineOf(c.file1.AllBytes()), sink);
+        ReportWriter writer(c, options,
+                            options.reportNewline.empty() ? ReportNewline(c.file1.AllBytes()) : options.reportNewline,
+                            sink);
         const CommonEntries common =
             options.writeCommonSections ? CommonEntries::Each : CommonEntries::FirstOfRun;
         const bool written =
@@ -115,5 +119,7 @@ CompareOutcome CompareFiles(const std::string& file1, const std::string& file2, 
         return outcome;
     } catch (const std::bad_alloc&) {
         return Failure(CompareStatus::OutOfMemory, "Not enough memory to compare " + BothFiles(file1, file2) + ".");
+    } catch (const ComparisonStopped&) {
+        return Failure(CompareStatus::Cancelled, std::string());
     }
 }

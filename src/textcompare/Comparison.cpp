@@ -17,9 +17,9 @@ void RebuildBlocks(Comparison& c)
     c.blocks1 = BlockList();  // the last lists go before the new ones are built
     c.blocks2 = BlockList();
     c.blocks1 = BuildBlocks(c, true);
-    DrainMessages();
+    DrainMessages(c.stop);
     c.blocks2 = BuildBlocks(c, false);
-    DrainMessages();
+    DrainMessages(c.stop);
 }
 
 } // namespace
@@ -33,7 +33,7 @@ void ComputeDifferences(Comparison& c)
     // No two unpaired lines are equal after this, so no round could pair
     // anything more: the lists are only rebuilt and their blocks paired.
     if (PairRepeatedLines(c)) {
-        DrainMessages();
+        DrainMessages(c.stop);
         RebuildBlocks(c);
         PairCommonBlocks(c);
     }
@@ -41,7 +41,7 @@ void ComputeDifferences(Comparison& c)
 
 bool MatchFromAnchors(Comparison& c)
 {
-    DrainMessages();
+    DrainMessages(c.stop);
     // Whether the block lists hold every pair made so far and their gaps were
     // matched without pairing anything: a round that then pairs nothing over
     // the whole files would build the same lists and match the same gaps again
@@ -59,6 +59,6 @@ bool MatchFromAnchors(Comparison& c)
         if (!pairedInFiles && !pairedInGaps)
             return repeatedInBoth;
         blocksCurrent = !pairedInGaps;
-        DrainMessages();
+        DrainMessages(c.stop);
     }
 }

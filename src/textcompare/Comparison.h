@@ -1,12 +1,17 @@
 #pragma once
 // The state of one comparison, which lives only while the engine compares two
 // files: the rules, both files' lines and the two block lists.
+#include <atomic>
+
 #include "textcompare/LineBlock.h"
 #include "textcompare/LineCompare.h"
 #include "textcompare/LineStore.h"
 
 struct Comparison {
     LineRules rules;
+    // Set by the caller to stop the comparison: the steps throw
+    // ComparisonStopped at their next drain point. None: never stops.
+    const std::atomic<bool>* stop = nullptr;
     FileLines file1;
     FileLines file2;
     BlockList blocks1;
@@ -29,12 +34,14 @@ struct Comparison {
 // the comparison: the anchored rounds (MatchFromAnchors), then the copies of
 // repeated lines that they left unpaired on both sides, by count
 // (PairRepeatedLines), so that the unpaired lines are the multiset difference
-// of the two files. Throws std::bad_alloc when memory runs out.
+// of the two files. Throws std::bad_alloc when memory runs out, and
+// ComparisonStopped when the comparison's stop flag is set.
 void ComputeDifferences(Comparison& comparison);
 
 // The anchored rounds alone: matching from unique lines over the whole files,
 // grouping the lines into blocks and matching the gaps between paired blocks
 // again, until a round pairs nothing new. The block lists are left current.
 // Returns whether some kind of line is left unpaired in both files: copies of
-// a repeated line that no anchor reached. Throws std::bad_alloc.
+// a repeated line that no anchor reached. Throws std::bad_alloc and
+// ComparisonStopped.
 bool MatchFromAnchors(Comparison& comparison);

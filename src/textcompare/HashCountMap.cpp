@@ -1,8 +1,20 @@
 #include "textcompare/HashCountMap.h"
 
-HashCountMap::HashCountMap(std::size_t lines1)
-    : m_slots(lines1 + lines1 / 2 + 1, Entry{0, kNoLine, kNoLine})  // at most two thirds full
+#include <algorithm>
+
+#include "textcompare/MessageDrain.h"
+
+HashCountMap::HashCountMap(std::size_t lines1, const std::atomic<bool>* stop)
 {
+    // At most two thirds full. Every slot is written before it is used: for
+    // millions of lines that takes a noticeable time, so in pieces, each a
+    // drain point.
+    const std::size_t slots = lines1 + lines1 / 2 + 1;
+    m_slots.reserve(slots);
+    while (m_slots.size() < slots) {
+        m_slots.resize(std::min(slots, m_slots.size() + kSlotsPerPiece), Entry{0, kNoLine, kNoLine});
+        DrainMessages(stop);
+    }
 }
 
 void HashCountMap::AddLine1(std::size_t i, std::uint64_t key, LineIndex line)

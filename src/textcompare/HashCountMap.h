@@ -4,6 +4,7 @@
 // different rows are told apart even where their 32-bit hashes collide. Only
 // lines of range 1 make entries; a line that range 1 lacks cannot make an
 // anchor. Open addressing over one array.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -14,8 +15,9 @@
 
 class HashCountMap {
 public:
-    // An empty map for up to `lines1` lines of range 1. Throws std::bad_alloc.
-    explicit HashCountMap(std::size_t lines1);
+    // An empty map for up to `lines1` lines of range 1. Throws std::bad_alloc,
+    // and ComparisonStopped when `stop` is set while the map is made.
+    HashCountMap(std::size_t lines1, const std::atomic<bool>* stop);
 
     // Where a key's slot is probed first; passing it to the calls below lets a
     // caller start fetching the slot early.
@@ -59,6 +61,8 @@ private:
     static constexpr LineIndex kRepeated = LineIndex(1) << 31;
 
     std::size_t Next(std::size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
+
+    static constexpr std::size_t kSlotsPerPiece = std::size_t(1) << 18;  // 4 MiB
 
     std::vector<Entry, HugePageAllocator<Entry>> m_slots;
 };

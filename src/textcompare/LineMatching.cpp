@@ -19,7 +19,7 @@ LineIndex Neighbour(LineIndex line, ScanDirection direction)
 bool ExtendPass(Comparison& c, LineIndex x, LineIndex stopX, LineIndex y, LineIndex stopY, ScanDirection direction)
 {
     bool changed = false;
-    DrainTicker drain;
+    DrainTicker drain(c.stop);
     for (;;) {
         drain.Tick();
         if (c.LinkLines(x, y)) {
@@ -60,10 +60,12 @@ constexpr int kBatch = 16;
 // Calls `flush` with batches of up to kBatch unpaired lines of the range, in
 // order. Each line's slot of the map is fetched a whole batch before its batch
 // is flushed, so that the random accesses into a large map overlap instead of
-// waiting one after the other.
+// waiting one after the other. A batch is a drain point.
 template <class Flush>
-void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map, Flush flush)
+void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const HashCountMap& map,
+                          const std::atomic<bool>* stop, Flush flush)
 {
+    DrainTicker drain(stop);
     PendingLine batches[2][kBatch];
     PendingLine* filling = batches[0];
     PendingLine* waiting = batches[1];  // full, its slots on the way
@@ -77,6 +79,7 @@ void ForEachUnpairedBatch(const FileLines& file, const LineRange& range, const H
         map.Prefetch(home);
         filling[pending++] = {line, key, home};
         if (pending == kBatch) {
+            drain.Tick();
             if (haveWaiting)
                 flush(waiting, kBatch);
             std::swap(filling, waiting);
@@ -101,13 +104,17 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B, boo
     // found in file order without a look into the map anywhere in memory per
     // line. The map goes before the anchors are extended.
     std::vector<LineIndex, HugePageAllocator<LineIndex>> twins(std::size_t(A.last - A.first) + 1, kNoLine);
+    DrainMessages(c.stop);
     {
-        HashCountMap map(CountUnpaired(c.file1, A));
-        ForEachUnpairedBatch(c.file1, A, map, [&](const PendingLine* batch, int n) {
+        const std::size_t unpaired = CountUnpaired(c.file1, A);
+        DrainMessages(c.stop);
+        HashCountMap map(unpaired, c.stop);
+        DrainMessages(c.stop);
+        ForEachUnpairedBatch(c.file1, A, map, c.stop, [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
                 map.AddLine1(batch[i].home, batch[i].key, batch[i].line);
         });
-        ForEachUnpairedBatch(c.file2, B, map, [&](const PendingLine* batch, int n) {
+        ForEachUnpairedBatch(c.file2, B, map, c.stop, [&](const PendingLine* batch, int n) {
             for (int i = 0; i < n; ++i)
                 map.AddLine2(batch[i].home, batch[i].key, batch[i].line);
         });
@@ -147,7 +154,7 @@ bool MatchUniqueLines(Comparison& c, const LineRange& A, const LineRange& B, boo
         for (int i = 0; i < fetched.count; ++i)
             c.file2.PrefetchText(fetched.anchors[i].twin);
     };
-    DrainTicker drain;
+    DrainTicker drain(c.stop);
     for (LineIndex line = A.first; line <= A.last; ++line) {
         drain.Tick();
         if (c.file1.IsPaired(line))

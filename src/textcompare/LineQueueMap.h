@@ -4,6 +4,7 @@
 // key from the front, so that the k-th line taken of a kind is the k-th added
 // of that kind. Open addressing over one array of slots; the queues are
 // threaded through a second array, one link per line.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -17,8 +18,9 @@ using LineList = std::vector<LineIndex, HugePageAllocator<LineIndex>>;
 class LineQueueMap {
 public:
     // Queues `lines` of `file`, in the order of the list; the map keeps no
-    // reference to either. Throws std::bad_alloc.
-    LineQueueMap(const FileLines& file, const LineList& lines);
+    // reference to either. Throws std::bad_alloc, and ComparisonStopped when
+    // `stop` is set while the map is made.
+    LineQueueMap(const FileLines& file, const LineList& lines, const std::atomic<bool>* stop);
 
     // Where a key's slot is probed first; passing it to the calls below lets a
     // caller start fetching the slot early.
@@ -89,6 +91,8 @@ private:
     };
 
     std::size_t Next(std::size_t i) const { return i + 1 == m_slots.size() ? 0 : i + 1; }
+
+    static constexpr std::size_t kSlotsPerPiece = std::size_t(1) << 18;  // 4 MiB
 
     // The slot of `key`, probed from `home` on; kAbsent when no slot holds it.
     std::size_t SlotOf(std::size_t home, std::uint64_t key) const

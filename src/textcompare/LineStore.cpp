@@ -10,27 +10,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "textcompare/FileDescriptor.h"
 #include "textcompare/MessageDrain.h"
 #include "textcompare/RowScanner.h"
 
 namespace {
-
-// Closes a file descriptor when it goes.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // A guess at the number of rows, from the line feeds in the first MiB, so that
 // the line cells rarely need to grow (and be copied) while the file is split.
@@ -121,7 +105,8 @@ bool FileLines::Bytes::Copy(std::string_view bytes)
     return true;
 }
 
-FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& rules, std::string& error)
+FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& rules, std::string& error,
+                                      const std::atomic<bool>* stop)
 {
     m_cells.clear();
     m_highBits.Clear();
@@ -149,10 +134,11 @@ FileLines::LoadResult FileLines::Load(const std::string& path, const LineRules& 
         return LoadResult::CannotRead;
     }
     m_size = size;
-    return SplitRows(rules);
+    return SplitRows(rules, stop);
 }
 
-FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& rules)
+FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& rules,
+                                       const std::atomic<bool>* stop)
 {
     m_cells.clear();
     m_highBits.Clear();
@@ -161,10 +147,10 @@ FileLines::LoadResult FileLines::Split(std::string_view bytes, const LineRules& 
     if (!m_text.Copy(bytes))
         return LoadResult::OutOfMemory;
     m_size = bytes.size();
-    return SplitRows(rules);
+    return SplitRows(rules, stop);
 }
 
-FileLines::LoadResult FileLines::SplitRows(const LineRules& rules)
+FileLines::LoadResult FileLines::SplitRows(const LineRules& rules, const std::atomic<bool>* stop)
 {
     const char* text = m_text.get();
     try {
@@ -173,9 +159,13 @@ FileLines::LoadResult FileLines::SplitRows(const LineRules& rules)
         return LoadResult::OutOfMemory;
     }
     RowScanner scanner;
-    DrainTicker drain;
+    DrainTicker drain(stop);
     for (std::size_t start = 0; start < m_size;) {
-        drain.Tick();
+        try {
+            drain.Tick();
+        } catch (const ComparisonStopped&) {
+            return LoadResult::Cancelled;
+        }
         scanner.Reset();
         const std::size_t found = scanner.FindRowEnd(text + start, m_size - start);
         const std::size_t end = found == RowScanner::npos ? m_size : start + found;

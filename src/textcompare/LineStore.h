@@ -3,6 +3,7 @@
 // buffer and one array of small line cells (where the line starts, its key,
 // its partner in the other file). Lines are known by their 0-based index; the
 // line number a user sees is the index + 1.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,18 +33,20 @@ struct LineCell {
 
 class FileLines {
 public:
-    enum class LoadResult { Loaded, CannotRead, OutOfMemory, TooManyLines };
+    enum class LoadResult { Loaded, CannotRead, OutOfMemory, TooManyLines, Cancelled };
 
     // Files up to this size are read into memory, larger ones mapped (see Bytes).
     static constexpr std::size_t kReadLimit = std::size_t(16) << 20;
 
     // Reads the whole file and splits it into dump rows (a line feed inside a
     // quoted value does not end a row). Every byte counts, NUL included. On
-    // CannotRead, `error` holds the system's reason.
-    LoadResult Load(const std::string& path, const LineRules& rules, std::string& error);
+    // CannotRead, `error` holds the system's reason. Cancelled once `stop` is
+    // set while the file is split.
+    LoadResult Load(const std::string& path, const LineRules& rules, std::string& error,
+                    const std::atomic<bool>* stop = nullptr);
 
     // Lines from text already in memory (tests, and files read elsewhere).
-    LoadResult Split(std::string_view bytes, const LineRules& rules);
+    LoadResult Split(std::string_view bytes, const LineRules& rules, const std::atomic<bool>* stop = nullptr);
 
     LineIndex Count() const { return m_count; }
     bool Contains(LineIndex line) const { return line < m_count; }
@@ -121,7 +124,7 @@ private:
         bool m_mapped = false;
     };
 
-    LoadResult SplitRows(const LineRules& rules);
+    LoadResult SplitRows(const LineRules& rules, const std::atomic<bool>* stop);
 
     // Where the line starts in the file (for the line after the last: where the file ends).
     std::uint64_t Start(LineIndex line) const { return m_highBits.Offset(line, m_cells[line].start); }

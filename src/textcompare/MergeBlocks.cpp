@@ -11,8 +11,8 @@ class BlockMerger {
 public:
     BlockMerger(const Comparison& c, const ResultVisitor& visit, CommonEntries common)
         : m_blocks1(c.blocks1), m_blocks2(c.blocks2), m_file2(c.file2),
-          m_ignoreWhitespace(c.rules.ignoreWhitespace), m_firstCommonOnly(common == CommonEntries::FirstOfRun),
-          m_visit(visit)
+          m_ignoreWhitespace(c.rules.ignoreWhitespace), m_stop(c.stop),
+          m_firstCommonOnly(common == CommonEntries::FirstOfRun), m_visit(visit)
     {
     }
 
@@ -23,7 +23,7 @@ public:
         BlockIndex p = 0;
         BlockIndex q = 0;
         BlockIndex ahead = 0;
-        DrainTicker drain;
+        DrainTicker drain(m_stop);
         while (p < n1 || q < n2) {
             drain.Tick();
             // Under "Ignore Whitespace" a moved file-2 block is handed out
@@ -131,6 +131,7 @@ private:
     const BlockList& m_blocks2;
     const FileLines& m_file2;
     const bool m_ignoreWhitespace;
+    const std::atomic<bool>* const m_stop;
     const bool m_firstCommonOnly;
     const ResultVisitor& m_visit;
     bool m_lastWasCommon = false;

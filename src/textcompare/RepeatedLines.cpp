@@ -9,15 +9,17 @@ namespace {
 // added blocks, and under "Ignore Whitespace" the unpaired blank lines that
 // common blocks took in. Without that option a common block holds paired
 // lines only and is passed over whole.
-LineList UnpairedLines(const FileLines& file, const BlockList& blocks, const LineRules& rules)
+LineList UnpairedLines(const FileLines& file, const BlockList& blocks, const LineRules& rules,
+                       const std::atomic<bool>* stop)
 {
     LineList lines;
-    DrainTicker drain;
+    DrainTicker drain(stop);
     for (const LineBlock& block : blocks) {
         drain.Tick();
         if (block.type == Common && !rules.ignoreWhitespace)
             continue;
         for (LineIndex line = block.first; line <= block.last; ++line) {
+            drain.Tick();
             if (!file.IsPaired(line))
                 lines.push_back(line);
         }
@@ -29,10 +31,10 @@ LineList UnpairedLines(const FileLines& file, const BlockList& blocks, const Lin
 
 bool PairRepeatedLines(Comparison& c)
 {
-    LineList unpaired1 = UnpairedLines(c.file1, c.blocks1, c.rules);
+    LineList unpaired1 = UnpairedLines(c.file1, c.blocks1, c.rules, c.stop);
     if (unpaired1.empty())
         return false;
-    LineList unpaired2 = UnpairedLines(c.file2, c.blocks2, c.rules);
+    LineList unpaired2 = UnpairedLines(c.file2, c.blocks2, c.rules, c.stop);
     if (unpaired2.empty())
         return false;
 
@@ -43,8 +45,9 @@ bool PairRepeatedLines(Comparison& c)
     const FileLines& queued = queue1 ? c.file1 : c.file2;
     const FileLines& walked = queue1 ? c.file2 : c.file1;
     const LineList& walk = queue1 ? unpaired2 : unpaired1;
-    LineQueueMap map(queued, queue1 ? unpaired1 : unpaired2);
+    LineQueueMap map(queued, queue1 ? unpaired1 : unpaired2, c.stop);
     LineList().swap(queue1 ? unpaired1 : unpaired2);  // the map holds its lines now
+    DrainMessages(c.stop);
 
     // In three steps ahead of the pairing, since all of it lies anywhere in
     // memory: a line's slot of the map is fetched kSlotsAhead lines before the
@@ -75,7 +78,7 @@ bool PairRepeatedLines(Comparison& c)
         }
     };
     bool changed = false;
-    DrainTicker drain;
+    DrainTicker drain(c.stop);
     for (std::size_t at = 0; at < walk.size(); ++at) {
         drain.Tick();
         fetchAhead(at);

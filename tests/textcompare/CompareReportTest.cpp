@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -317,6 +318,50 @@ TEST_F(Report, TheMessageQueueIsDrainedWhileLargeFilesAreCompared)
     SetPumpInterval(5);
     // Loading alone passes 40,000 drain points; the queue is drained at every 64th.
     EXPECT_GT(pumps, 40000 / 64);
+}
+
+// The stop flag is looked at wherever the queue is drained: a flag set while
+// the queue is drained for the n-th time (loading, matching or writing the
+// report) ends the comparison there, as cancelled, without another drain.
+TEST_F(Report, AStopFlagEndsTheComparisonAtTheNextDrainPoint)
+{
+    std::vector<std::string> rows;
+    for (int i = 0; i < 20000; ++i)
+        rows.push_back(std::to_string(i * 7 % 20000) + (i % 3 ? "" : ",x"));
+    std::vector<std::string> changed(rows.rbegin(), rows.rend());
+    for (std::size_t i = 0; i < changed.size(); i += 2)
+        changed[i] += ",y";
+    testenv::WriteFile(files.Path1(), CrLfLines(rows));
+    testenv::WriteFile(files.Path2(), CrLfLines(changed));
+    std::atomic<bool> stop{false};
+    int pumps = 0;
+    int stopAt = 0;  // 0: never
+    SetPumpInterval(0);
+    SetMessagePump([&] {
+        if (++pumps == stopAt)
+            stop = true;
+    });
+    options.stop = &stop;
+    StringSink whole;
+    ASSERT_EQ(CompareFiles(files.Path1(), files.Path2(), options, whole).status, CompareStatus::Compared);
+    const int all = pumps;
+    for (const int at : {1, all / 10, all / 3, all / 2, all * 9 / 10, all - 1}) {
+        pumps = 0;
+        stopAt = at;
+        stop = false;
+        StringSink sink;
+        const CompareOutcome outcome = CompareFiles(files.Path1(), files.Path2(), options, sink);
+        EXPECT_EQ(outcome.status, CompareStatus::Cancelled) << "stopped at drain " << at << " of " << all;
+        EXPECT_EQ(outcome.message, "");
+        EXPECT_EQ(pumps, at);
+        EXPECT_EQ(whole.text.compare(0, sink.text.size(), sink.text), 0) << "a report begun is the report's start";
+    }
+    SetMessagePump(nullptr);
+    SetPumpInterval(5);
+    stop = true;
+    StringSink none;
+    EXPECT_EQ(CompareFiles(files.Path1(), files.Path2(), options, none).status, CompareStatus::Cancelled);
+    EXPECT_EQ(none.text, "");
 }
 
 

@@ -104,7 +104,7 @@ TEST(LineQueueMap, TakesEachKindInQueueOrderAndKeepsLinesTurnedDown)
     FileLines file;
     ASSERT_EQ(file.Split(CrLfLines({"x", "y", "x", "z", "x", "y"}), LineRules()), FileLines::LoadResult::Loaded);
     const LineList lines = {0, 1, 2, 4, 5};  // line 3 is not queued
-    LineQueueMap map(file, lines);
+    LineQueueMap map(file, lines, nullptr);
     const auto take = [&](LineIndex of, LineIndex refused) {
         const std::uint64_t key = file.Key(of);
         // The front is the first line offered.

@@ -1,0 +1,39 @@
+#pragma once
+// Streams one dump file into bucket files: each row, its bytes and terminator
+// as they are, goes to the bucket that a chooser names, rows of a bucket in
+// the order of the file. Memory stays bounded whatever the file's size: a read
+// buffer (larger only for a row longer than it) and a write buffer per bucket.
+// The rows are those of the comparison's line store (a line feed inside a
+// quoted field does not end a row). A last row without a terminator stays
+// without one: it is the last row its bucket gets, so nothing follows it there.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct BucketSize {
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0;
+};
+
+struct BucketSplit {
+    enum class Status { Split, CannotRead, CannotWrite, OutOfMemory, Cancelled };
+    Status status = Status::Split;
+    std::string error;                // the system's reason; for CannotWrite the file's name, too
+    std::vector<BucketSize> buckets;  // what each bucket received
+};
+
+// The bucket of a row (its bytes with the terminator), below the bucket count.
+using BucketChooser = std::function<std::size_t(std::string_view row)>;
+
+// Writes every row of `source` to bucketPaths[choose(row)], creating or
+// emptying each bucket file. Looks at `stop` after each read and adds the
+// bytes read to `bytesRead` as it goes. The bucket files stay, whole or in
+// part, whatever the outcome: removing them is the caller's. `readBytes` is
+// the size of the read buffer.
+BucketSplit SplitIntoBuckets(const std::string& source, const std::vector<std::string>& bucketPaths,
+                             const BucketChooser& choose, const std::atomic<bool>& stop,
+                             std::atomic<std::uint64_t>& bytesRead, std::size_t readBytes = std::size_t(1) << 20);
