@@ -80,7 +80,7 @@ TEST_F(MainDialog, FirstStartWithAnEmptyStore)
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_TRUE(list->horizontalHeader()->sectionsMovable());
 
-    // The Options dialog shows the default prefixes.
+    // The Options dialog shows the default prefixes (and an empty memory field).
     std::vector<std::string> prefixes;
     apptest::WhileModal(
         [&](QDialog* options) {
@@ -92,7 +92,7 @@ TEST_F(MainDialog, FirstStartWithAnEmptyStore)
             h.Button(CCompareDlg::kOptionsButton)->click();
             return 0;
         });
-    ASSERT_EQ(prefixes.size(), 6u);
+    ASSERT_EQ(prefixes.size(), 7u);
     EXPECT_EQ(prefixes[0], "|<<");
     EXPECT_EQ(prefixes[1], "||>>");
     EXPECT_TRUE(dialog.Window()->isVisible());  // stays open after Options
