@@ -37,7 +37,7 @@ BucketHasher::BucketHasher(const LineRules& rules, std::vector<std::int32_t> key
         m_keyColumns.push_back(column);
         m_fieldsNeeded = std::max(m_fieldsNeeded, static_cast<std::size_t>(column) + 1);
     }
-    m_fields.reserve(m_fieldsNeeded);
+    m_fields.reserve(std::min<std::size_t>(m_fieldsNeeded, 64));  // more only for rows that have them
 }
 
 std::string_view BucketHasher::Normalise(std::string_view row)

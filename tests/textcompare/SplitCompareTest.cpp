@@ -390,20 +390,22 @@ TEST(SplitCompare, FailuresNameTheDumps)
     EXPECT_EQ(LeftBehind(files), std::vector<std::string>());
 }
 
-// Two dumps of 600,000 rows, 30 MB each, the second in another order and with
-// a row added: large enough that each phase of a split comparison lasts a
-// few progress calls, and that a whole comparison needs some 110 MB.
-void WriteLargePair(const enginetest::DumpPair& files)
+// Two dumps of `rows` rows of 50 bytes, the second in another order and with a
+// row added. 600,000 rows (30 MB a dump) are enough for the splitting to last
+// a few progress calls, and a whole comparison needs some 110 MB for them.
+void WriteLargePair(const enginetest::DumpPair& files, long long rows)
 {
-    static const std::string kOld = [] {
-        std::string text;
-        for (long long i = 0; i < 600000; ++i)
-            text += std::to_string(i * 7919 % 600011) + ",\"" + std::string(40, char('a' + i % 26)) + "\"\r\n";
-        return text;
-    }();
-    const std::size_t third = kOld.find('\n', kOld.size() / 3) + 1;
-    testenv::WriteFile(files.Path1(), kOld);
-    testenv::WriteFile(files.Path2(), kOld.substr(third) + kOld.substr(0, third) + "changed\r\n");
+    std::string old;
+    old.reserve(static_cast<std::size_t>(rows) * 52);
+    for (long long i = 0; i < rows; ++i) {
+        old += std::to_string(i * 7919 % 600011);
+        old += ",\"";
+        old.append(40, char('a' + i % 26));
+        old += "\"\r\n";
+    }
+    const std::size_t third = old.find('\n', old.size() / 3) + 1;
+    testenv::WriteFile(files.Path1(), old);
+    testenv::WriteFile(files.Path2(), old.substr(third) + old.substr(0, third) + "changed\r\n");
 }
 
 // A figure of this process from /proc/self/status, in bytes.
@@ -420,7 +422,7 @@ std::uint64_t ProcessFigure(const std::string& name)
 TEST(SplitCompare, StaysWithinTheBudget)
 {
     enginetest::DumpPair files;
-    WriteLargePair(files);
+    WriteLargePair(files, 600000);
     SplitSettings split;
     split.memoryBudget = 16 << 20;
     split.threads = 4;
@@ -444,6 +446,7 @@ struct StopCase {
     SplitPhase phase;
     bool byFlag;
     bool keepBuckets;
+    long long rows;  // of each dump: the splitting must last, pairs need only be under way
 };
 
 void PrintTo(const StopCase& c, std::ostream* os)
@@ -458,12 +461,12 @@ TEST_P(Stop, EndsCancelledAtOnceAndLeavesOnlyKeptBuckets)
     using Clock = std::chrono::steady_clock;
     const StopCase& c = GetParam();
     enginetest::DumpPair files;
-    WriteLargePair(files);
+    WriteLargePair(files, c.rows);
     std::atomic<bool> stop{false};
     CompareOptions options;
     options.stop = &stop;
     SplitSettings split;
-    split.memoryBudget = 24 << 20;
+    split.memoryBudget = c.rows * 40;  // a few bucket pairs
     split.threads = 1;  // one dump after the other: the longer the splitting, the surer a call in its middle
     split.keyColumns = {0};
     split.keepBuckets = c.keepBuckets;
@@ -506,11 +509,11 @@ TEST_P(Stop, EndsCancelledAtOnceAndLeavesOnlyKeptBuckets)
 
 INSTANTIATE_TEST_SUITE_P(
     Phases, Stop,
-    ::testing::Values(StopCase{"FlagWhileSplitting", SplitPhase::Splitting, true, false},
-                      StopCase{"ProgressWhileSplitting", SplitPhase::Splitting, false, false},
-                      StopCase{"FlagWhileComparing", SplitPhase::Comparing, true, false},
-                      StopCase{"ProgressWhileComparing", SplitPhase::Comparing, false, false},
-                      StopCase{"ProgressWhileComparingKeepingBuckets", SplitPhase::Comparing, false, true}),
+    ::testing::Values(StopCase{"FlagWhileSplitting", SplitPhase::Splitting, true, false, 600000},
+                      StopCase{"ProgressWhileSplitting", SplitPhase::Splitting, false, false, 600000},
+                      StopCase{"FlagWhileComparing", SplitPhase::Comparing, true, false, 100000},
+                      StopCase{"ProgressWhileComparing", SplitPhase::Comparing, false, false, 100000},
+                      StopCase{"ProgressWhileComparingKeepingBuckets", SplitPhase::Comparing, false, true, 100000}),
     [](const ::testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
 
 } // namespace
