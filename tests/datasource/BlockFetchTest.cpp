@@ -11,6 +11,7 @@
 #include "TestEnv.h"
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
+#include "OpenTableAgain.h"
 #include "datasource/CRecordsetEx.h"
 
 namespace {
@@ -174,7 +175,7 @@ protected:
         CRecordsetEx rs(db);
         rs.SetFetchMode(mode);
         rs.SetReadSqliteFile(fromFile);
-        rs.OpenTable(table);
+        OpenTableAgainIfSentToTheDriver(rs, table, fromFile);
         EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
         blocks = rs.FetchesBlocks();
         const auto path = dir.path() / "dump.csv";

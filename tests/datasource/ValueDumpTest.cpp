@@ -16,6 +16,7 @@
 #include "TestEnv.h"
 #include "common/OutputFile.h"
 #include "datasource/CDatabase.h"
+#include "OpenTableAgain.h"
 #include "datasource/CRecordsetEx.h"
 
 namespace {
@@ -172,7 +173,7 @@ protected:
         CRecordsetEx rs(db);
         rs.SetFetchMode(mode);
         rs.SetReadSqliteFile(fromFile);
-        rs.OpenTable(table);
+        OpenTableAgainIfSentToTheDriver(rs, table, fromFile);
         EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
         if (!fromFile) {
             EXPECT_EQ(rs.FetchesBlocks(), mode == CRecordsetEx::FetchMode::block);
@@ -246,7 +247,7 @@ TEST(ValueDumpOnSqlite, TheDriverCutsTextAtANulByteAndTheDumpDoesNot)
     EXPECT_EQ(text, "a") << "the driver's own reading";
     for (const bool fromFile : {false, true}) {
         rs.SetReadSqliteFile(fromFile);
-        rs.OpenTable(table);
+        OpenTableAgainIfSentToTheDriver(rs, table, fromFile);
         EXPECT_EQ(rs.ReadsSqliteFile(), fromFile);
         rs.GetFieldText(1, text);
         EXPECT_EQ(text, std::string("a\0b", 3));
