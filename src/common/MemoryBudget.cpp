@@ -65,8 +65,10 @@ std::optional<std::uint64_t> PhysicalMemory()
 
 std::uint64_t DefaultMemoryBudget()
 {
+    // In whole MiB, so that it reads as a size a user would type.
+    constexpr std::uint64_t kMiB = std::uint64_t(1) << 20;
     const std::optional<std::uint64_t> physical = PhysicalMemory();
-    return physical ? *physical / 4 : std::uint64_t(1) << 30;
+    return physical && *physical / 4 >= kMiB ? *physical / 4 / kMiB * kMiB : std::uint64_t(1) << 30;
 }
 
 std::optional<std::uint64_t> MemoryBudgetOf(std::string_view text)

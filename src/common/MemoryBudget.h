@@ -17,7 +17,7 @@ std::string MemorySizeText(std::uint64_t bytes);
 // The machine's physical memory; none when the system does not say.
 std::optional<std::uint64_t> PhysicalMemory();
 
-// A quarter of the physical memory, or 1G when it is not known.
+// A quarter of the physical memory in whole MiB, or 1G when it is not known.
 std::uint64_t DefaultMemoryBudget();
 
 // The budget a stored or typed text names: its size, or the default for an
