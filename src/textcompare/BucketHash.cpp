@@ -4,18 +4,6 @@
 
 namespace {
 
-// A bijective finish (the last steps of MurmurHash3's 64-bit mix), so that
-// the high bits that choose a bucket depend on every bit of the key.
-std::uint64_t Scramble(std::uint64_t h)
-{
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ull;
-    h ^= h >> 33;
-    return h;
-}
-
 // Keeps the hashes of the levels apart: the key hash is level 0.
 std::uint64_t LevelSeed(unsigned level)
 {
@@ -129,11 +117,11 @@ std::uint64_t BucketHasher::KeyHash(std::string_view row)
         else
             AppendValue(normal, Field{0, 0, false});  // beyond the last field: empty
     }
-    return Scramble(LineKey(m_key, LineRules()) ^ LevelSeed(0));
+    return MixHashBits(LineKey(m_key, LineRules()) ^ LevelSeed(0));
 }
 
 std::uint64_t BucketHasher::RowHash(std::string_view row, unsigned level) const
 {
     // LineKey already treats the row as the rules do.
-    return Scramble(LineKey(row, m_rules) ^ LevelSeed(level));
+    return MixHashBits(LineKey(row, m_rules) ^ LevelSeed(level));
 }

@@ -113,13 +113,7 @@ inline std::uint64_t MixWord(std::uint64_t h, std::uint64_t word)
 
 inline std::uint64_t FinishKey(std::uint64_t h, std::uint64_t length)
 {
-    h ^= length;
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    h ^= h >> 33;
-    h *= 0xC4CEB9FE1A85EC53ull;
-    h ^= h >> 33;
-    return h;
+    return MixHashBits(h ^ length);
 }
 
 } // namespace

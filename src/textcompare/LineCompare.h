@@ -30,6 +30,18 @@ inline std::uint32_t LineHash(std::string_view text, const LineRules& rules)
 // the 32-bit LineHash would let thousands of rows of a large table collide.
 std::uint64_t LineKey(std::string_view text, const LineRules& rules);
 
+// The finish of a 64-bit hash (the last steps of MurmurHash3's mix): a
+// bijection whose every output bit depends on every input bit.
+inline std::uint64_t MixHashBits(std::uint64_t h)
+{
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    h ^= h >> 33;
+    return h;
+}
+
 // Whether two texts are equal under the rules (the hashes are not looked at).
 bool TextsEqual(std::string_view a, std::string_view b, const LineRules& rules);
 
