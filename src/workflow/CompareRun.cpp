@@ -214,28 +214,37 @@ bool IsBucketOf(const std::string& name, const std::string& dumpName)
            rest.find_first_not_of("0123456789.") == std::string_view::npos;
 }
 
-// Removes the bucket files split from a dump, also those an earlier run with
-// other buckets left.
-void RemoveBuckets(const std::string& dumpPath)
+// Removes the bucket files split from the dumps (of one pair, in one folder),
+// also those an earlier run with other buckets left: one look at the folder.
+void RemoveBuckets(const std::vector<std::string>& dumpPaths)
 {
+    if (dumpPaths.empty())
+        return;
     std::error_code ignored;  // a file that is not there is no error
-    const std::filesystem::path dump(dumpPath);
-    const std::string dumpName = dump.filename().string();
-    const std::filesystem::path folder = dump.has_parent_path() ? dump.parent_path() : std::filesystem::path(".");
+    const std::filesystem::path first(dumpPaths.front());
+    const std::filesystem::path folder = first.has_parent_path() ? first.parent_path() : std::filesystem::path(".");
+    std::vector<std::string> dumpNames;
+    for (const std::string& path : dumpPaths)
+        dumpNames.push_back(std::filesystem::path(path).filename().string());
     std::vector<std::filesystem::path> buckets;
     for (std::filesystem::directory_iterator entry(folder, ignored), end; !ignored && entry != end;
-         entry.increment(ignored))
-        if (IsBucketOf(entry->path().filename().string(), dumpName))
+         entry.increment(ignored)) {
+        const std::string name = entry->path().filename().string();
+        if (std::any_of(dumpNames.begin(), dumpNames.end(),
+                        [&](const std::string& dumpName) { return IsBucketOf(name, dumpName); }))
             buckets.push_back(entry->path());
+    }
     for (const std::filesystem::path& bucket : buckets)
         std::filesystem::remove(bucket, ignored);
 }
 
-void RemoveDumpAndBuckets(const std::string& dumpPath)
+// Removes the dumps and their bucket files.
+void RemoveDumpsAndBuckets(const std::vector<std::string>& dumpPaths)
 {
     std::error_code ignored;
-    std::filesystem::remove(dumpPath, ignored);
-    RemoveBuckets(dumpPath);
+    for (const std::string& path : dumpPaths)
+        std::filesystem::remove(path, ignored);
+    RemoveBuckets(dumpPaths);
 }
 
 // Removes a pair's dumps when it is over: always when asked to, and those of a
@@ -251,10 +260,11 @@ public:
     {
         if (!m_deleteDumps && m_report.outcome != PairOutcome::NotStarted)
             return;
-        if (!m_old.table.empty())
-            RemoveDumpAndBuckets(m_old.dumpPath);
-        if (!m_new.table.empty())
-            RemoveDumpAndBuckets(m_new.dumpPath);
+        std::vector<std::string> dumps;
+        for (const PairSide* side : {&m_old, &m_new})
+            if (!side->table.empty())
+                dumps.push_back(side->dumpPath);
+        RemoveDumpsAndBuckets(dumps);
     }
     DumpCleanup(const DumpCleanup&) = delete;
     DumpCleanup& operator=(const DumpCleanup&) = delete;
@@ -383,10 +393,12 @@ void CompareRun::RemoveDumps(const TablePairRow& pair) const
     // compares never is.
     if (m_setup.compareTables && (pair.oldName.empty() || pair.newName.empty()))
         return;
+    std::vector<std::string> dumps;
     if (!pair.oldName.empty())
-        RemoveDumpAndBuckets(DumpPath(m_setup.oldDataSource, pair.oldName));
+        dumps.push_back(DumpPath(m_setup.oldDataSource, pair.oldName));
     if (!pair.newName.empty())
-        RemoveDumpAndBuckets(DumpPath(m_setup.newDataSource, pair.newName));
+        dumps.push_back(DumpPath(m_setup.newDataSource, pair.newName));
+    RemoveDumpsAndBuckets(dumps);
 }
 
 void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
@@ -457,8 +469,7 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
     // Buckets of an earlier split of these tables must not mix with this one's.
-    RemoveBuckets(oldSide.dumpPath);
-    RemoveBuckets(newSide.dumpPath);
+    RemoveBuckets({oldSide.dumpPath, newSide.dumpPath});
     const std::uint64_t rows[2] = {oldSide.count.rows.load(), newSide.count.rows.load()};
     ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath, rows, progress);
 }
