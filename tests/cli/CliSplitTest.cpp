@@ -76,8 +76,7 @@ protected:
     std::string Name(const std::string& table) const { return prefix + table; }
     std::string Quoted(const std::string& table) const
     {
-        const char* quote = GetParam() == Dbms::MariaDB ? "`" : "\"";
-        return quote + Name(table) + quote;
+        return testenv::QuotedTableName(GetParam(), Name(table));
     }
 
     // keyed: 2,000 rows by id; new changes every tenth, drops every
@@ -129,11 +128,6 @@ protected:
     std::string neu;
     std::string merge;
 };
-
-std::string DbmsName(const ::testing::TestParamInfo<Dbms>& info)
-{
-    return testenv::DbmsLabel(info.param);
-}
 
 } // namespace
 
@@ -199,7 +193,7 @@ TEST_P(CliSplitTest, KeepDumpsKeepsTheBucketFilesOfThisRunOnly)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CliSplitTest, ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
-                         DbmsName);
+                         testenv::DbmsParamName);
 
 namespace {
 

@@ -52,8 +52,7 @@ protected:
     }
     std::string Quoted(const std::string& table) const
     {
-        const char* quote = GetParam() == Dbms::MariaDB ? "`" : "\"";
-        return quote + table + quote;
+        return testenv::QuotedTableName(GetParam(), table);
     }
 
     testenv::TempDir work;
@@ -61,11 +60,6 @@ protected:
     std::string neu;
     std::string merge;
 };
-
-std::string DbmsName(const ::testing::TestParamInfo<Dbms>& info)
-{
-    return testenv::DbmsLabel(info.param);
-}
 
 } // namespace
 
@@ -123,7 +117,8 @@ TEST_P(CliCaseTest, TablesDifferingOnlyInCaseEachPairWithThemselves)
 }
 
 // SQLite folds the case of table names itself: it cannot hold both.
-INSTANTIATE_TEST_SUITE_P(Servers, CliCaseTest, ::testing::Values(Dbms::PostgreSQL, Dbms::MariaDB), DbmsName);
+INSTANTIATE_TEST_SUITE_P(Servers, CliCaseTest, ::testing::Values(Dbms::PostgreSQL, Dbms::MariaDB),
+                         testenv::DbmsParamName);
 
 namespace {
 

@@ -55,8 +55,7 @@ protected:
     std::string Name(const std::string& table) const { return prefix + table; }
     std::string Quoted(const std::string& table) const
     {
-        const char* quote = GetParam() == Dbms::MariaDB ? "`" : "\"";
-        return quote + Name(table) + quote;
+        return testenv::QuotedTableName(GetParam(), Name(table));
     }
 
     // items: one row changed, one deleted, one added, with dates (which psql
@@ -109,11 +108,6 @@ protected:
     std::string neu;
     std::string merge;
 };
-
-std::string DbmsName(const ::testing::TestParamInfo<Dbms>& info)
-{
-    return testenv::DbmsLabel(info.param);
-}
 
 } // namespace
 
@@ -171,7 +165,7 @@ TEST_P(CliTest, SqlThroughTheClientGivesTheTargetApplyGives)
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, CliTest, ::testing::Values(Dbms::SQLite, Dbms::PostgreSQL, Dbms::MariaDB),
-                         DbmsName);
+                         testenv::DbmsParamName);
 
 namespace {
 

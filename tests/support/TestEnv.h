@@ -27,6 +27,17 @@ enum class Dbms { SQLite, PostgreSQL, MariaDB };
 void PrintTo(Dbms dbms, std::ostream* out);
 // "SQLite", "PostgreSQL" or "MariaDB", for test names.
 std::string DbmsLabel(Dbms dbms);
+// The same as the name generator of a suite instantiated over Dbms values.
+inline std::string DbmsParamName(const ::testing::TestParamInfo<Dbms>& info)
+{
+    return DbmsLabel(info.param);
+}
+// A table name quoted for the DBMS's SQL: backquotes on MariaDB, double quotes else.
+inline std::string QuotedTableName(Dbms dbms, const std::string& name)
+{
+    const char* quote = dbms == Dbms::MariaDB ? "`" : "\"";
+    return quote + name + quote;
+}
 
 // A connection string for one of the roles "old", "new" and "merge": the
 // servers keep a database per role (tolvane_cli_<role>); SQLite files live in
