@@ -2,11 +2,13 @@
 // dump both tables, compare into the merge file), timed, for bench/e2e_bench.
 //
 //   e2e_driver OLD_DSN NEW_DSN OLD_TABLE NEW_TABLE FOLDER [--one-after-the-other]
-//              [--memory SIZE] [--threads N]
+//              [--memory SIZE] [--threads N] [--keep-dumps]
 //
 // Prints the pair's outcome, the counts, the seconds of the run and where they
 // went (dump, split, compare, write; bucket pairs); the exit status is 0 only
-// when the pair was compared. Without --memory nothing is split.
+// when the pair was compared. Without --memory nothing is split. The dumps go
+// at the end, as they do by default on the command line; --keep-dumps keeps
+// them (and so, with --memory, splits a large pair after it is dumped).
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -32,12 +34,15 @@ public:
 int main(int argc, char** argv)
 {
     CompareRunSetup setup;
+    bool keepDumps = false;
     bool usage = argc < 6;
     for (int i = 6; i < argc && !usage; ++i) {
         if (std::strcmp(argv[i], "--one-after-the-other") == 0) {
             setup.sideBySide = false;
         } else if (std::strcmp(argv[i], "--memory") == 0 && i + 1 < argc && ParseMemorySize(argv[i + 1])) {
             setup.memoryBudget = *ParseMemorySize(argv[++i]);
+        } else if (std::strcmp(argv[i], "--keep-dumps") == 0) {
+            keepDumps = true;
         } else if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc) {
             setup.threads = static_cast<unsigned>(std::atoi(argv[++i]));
         } else {
@@ -47,7 +52,7 @@ int main(int argc, char** argv)
     if (usage) {
         std::fprintf(stderr,
                      "usage: %s OLD_DSN NEW_DSN OLD_TABLE NEW_TABLE FOLDER [--one-after-the-other] "
-                     "[--memory SIZE] [--threads N]\n",
+                     "[--memory SIZE] [--threads N] [--keep-dumps]\n",
                      argv[0]);
         return 2;
     }
@@ -65,8 +70,7 @@ int main(int argc, char** argv)
     setup.oldDataSource = "old";
     setup.newDataSource = "new";
     setup.path = std::string(argv[5]) + "/";
-    // Bucket files go with the dumps, which the bench keeps to look at.
-    setup.deleteDumps = false;
+    setup.deleteDumps = !keepDumps;
     NoProgress progress;
     CompareRunReport report;
     {

@@ -17,6 +17,7 @@
 class BoundRowBlock;
 class CDatabase;
 class OutputFile;
+class DumpRowOutput;
 class SqliteFileReader;
 struct SqliteDeclaredColumn;
 
@@ -90,6 +91,8 @@ public:
     // Writes the header line and every row to `file` (a text-mode file), joined by
     // `separator`, then closes the statement and the file. Always true; errors are raised.
     bool WriteRows(OutputFile& file, const std::string& separator);
+    // The same rows to `output`, which is closed at the end.
+    bool WriteRows(DumpRowOutput& output, const std::string& separator);
 
     // The columns that identify a row of the table OpenTable opened (its
     // declared key, see FindTableKey), as ascending indexes joined by ",".

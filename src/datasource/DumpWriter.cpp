@@ -6,6 +6,7 @@
 
 #include "common/AsciiNoCase.h"
 #include "common/MergeFileLayout.h"
+#include "common/DumpRowOutput.h"
 #include "common/OutputFile.h"
 #include "common/UiHooks.h"
 #include "datasource/CDatabase.h"
@@ -205,7 +206,32 @@ bool NeedsQuotes(const std::string& value, const std::string& separator)
 
 } // namespace
 
+namespace {
+
+// Ends each row of a dump, as a text-mode file ends its lines.
+constexpr std::string_view kLineEnd = "\r\n";
+
+// A text-mode dump file.
+class DumpFileOutput : public DumpRowOutput {
+public:
+    explicit DumpFileOutput(OutputFile& file) : m_file(file) {}
+    // Values go out byte for byte, the record end too.
+    void WriteRow(std::string_view row) override { m_file.WriteUntranslated(row); }
+    void Close() override { m_file.Close(); }
+
+private:
+    OutputFile& m_file;
+};
+
+} // namespace
+
 bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
+{
+    DumpFileOutput output(file);
+    return WriteRows(output, separator);
+}
+
+bool CRecordsetEx::WriteRows(DumpRowOutput& output, const std::string& separator)
 {
     WaitCursor wait;
     std::string line;
@@ -214,8 +240,8 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
         if (i + 1 < m_nColumns)
             line += separator;
     }
-    file.WriteUntranslated(line);
-    file.Write("\n", 1);
+    line += kLineEnd;
+    output.WriteRow(line);
 
     if (!m_bBOF) {
         std::string value;
@@ -233,16 +259,15 @@ bool CRecordsetEx::WriteRows(OutputFile& file, const std::string& separator)
                 if (i + 1 < m_nColumns)
                     line += separator;
             }
-            // Values go out byte for byte; only the record end becomes CR LF.
-            file.WriteUntranslated(line);
-            file.Write("\n", 1);
+            line += kLineEnd;
+            output.WriteRow(line);
             MoveNext();
         }
     }
     // The statement goes with its last row: drivers that hold a whole result
     // (the MariaDB connector) would keep it through the comparison that follows.
     Close();
-    file.Close();
+    output.Close();
     return true;
 }
 

@@ -25,7 +25,7 @@ public:
     // Returns the bytes read (0 at the end of the file, after the last row
     // was handed out), -1 with errno set when reading failed.
     template <class Row>
-    ssize_t Next(Row row)
+    ssize_t Next(const Row& row)
     {
         for (;;) {
             const std::size_t found = m_scanner.FindRowEnd(m_buffer.data() + m_scanned, m_filled - m_scanned);
@@ -77,40 +77,71 @@ BucketSplit Failed(BucketSplit::Status status, std::string error)
 
 } // namespace
 
+BucketFiles::BucketFiles(const std::vector<std::string>& paths) : m_sizes(paths.size())
+{
+    m_files.reserve(paths.size());
+    for (const std::string& path : paths)
+        m_files.push_back(std::make_unique<OutputFile>(path, OutputFile::Mode::Untranslated));
+}
+
+BucketFiles::~BucketFiles() = default;
+
+void BucketFiles::Write(std::size_t bucket, std::string_view row)
+{
+    const std::size_t b = std::min(bucket, m_files.size() - 1);
+    m_files[b]->Write(row);
+    m_sizes[b].bytes += row.size();
+    ++m_sizes[b].lines;
+}
+
+void BucketFiles::Close()
+{
+    for (auto& file : m_files)
+        file->Close();
+}
+
+BucketSplit::Status ForEachRowOf(const std::string& source, const std::function<void(std::string_view row)>& row,
+                                 const std::atomic<bool>& stop, std::atomic<std::uint64_t>& bytesRead,
+                                 std::string& error, std::size_t readBytes)
+{
+    const FileDescriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (input.get() < 0) {
+        error = std::strerror(errno);
+        return BucketSplit::Status::CannotRead;
+    }
+    RowReader reader(input.get(), readBytes);
+    for (;;) {
+        if (stop.load(std::memory_order_relaxed))
+            return BucketSplit::Status::Cancelled;
+        const ssize_t n = reader.Next(row);
+        if (n < 0) {
+            error = std::strerror(errno);
+            return BucketSplit::Status::CannotRead;
+        }
+        if (n == 0)
+            return BucketSplit::Status::Split;
+        bytesRead.fetch_add(static_cast<std::uint64_t>(n), std::memory_order_relaxed);
+    }
+}
+
 BucketSplit SplitIntoBuckets(const std::string& source, const std::vector<std::string>& bucketPaths,
                              const BucketChooser& choose, const std::atomic<bool>& stop,
                              std::atomic<std::uint64_t>& bytesRead, std::size_t readBytes)
 {
     try {
-        const FileDescriptor input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-        if (input.get() < 0)
+        // The source is looked at first: a missing one creates no buckets.
+        if (::access(source.c_str(), R_OK) != 0)
             return Failed(BucketSplit::Status::CannotRead, std::strerror(errno));
         BucketSplit result;
-        result.buckets.resize(bucketPaths.size());
-        std::vector<std::unique_ptr<OutputFile>> buckets;
-        buckets.reserve(bucketPaths.size());
         try {
-            for (const std::string& path : bucketPaths)
-                buckets.push_back(std::make_unique<OutputFile>(path, OutputFile::Mode::Untranslated));
-            RowReader reader(input.get(), readBytes);
-            const auto write = [&](std::string_view row) {
-                const std::size_t b = std::min(choose(row), buckets.size() - 1);
-                buckets[b]->Write(row);
-                result.buckets[b].bytes += row.size();
-                ++result.buckets[b].lines;
-            };
-            for (;;) {
-                if (stop.load(std::memory_order_relaxed))
-                    return Failed(BucketSplit::Status::Cancelled, std::string());
-                const ssize_t n = reader.Next(write);
-                if (n < 0)
-                    return Failed(BucketSplit::Status::CannotRead, std::strerror(errno));
-                if (n == 0)
-                    break;
-                bytesRead.fetch_add(static_cast<std::uint64_t>(n), std::memory_order_relaxed);
-            }
-            for (auto& bucket : buckets)
-                bucket->Close();
+            BucketFiles buckets(bucketPaths);
+            const BucketSplit::Status status = ForEachRowOf(
+                source, [&](std::string_view row) { buckets.Write(choose(row), row); }, stop, bytesRead,
+                result.error, readBytes);
+            if (status != BucketSplit::Status::Split)
+                return Failed(status, std::move(result.error));
+            buckets.Close();
+            result.buckets = buckets.Sizes();
         } catch (const FileError& e) {
             return Failed(BucketSplit::Status::CannotWrite, e.what());
         }

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,39 @@ struct BucketSplit {
 
 // The bucket of a row (its bytes with the terminator), below the bucket count.
 using BucketChooser = std::function<std::size_t(std::string_view row)>;
+
+class OutputFile;
+
+// Bucket files being written: each created (or emptied) at once, its rows
+// appended with their terminators, its bytes and rows counted.
+class BucketFiles {
+public:
+    // Throws FileError naming the file that cannot be created.
+    explicit BucketFiles(const std::vector<std::string>& paths);
+    ~BucketFiles();
+    BucketFiles(const BucketFiles&) = delete;
+    BucketFiles& operator=(const BucketFiles&) = delete;
+
+    std::size_t Count() const { return m_sizes.size(); }
+    // Appends a row, terminator included, to bucket `bucket` (the last one
+    // when it is past it). Throws FileError.
+    void Write(std::size_t bucket, std::string_view row);
+    // Flushes and closes every file. Throws FileError.
+    void Close();
+    const std::vector<BucketSize>& Sizes() const { return m_sizes; }
+
+private:
+    std::vector<std::unique_ptr<OutputFile>> m_files;
+    std::vector<BucketSize> m_sizes;
+};
+
+// Hands every row of `source` (bytes with the terminator) to `row`, looking
+// at `stop` after each read and adding the bytes read to `bytesRead`.
+// Split when all were handed out; otherwise the status and the system's
+// reason. Exceptions of `row` pass through.
+BucketSplit::Status ForEachRowOf(const std::string& source, const std::function<void(std::string_view row)>& row,
+                                 const std::atomic<bool>& stop, std::atomic<std::uint64_t>& bytesRead,
+                                 std::string& error, std::size_t readBytes = std::size_t(1) << 20);
 
 // Writes every row of `source` to bucketPaths[choose(row)], creating or
 // emptying each bucket file. Looks at `stop` after each read and adds the

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "textcompare/BucketSplitter.h"
 #include "textcompare/CompareFiles.h"
 
 enum class SplitPhase { Splitting, Comparing };
@@ -24,6 +25,11 @@ struct SplitSettings {
     // again base + ".part3.7"; a pair's report adds ".report" to the file-1
     // bucket's name. Empty: the dump's own path. Two equal bases get ".1" and ".2".
     std::string bucketBase1, bucketBase2;
+    // A dump that SplittingDump split while it was written: what each of its
+    // buckets (base + ".part0", ...) holds; its file then need not exist.
+    // When one dump was split so, the pair is never compared whole, and the
+    // other dump is split into as many buckets; when both were, in equal numbers.
+    std::vector<BucketSize> dumpedBuckets1, dumpedBuckets2;
     bool keepBuckets = false;  // leave the bucket files when done (for --keep-dumps); reports always go
     // Called on the calling thread now and then (about every 25 ms while work
     // goes on, and when a phase begins and the comparison ends); false stops

@@ -192,12 +192,19 @@ bool SplitRun::SplitBoth(const PartPair& whole, std::size_t count, unsigned hash
         m_files.Add(part.path1, PartFiles::Kind::Bucket);
         m_files.Add(part.path2, PartFiles::Kind::Bucket);
     }
-    // The sources: the dumps themselves at level 0, bucket files later.
+    // The sources: the dumps themselves at level 0, bucket files later. A dump
+    // split while it was written has its buckets already.
+    const std::vector<BucketSize>* dumped1 = hashLevel == 0 && !m_split.dumpedBuckets1.empty() ? &m_split.dumpedBuckets1 : nullptr;
+    const std::vector<BucketSize>* dumped2 = hashLevel == 0 && !m_split.dumpedBuckets2.empty() ? &m_split.dumpedBuckets2 : nullptr;
     const std::string& source1 = hashLevel == 0 ? m_file1 : whole.path1;
     const std::string& source2 = hashLevel == 0 ? m_file2 : whole.path2;
     const LineRules rules{m_options.ignoreWhitespace, m_options.ignoreCase};
     BucketSplit split1;
     BucketSplit split2;
+    if (dumped1)
+        split1.buckets = *dumped1;
+    if (dumped2)
+        split2.buckets = *dumped2;
     const auto splitter = [&](const std::string& source, const std::vector<std::string>& paths, BucketSplit& out) {
         return [&, hasher = BucketHasher(rules, m_split.keyColumns)]() mutable {
             const BucketChooser choose = [&](std::string_view row) {
@@ -206,19 +213,30 @@ bool SplitRun::SplitBoth(const PartPair& whole, std::size_t count, unsigned hash
             out = SplitIntoBuckets(source, paths, choose, m_stop, m_bytesSplit);
         };
     };
+    std::vector<std::function<void()>> work;
+    std::vector<const BucketSplit*> results;
+    if (!dumped1) {
+        work.push_back(splitter(source1, paths1, split1));
+        results.push_back(&split1);
+    }
+    if (!dumped2) {
+        work.push_back(splitter(source2, paths2, split2));
+        results.push_back(&split2);
+    }
     const auto done = [this] { return m_bytesSplit.load(); };
     const auto total = [this] { return m_bytesToSplit; };
     JobThreads jobs;
     try {
         // Both files at once when there are threads for it.
-        jobs.Start(splitter(source1, paths1, split1));
-        if (m_threads >= 2)
-            jobs.Start(splitter(source2, paths2, split2));
-        if (WaitForJobs(jobs, SplitPhase::Splitting, done, total) && split1.status == BucketSplit::Status::Split &&
-            m_threads < 2) {
-            jobs.Start(splitter(source2, paths2, split2));
-            WaitForJobs(jobs, SplitPhase::Splitting, done, total);
+        for (std::size_t i = 0; i < work.size(); ++i) {
+            jobs.Start(work[i]);
+            if (m_threads >= 2 && i + 1 < work.size())
+                continue;
+            if (!WaitForJobs(jobs, SplitPhase::Splitting, done, total) ||
+                results[i]->status != BucketSplit::Status::Split)
+                break;
         }
+        jobs.JoinAll();
     } catch (const std::system_error& e) {
         m_stop = true;
         jobs.JoinAll();
@@ -302,20 +320,37 @@ CompareOutcome SplitRun::Run(SplitFigures& figures)
         whole.path1 += ".1";
         whole.path2 += ".2";
     }
-    if (FitsWhole(whole)) {
+    const std::size_t dumped = std::max(m_split.dumpedBuckets1.size(), m_split.dumpedBuckets2.size());
+    if (dumped == 0 && FitsWhole(whole)) {
         const CompareOutcome outcome = Whole();
         figures.compareSeconds = Seconds(Clock::now() - start);
         return outcome;
+    }
+    if (dumped != 0 && !m_split.dumpedBuckets1.empty() && !m_split.dumpedBuckets2.empty() &&
+        m_split.dumpedBuckets1.size() != m_split.dumpedBuckets2.size()) {
+        CompareOutcome unequal;
+        unequal.status = CompareStatus::CannotRead;
+        unequal.message = "The files " + m_file1 + " and " + m_file2 + " were split into unequal numbers of parts.";
+        return unequal;
     }
     try {
         // As many pairs at once as the budget holds, up to kPairsPerBudget.
         m_target = m_split.memoryBudget /
                    std::clamp<std::uint64_t>(m_split.memoryBudget / kSmallestPair, 1, kPairsPerBudget);
+        // A dump split while it was written is not read again here.
+        if (dumped != 0) {
+            whole.size1 = whole.size2 = BucketSize();
+            if (m_split.dumpedBuckets1.empty())
+                FileSize(m_file1, whole.size1.bytes);
+            if (m_split.dumpedBuckets2.empty())
+                FileSize(m_file2, whole.size2.bytes);
+        }
         m_bytesToSplit = whole.size1.bytes + whole.size2.bytes;
         std::vector<PartPair> buckets;
         std::vector<PartPair> leaves;
         bool split = Continue(SplitPhase::Splitting, 0, m_bytesToSplit) &&
-                     SplitBoth(whole, BucketCount(whole.size1, whole.size2, m_target), 0, buckets);
+                     SplitBoth(whole, dumped != 0 ? dumped : BucketCount(whole.size1, whole.size2, m_target), 0,
+                               buckets);
         for (std::size_t b = 0; split && b < buckets.size(); ++b)
             split = Refine(buckets[b], leaves);
         const Clock::time_point splitEnd = Clock::now();
@@ -324,7 +359,16 @@ CompareOutcome SplitRun::Run(SplitFigures& figures)
             return Stopped();
 
         CompareOptions options = m_options;
-        options.reportNewline = ReportNewline(FileStart(m_file1, 1024));
+        // The newline of file 1's rows: its dump's, or, split while it was
+        // written, that of a bucket with rows.
+        std::string file1 = m_file1;
+        if (!m_split.dumpedBuckets1.empty()) {
+            const auto rows = std::find_if(leaves.begin(), leaves.end(),
+                                           [](const PartPair& leaf) { return leaf.size1.bytes != 0; });
+            if (rows != leaves.end())
+                file1 = rows->path1;
+        }
+        options.reportNewline = ReportNewline(FileStart(file1, 1024));
         options.stop = &m_stop;
         std::vector<ReportPair> pairs;
         pairs.reserve(leaves.size());

@@ -21,4 +21,5 @@ set(TEXTCOMPARE_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/RowScanner.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplitCompare.cpp
   ${CMAKE_CURRENT_LIST_DIR}/SplitRun.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SplittingDump.cpp
 )

@@ -19,6 +19,7 @@
 #include "datasource/CRecordsetEx.h"
 #include "datasource/DatabaseError.h"
 #include "common/CompareSettings.h"
+#include "textcompare/SplittingDump.h"
 #include "workflow/CompareFolderLock.h"
 #include "workflow/ErrorText.h"
 #include "workflow/PairComparison.h"
@@ -86,6 +87,10 @@ struct PairSide {
     const std::atomic<bool>& stop;
     std::unique_ptr<DumpingRecordset> recordset;
     RowCount count;
+    // Set when the dump is to split itself once it is too large to compare
+    // whole; `buckets` then tells what its buckets hold (none: not split).
+    std::optional<DumpSplitSettings> split;
+    std::vector<BucketSize> buckets;
     // Called on every row when the sides run one after the other.
     std::function<void()> onRow;
 
@@ -128,6 +133,12 @@ void DumpSide(PairSide& side)
     if (!side.Opened())
         return;
     OnSide(side, [&] {
+        if (side.split) {
+            SplittingDump dump(side.dumpPath, *side.split);
+            side.recordset->WriteRows(dump, ",");
+            side.buckets = dump.Buckets();
+            return;
+        }
         OutputFile dump(side.dumpPath, OutputFile::Mode::Text);
         side.recordset->WriteRows(dump, ",");
         dump.Close();
@@ -457,6 +468,18 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
         }
         oldSide.recordset->GetKeyColumnList(keys);
         columns = ColumnNames(*oldSide.recordset);
+        // Buckets of an earlier split of these tables must not mix with this one's.
+        RemoveBuckets({oldSide.dumpPath, newSide.dumpPath});
+        // A table too large to compare whole goes to its buckets as it is
+        // dumped, unless the whole dumps are to stay in the folder.
+        if (m_setup.deleteDumps && m_setup.memoryBudget != 0) {
+            DumpSplitSettings split;
+            split.memoryBudget = m_setup.memoryBudget;
+            split.rules = LineRules{m_options.ignoreWhitespace, m_options.ignoreCase};
+            split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
+            oldSide.split = split;
+            newSide.split = split;
+        }
     }
     const Clock::time_point dumpStart = Clock::now();
     OnBothSides(oldSide, newSide, sideBySide, stop, progress, &DumpSide);
@@ -468,25 +491,32 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // The drivers' result buffers are freed by now, but the C library keeps
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
-    // Buckets of an earlier split of these tables must not mix with this one's.
-    RemoveBuckets({oldSide.dumpPath, newSide.dumpPath});
-    const std::uint64_t rows[2] = {oldSide.count.rows.load(), newSide.count.rows.load()};
-    ComparePair(report, keys, columns, oldSide.dumpPath, newSide.dumpPath, rows, progress);
+    DumpedPair dumped;
+    dumped.paths[0] = oldSide.dumpPath;
+    dumped.paths[1] = newSide.dumpPath;
+    dumped.rows[0] = oldSide.count.rows.load();
+    dumped.rows[1] = newSide.count.rows.load();
+    dumped.buckets[0] = std::move(oldSide.buckets);
+    dumped.buckets[1] = std::move(newSide.buckets);
+    ComparePair(report, keys, columns, dumped, progress);
 }
 
 void CompareRun::ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
-                             const std::string& oldPath, const std::string& newPath, const std::uint64_t (&rows)[2],
-                             CompareRunProgress& progress)
+                             const DumpedPair& dumped, CompareRunProgress& progress)
 {
     SplitSettings split;
     split.memoryBudget = m_setup.memoryBudget;
     split.threads = m_setup.threads != 0 ? m_setup.threads : std::max(1u, std::thread::hardware_concurrency());
     // Rows that the comparison may pair share their key, so they share a bucket.
     split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
-    split.lines1 = rows[0];
-    split.lines2 = rows[1];
+    split.lines1 = dumped.rows[0];
+    split.lines2 = dumped.rows[1];
+    const std::string& oldPath = dumped.paths[0];
+    const std::string& newPath = dumped.paths[1];
     split.bucketBase1 = oldPath;
     split.bucketBase2 = newPath;
+    split.dumpedBuckets1 = dumped.buckets[0];
+    split.dumpedBuckets2 = dumped.buckets[1];
     split.keepBuckets = !m_setup.deleteDumps;
     split.progress = [&report, &progress](SplitPhase phase, std::uint64_t done, std::uint64_t total) {
         return progress.PairWorking(report.pair, phase, done, total);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "datasource/TablePairing.h"
+#include "textcompare/BucketSplitter.h"
 #include "textcompare/CompareFiles.h"
 #include "workflow/CompareRunProgress.h"
 #include "workflow/CompareRunReport.h"
@@ -87,10 +88,15 @@ public:
 
 private:
     void ProcessPair(PairReport& report, CompareRunProgress& progress);
-    // `rows`: the rows of each dump, which tell the comparison's memory.
+    // What the dumps of a pair came to: the rows of each, which tell the
+    // comparison's memory, and the buckets of a dump split while written.
+    struct DumpedPair {
+        std::string paths[2];
+        std::uint64_t rows[2] = {0, 0};
+        std::vector<BucketSize> buckets[2];
+    };
     void ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
-                     const std::string& oldPath, const std::string& newPath, const std::uint64_t (&rows)[2],
-                     CompareRunProgress& progress);
+                     const DumpedPair& dumped, CompareRunProgress& progress);
     // Ends the merge file: its end mark written and renamed over the previous
     // one, or dropped.
     void EndMergeFile(CompareRunReport& report);

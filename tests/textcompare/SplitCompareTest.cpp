@@ -2,6 +2,7 @@
 // bucket pairs, and the report holds the same rows as the whole comparison's,
 // the same bytes each time, and nothing of the buckets is left behind.
 #include "textcompare/SplitCompare.h"
+#include "textcompare/SplittingDump.h"
 
 #include <gtest/gtest.h>
 
@@ -211,9 +212,6 @@ TEST_P(SplitUnderEachOption, KeylessTablesWithRepeatedRowsGiveTheRowsOfTheWholeC
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EachComparisonOption, SplitUnderEachOption, enginetest::EachOption(),
-                         enginetest::OptionsName);
-
 // Names of the files in the pair's folder besides the two dumps.
 std::vector<std::string> LeftBehind(const enginetest::DumpPair& files)
 {
@@ -226,6 +224,72 @@ std::vector<std::string> LeftBehind(const enginetest::DumpPair& files)
     std::sort(names.begin(), names.end());
     return names;
 }
+
+// Writes `rows` through a SplittingDump at `path` under `budget` (0: whole)
+// and returns what its buckets hold (none when it stayed whole).
+std::vector<BucketSize> DumpRows(const std::string& path, const Lines& rows, std::uint64_t budget,
+                                 const CompareOptions& options)
+{
+    DumpSplitSettings settings;
+    settings.memoryBudget = budget;
+    settings.rules = LineRules{options.ignoreWhitespace, options.ignoreCase};
+    settings.keyColumns = {0};
+    SplittingDump dump(path, settings);
+    for (const std::string& row : rows)
+        dump.WriteRow(row);
+    dump.Close();
+    return dump.Buckets();
+}
+
+// A dump that splits itself while it is written puts each row into the
+// bucket that splitting the whole dump would, so that the buckets pair with
+// those of the other dump, whether that one split itself too or was split
+// after it was written.
+TEST_P(SplitUnderEachOption, DumpsSplitWhileWrittenGiveTheRowsOfTheWholeComparison)
+{
+    const CompareOptions options = OptionsOf(GetParam());
+    RandomTables random(41 + 2 * GetParam().ignoreWhitespace + GetParam().ignoreCase);
+    const struct {
+        bool oldSplits, newSplits;
+    } kCases[] = {{true, true}, {true, false}, {false, true}};
+    for (const auto& c : kCases) {
+        const std::string where = std::string("old ") + (c.oldSplits ? "split" : "whole") + ", new " +
+                                  (c.newSplits ? "split" : "whole");
+        Lines old;
+        Lines updated;
+        random.Pair(300 + random.Pick(300), old, updated);
+        enginetest::DumpPair reference;
+        testenv::WriteFile(reference.Path1(), Join(old));
+        testenv::WriteFile(reference.Path2(), Join(updated));
+        const Result whole = CompareWhole(reference, options);
+
+        // Each dump on its own passes the budget a third of the way in.
+        const std::uint64_t budget = ComparisonMemory(Join(old).size(), old.size(), 0, 0) / 3;
+        enginetest::DumpPair files;
+        SplitSettings split;
+        split.memoryBudget = budget;
+        split.threads = 2;
+        split.keyColumns = {0};
+        split.dumpedBuckets1 = DumpRows(files.Path1(), old, c.oldSplits ? budget : 0, options);
+        split.dumpedBuckets2 = DumpRows(files.Path2(), updated, c.newSplits ? budget : 0, options);
+        ASSERT_EQ(split.dumpedBuckets1.size(), c.oldSplits ? DumpBucketCount(budget) : 0u) << where;
+        ASSERT_EQ(split.dumpedBuckets2.size(), c.newSplits ? DumpBucketCount(budget) : 0u) << where;
+        // A dump in buckets is nowhere else.
+        EXPECT_EQ(std::filesystem::exists(files.Path1()), !c.oldSplits) << where;
+        EXPECT_EQ(std::filesystem::exists(files.Path2()), !c.newSplits) << where;
+
+        const Result parts = CompareWithin(files, options, split);
+        ASSERT_EQ(parts.outcome.status, CompareStatus::Compared) << where << ": " << parts.outcome.message;
+        EXPECT_GE(parts.figures.buckets, DumpBucketCount(budget)) << where;
+        EXPECT_EQ(ReportRows(parts.report, options), ReportRows(whole.report, options)) << where;
+        EXPECT_EQ(parts.outcome.removedLines, whole.outcome.removedLines) << where;
+        EXPECT_EQ(parts.outcome.addedLines, whole.outcome.addedLines) << where;
+        EXPECT_EQ(LeftBehind(files), std::vector<std::string>()) << where;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachComparisonOption, SplitUnderEachOption, enginetest::EachOption(),
+                         enginetest::OptionsName);
 
 TEST(SplitCompare, SkewedKeyIsSplitAgainByWholeRows)
 {
