@@ -90,8 +90,11 @@ void SplittingDump::StartBuckets()
     std::string error;
     m_buckets = std::move(buckets);
     errno = 0;
-    const BucketSplit::Status status =
-        ForEachRowOf(m_path, [&](std::string_view row) { WriteToBucket(row); }, never, bytesRead, error);
+    const BucketSplit::Status status = ForEachRowOf(
+        m_path, [&](std::string_view row) { WriteToBucket(row); }, m_settings.stop ? *m_settings.stop : never,
+        bytesRead, error);
+    if (status == BucketSplit::Status::Cancelled)
+        throw DumpSplitStopped{};
     if (status != BucketSplit::Status::Split)
         throw FileError(m_path, "read", errno != 0 ? errno : EIO);
     if (::unlink(m_path.c_str()) != 0)

@@ -6,6 +6,7 @@
 // CompareFilesWithin splits by, and every later row goes straight to its
 // bucket. The dump file is then gone: a table of gigabytes is written once,
 // not as a dump and again as its buckets.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,12 +24,18 @@ struct DumpSplitSettings {
     std::uint64_t memoryBudget = 0;        // bytes a comparison may hold; 0: never split
     LineRules rules;                       // the comparison's Ignore Case and Ignore Whitespace
     std::vector<std::int32_t> keyColumns;  // 0-based key fields; empty: the whole row
+    // Looked at while the rows so far move into the buckets, which may be
+    // gigabytes under a large budget: when set, WriteRow raises DumpSplitStopped.
+    const std::atomic<bool>* stop = nullptr;
 };
+
+struct DumpSplitStopped {};
 
 // How many buckets a dump splits into under `memoryBudget`: the same for both
 // dumps of a pair, whatever their sizes, since neither knows the other's while
-// they are written. The budget's pairs then hold tables of some ten times the
-// budget's rows; a larger table's buckets are split again after the dump.
+// they are written. One pass then serves tables of some 10 to 25 times the
+// rows the budget holds whole; a larger table's buckets are split again after
+// the dump.
 std::size_t DumpBucketCount(std::uint64_t memoryBudget);
 
 class SplittingDump : public DumpRowOutput {

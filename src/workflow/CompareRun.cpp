@@ -135,7 +135,11 @@ void DumpSide(PairSide& side)
     OnSide(side, [&] {
         if (side.split) {
             SplittingDump dump(side.dumpPath, *side.split);
-            side.recordset->WriteRows(dump, ",");
+            try {
+                side.recordset->WriteRows(dump, ",");
+            } catch (const DumpSplitStopped&) {
+                throw RunStopped{};
+            }
             side.buckets = dump.Buckets();
             return;
         }
@@ -477,6 +481,7 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
             split.memoryBudget = m_setup.memoryBudget;
             split.rules = LineRules{m_options.ignoreWhitespace, m_options.ignoreCase};
             split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
+            split.stop = &stop;
             oldSide.split = split;
             newSide.split = split;
         }

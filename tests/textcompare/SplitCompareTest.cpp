@@ -288,6 +288,29 @@ TEST_P(SplitUnderEachOption, DumpsSplitWhileWrittenGiveTheRowsOfTheWholeComparis
     }
 }
 
+// Under a large budget the rows a dump moves into its buckets when it passes
+// the budget are gigabytes: a stop ends that move, and the dump.
+TEST(SplittingDumpTest, AStopEndsTheMoveIntoTheBuckets)
+{
+    enginetest::DumpPair files;
+    std::atomic<bool> stop{true};
+    DumpSplitSettings settings;
+    settings.memoryBudget = 64 << 10;
+    settings.keyColumns = {0};
+    settings.stop = &stop;
+    SplittingDump dump(files.Path1(), settings);
+    bool stopped = false;
+    std::size_t rows = 0;
+    try {
+        for (; rows < 100000; ++rows)
+            dump.WriteRow("k" + std::to_string(rows) + ",some value\r\n");
+    } catch (const DumpSplitStopped&) {
+        stopped = true;
+    }
+    EXPECT_TRUE(stopped);
+    EXPECT_LT(rows, 10000u);
+}
+
 INSTANTIATE_TEST_SUITE_P(EachComparisonOption, SplitUnderEachOption, enginetest::EachOption(),
                          enginetest::OptionsName);
 
