@@ -27,6 +27,12 @@ struct BucketSplit {
     std::vector<BucketSize> buckets;  // what each bucket received
 };
 
+// The name of bucket `bucket` of the first split of a dump: "<dump>.part3".
+inline std::string BucketFileName(const std::string& dump, std::size_t bucket)
+{
+    return dump + ".part" + std::to_string(bucket);
+}
+
 // The bucket of a row (its bytes with the terminator), below the bucket count.
 using BucketChooser = std::function<std::size_t(std::string_view row)>;
 

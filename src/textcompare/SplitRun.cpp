@@ -184,8 +184,8 @@ bool SplitRun::SplitBoth(const PartPair& whole, std::size_t count, unsigned hash
     for (std::size_t b = 0; b < count; ++b) {
         PartPair& part = parts[b];
         const std::string suffix = "." + std::to_string(b);
-        part.path1 = hashLevel == 0 ? whole.path1 + ".part" + std::to_string(b) : whole.path1 + suffix;
-        part.path2 = hashLevel == 0 ? whole.path2 + ".part" + std::to_string(b) : whole.path2 + suffix;
+        part.path1 = hashLevel == 0 ? BucketFileName(whole.path1, b) : whole.path1 + suffix;
+        part.path2 = hashLevel == 0 ? BucketFileName(whole.path2, b) : whole.path2 + suffix;
         part.level = hashLevel + 1;
         paths1[b] = part.path1;
         paths2[b] = part.path2;
@@ -194,8 +194,11 @@ bool SplitRun::SplitBoth(const PartPair& whole, std::size_t count, unsigned hash
     }
     // The sources: the dumps themselves at level 0, bucket files later. A dump
     // split while it was written has its buckets already.
-    const std::vector<BucketSize>* dumped1 = hashLevel == 0 && !m_split.dumpedBuckets1.empty() ? &m_split.dumpedBuckets1 : nullptr;
-    const std::vector<BucketSize>* dumped2 = hashLevel == 0 && !m_split.dumpedBuckets2.empty() ? &m_split.dumpedBuckets2 : nullptr;
+    const auto dumpedBuckets = [hashLevel](const std::vector<BucketSize>& buckets) {
+        return hashLevel == 0 && !buckets.empty() ? &buckets : nullptr;
+    };
+    const std::vector<BucketSize>* dumped1 = dumpedBuckets(m_split.dumpedBuckets1);
+    const std::vector<BucketSize>* dumped2 = dumpedBuckets(m_split.dumpedBuckets2);
     const std::string& source1 = hashLevel == 0 ? m_file1 : whole.path1;
     const std::string& source2 = hashLevel == 0 ? m_file2 : whole.path2;
     const LineRules rules{m_options.ignoreWhitespace, m_options.ignoreCase};

@@ -31,11 +31,6 @@ SplittingDump::SplittingDump(std::string dumpPath, DumpSplitSettings settings)
 
 SplittingDump::~SplittingDump() = default;
 
-std::string SplittingDump::BucketPath(std::size_t bucket) const
-{
-    return m_path + ".part" + std::to_string(bucket);
-}
-
 void SplittingDump::WriteToBucket(std::string_view row)
 {
     m_buckets->Write(BucketOf(m_hasher.KeyHash(row), m_buckets->Count()), row);
@@ -81,14 +76,12 @@ void SplittingDump::StartBuckets()
 {
     m_whole.Close();
     std::vector<std::string> paths;
-    const std::size_t count = DumpBucketCount(m_settings.memoryBudget);
-    for (std::size_t b = 0; b < count; ++b)
-        paths.push_back(BucketPath(b));
-    auto buckets = std::make_unique<BucketFiles>(paths);
+    for (std::size_t b = 0; b < DumpBucketCount(m_settings.memoryBudget); ++b)
+        paths.push_back(BucketFileName(m_path, b));
+    m_buckets = std::make_unique<BucketFiles>(paths);
     const std::atomic<bool> never{false};
     std::atomic<std::uint64_t> bytesRead{0};
     std::string error;
-    m_buckets = std::move(buckets);
     errno = 0;
     const BucketSplit::Status status = ForEachRowOf(
         m_path, [&](std::string_view row) { WriteToBucket(row); }, m_settings.stop ? *m_settings.stop : never,

@@ -50,7 +50,6 @@ public:
     // Whether the rows went to buckets; after Close, what each one holds.
     bool Split() const { return m_buckets != nullptr; }
     const std::vector<BucketSize>& Buckets() const { return m_sizes; }
-    std::string BucketPath(std::size_t bucket) const;
 
 private:
     void StartBuckets();
