@@ -1,6 +1,5 @@
 #include "cli/CompareCommands.h"
 
-#include <strings.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <optional>
 
 #include "cli/CliSession.h"
+#include "common/AsciiNoCase.h"
 #include "cli/TerminalProgress.h"
 #include "datasource/CDatabase.h"
 #include "common/CompareSettings.h"
@@ -57,32 +57,13 @@ bool ListPairs(CliSession& session, Connections& connections, std::vector<TableP
     }
 }
 
-// A row's table: its old name, else its new one.
-const std::string& NameOf(const TablePairRow& pair)
-{
-    return pair.oldName.empty() ? pair.newName : pair.oldName;
-}
-
 // The row a --table name means: one whose old or new name it spells exactly;
 // else the one row whose name it matches ignoring case, when only one does.
-// Null when none does; `ambiguous` is set when several do.
-const TablePairRow* FindNamedPair(const std::vector<TablePairRow>& pairs, const std::string& name, bool& ambiguous)
+NamedCandidate FindNamedPair(const std::vector<TablePairRow>& pairs, const std::string& name)
 {
-    ambiguous = false;
-    for (const TablePairRow& pair : pairs)
-        if (pair.oldName == name || pair.newName == name)
-            return &pair;
-    const TablePairRow* found = nullptr;
-    for (const TablePairRow& pair : pairs) {
-        if (strcasecmp(pair.oldName.c_str(), name.c_str()) != 0 && strcasecmp(pair.newName.c_str(), name.c_str()) != 0)
-            continue;
-        if (found) {
-            ambiguous = true;
-            return nullptr;
-        }
-        found = &pair;
-    }
-    return found;
+    return FindNamedCandidate(pairs.size(), [&](std::size_t i, bool ignoringCase) {
+        return SameName(pairs[i].oldName, name, ignoringCase) || SameName(pairs[i].newName, name, ignoringCase);
+    });
 }
 
 // The pairs named by --table, else every pair with both sides. False after an
@@ -97,17 +78,17 @@ bool SelectPairs(CliSession& session, const std::vector<TablePairRow>& pairs, st
         return true;
     }
     for (const std::string& name : args.tables) {
-        bool ambiguous = false;
-        const TablePairRow* found = FindNamedPair(pairs, name, ambiguous);
-        if (ambiguous) {
+        const NamedCandidate named = FindNamedPair(pairs, name);
+        if (named.ambiguous) {
             session.Error("table " + name + ": several tables differ from it only in case; name one exactly");
             return false;
         }
-        if (!found) {
+        if (!named.index) {
             session.Error("table " + name + ": in neither " + DataSourceLabel(args.positional[0]) + " nor " +
                           DataSourceLabel(args.positional[1]));
             return false;
         }
+        const TablePairRow* found = &pairs[*named.index];
         if (!found->note.empty()) {
             session.Error("table " + name + ": " + found->note);
             return false;
@@ -132,9 +113,9 @@ void NoteUnpairedTables(CliSession& session, const std::vector<TablePairRow>& pa
         return;
     for (const TablePairRow& pair : pairs) {
         if (!pair.note.empty())
-            session.Info(NameOf(pair) + ": " + pair.note);
+            session.Info(pair.Name() + ": " + pair.note);
         else if (pair.oldName.empty() || pair.newName.empty())
-            session.Info(NameOf(pair) + ": only in " +
+            session.Info(pair.Name() + ": only in " +
                          DataSourceLabel(session.Arguments().positional[pair.oldName.empty() ? 1 : 0]) +
                          ", not compared");
     }

@@ -1,6 +1,5 @@
 #include "cli/MergeCommands.h"
 
-#include <strings.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -9,6 +8,7 @@
 
 #include "cli/CliSession.h"
 #include "cli/TerminalProgress.h"
+#include "common/AsciiNoCase.h"
 #include "datasource/CDatabase.h"
 #include "common/CompareSettings.h"
 #include "workflow/ErrorText.h"
@@ -59,30 +59,21 @@ bool ChooseTables(CliSession& session, const MergeRun& run, std::vector<std::siz
             tables.push_back(i);
         return true;
     }
-    constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     for (const std::string& name : names) {
         // The name as spelled first; a name that differs only in case only
         // when it is the one such table of the file.
-        std::size_t found = kNone;
-        for (std::size_t i = 0; i < all.size() && found == kNone; ++i)
-            if (all[i].name == name)
-                found = i;
-        std::size_t matches = 0;
-        for (std::size_t i = 0; i < all.size() && found == kNone; ++i)
-            if (strcasecmp(all[i].name.c_str(), name.c_str()) == 0)
-                ++matches;
-        for (std::size_t i = 0; i < all.size() && found == kNone && matches == 1; ++i)
-            if (strcasecmp(all[i].name.c_str(), name.c_str()) == 0)
-                found = i;
-        if (found == kNone) {
-            session.Error("table " + name + (matches > 1 ? ": more than one table of the merge file " +
-                                                               session.Arguments().positional[0] +
-                                                               " has that name in another case"
-                                                         : ": not in the merge file " +
-                                                               session.Arguments().positional[0]));
+        const NamedCandidate found = FindNamedCandidate(all.size(), [&](std::size_t i, bool ignoringCase) {
+            return SameName(all[i].name, name, ignoringCase);
+        });
+        if (!found.index) {
+            const std::string& file = session.Arguments().positional[0];
+            session.Error("table " + name +
+                          (found.ambiguous ? ": more than one table of the merge file " + file +
+                                                 " has that name in another case"
+                                           : ": not in the merge file " + file));
             return false;
         }
-        tables.push_back(found);
+        tables.push_back(*found.index);
     }
     return true;
 }

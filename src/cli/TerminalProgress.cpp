@@ -64,7 +64,7 @@ bool TerminalProgress::PairStarting(std::size_t number, std::size_t total, const
 {
     m_number = number;
     m_total = total;
-    m_table = pair.oldName.empty() ? pair.newName : pair.oldName;
+    m_table = pair.Name();
     Draw("");
     return !Interrupted();
 }
@@ -84,7 +84,7 @@ bool TerminalProgress::RowsDumped(const std::string& dataSource, const std::stri
 bool TerminalProgress::PairWorking(const TablePairRow& pair, SplitPhase phase, std::uint64_t done,
                                    std::uint64_t total)
 {
-    const std::string& table = pair.oldName.empty() ? pair.newName : pair.oldName;
+    const std::string& table = pair.Name();
     if (phase == SplitPhase::Splitting)
         Draw(table + ": splitting " + std::to_string(total == 0 ? 100 : done * 100 / total) + "%");
     else if (total > 1)

@@ -67,18 +67,11 @@ void Pair(TablePairRow& row, const std::string& newName)
 
 int FindOldTableRow(const std::vector<TablePairRow>& rows, const std::string& name)
 {
-    const int exact = ExactOldRow(rows, name);
-    if (exact >= 0)
-        return exact;
-    int found = -1;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (!Unpaired(rows[i]) || !EqualsNoCase(rows[i].oldName, name))
-            continue;
-        if (found >= 0)
-            return -1;  // two candidates: neither is meant more than the other
-        found = static_cast<int>(i);
-    }
-    return found;
+    // Of two candidates in other cases, neither is meant more than the other.
+    const NamedCandidate found = FindNamedCandidate(rows.size(), [&](std::size_t i, bool ignoringCase) {
+        return Unpaired(rows[i]) && SameName(rows[i].oldName, name, ignoringCase);
+    });
+    return found.index ? static_cast<int>(*found.index) : -1;
 }
 
 std::vector<TablePairRow> PairTables(const std::vector<std::string>& oldNames,
@@ -113,6 +106,6 @@ std::vector<TablePairRow> PairTables(const std::vector<std::string>& oldNames,
 
     for (TablePairRow& row : rows)
         if (row.oldName.empty() || row.newName.empty())
-            row.note = CaseNote(row.oldName.empty() ? row.newName : row.oldName, oldNames, newNames);
+            row.note = CaseNote(row.Name(), oldNames, newNames);
     return rows;
 }

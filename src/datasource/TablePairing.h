@@ -15,6 +15,8 @@ struct TablePairRow {
     std::string note = {};
 
     bool operator==(const TablePairRow&) const = default;
+    // The row's table: its old name, else its new one.
+    const std::string& Name() const { return oldName.empty() ? newName : oldName; }
 };
 
 // Every old name gets a row in catalog order. A new name fills column 1 of the

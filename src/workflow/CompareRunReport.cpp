@@ -2,11 +2,6 @@
 
 namespace {
 
-const std::string& NameOf(const TablePairRow& pair)
-{
-    return pair.oldName.empty() ? pair.newName : pair.oldName;
-}
-
 std::string JoinNames(const std::vector<std::string>& names)
 {
     std::string text;
@@ -43,7 +38,7 @@ std::vector<std::string> CompareRunReport::UnfinishedTables() const
     std::vector<std::string> names;
     for (const PairReport& pair : pairs)
         if (pair.outcome == PairOutcome::NotStarted || pair.outcome == PairOutcome::NotCompared)
-            names.push_back(NameOf(pair.pair));
+            names.push_back(pair.pair.Name());
     return names;
 }
 
@@ -52,7 +47,7 @@ std::vector<std::string> CompareRunReport::NotComparedLines() const
     std::vector<std::string> lines;
     for (const PairReport& pair : pairs)
         if (pair.outcome == PairOutcome::NotCompared)
-            lines.push_back("Table " + NameOf(pair.pair) + " could not be compared: " + pair.reason);
+            lines.push_back("Table " + pair.pair.Name() + " could not be compared: " + pair.reason);
     return lines;
 }
 
@@ -65,7 +60,7 @@ std::string CompareRunReport::ErrorText() const
     for (const PairReport& pair : pairs) {
         if (pair.outcome == PairOutcome::Skipped)
             continue;
-        (pair.outcome == PairOutcome::NotStarted ? unfinished : finished).push_back(NameOf(pair.pair));
+        (pair.outcome == PairOutcome::NotStarted ? unfinished : finished).push_back(pair.pair.Name());
     }
     std::string text = *error;
     if (!text.empty() && text.back() != '\n')
