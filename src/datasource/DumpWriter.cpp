@@ -1,7 +1,6 @@
 // The table dump and the key column list of a recordset.
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <optional>
 
 #include "common/AsciiNoCase.h"
@@ -38,10 +37,9 @@ std::optional<SqliteTableSource> SourceSeenByDriver(CDatabase& database, const s
     if (query.IsEOF())
         return std::nullopt;
     SqliteTableSource source;
-    std::string* fields[] = {&source.file,          &source.tables,   &source.mainTables,
-                             &source.schemaVersion, &source.encoding, &source.sourceId};
-    for (int i = 0; i < static_cast<int>(std::size(fields)); ++i)
-        query.GetFieldText(i, *fields[i]);
+    int column = 0;
+    for (std::string* field : source.Fields())
+        query.GetFieldText(column++, *field);
     return source;
 }
 

@@ -11,6 +11,7 @@
 //
 // SqliteFileReader reads the same values straight from the file; it follows
 // the expressions of PlanSqliteDump class by class.
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,6 +59,8 @@ struct SqliteTableSource {
     std::string sourceId;       // of the SQLite library
 
     bool operator==(const SqliteTableSource&) const = default;
+    // The fields in the order SqliteTableSourceQuery selects them.
+    std::array<std::string*, 6> Fields() { return {&file, &tables, &mainTables, &schemaVersion, &encoding, &sourceId}; }
     // Another connection that opens `file` reads the table alike: it is the
     // one table of its name, an ordinary table of the main schema, whose
     // texts are UTF-8 (in a UTF-16 file, CAST(t AS BLOB) gives the UTF-16 bytes).

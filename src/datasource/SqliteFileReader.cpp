@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <iterator>
 #include <optional>
 #include <system_error>
 
@@ -64,13 +63,13 @@ std::optional<SqliteTableSource> SourceOf(sqlite3* connection, const std::string
     if (rc != SQLITE_OK || sqlite3_step(prepared) != SQLITE_ROW)
         return std::nullopt;
     SqliteTableSource source;
-    std::string* fields[] = {&source.file,          &source.tables,   &source.mainTables,
-                             &source.schemaVersion, &source.encoding, &source.sourceId};
-    for (int i = 0; i < static_cast<int>(std::size(fields)); ++i) {
+    int column = 0;
+    for (std::string* field : source.Fields()) {
         // A NULL reads as empty, as through the driver.
-        if (const unsigned char* text = sqlite3_column_text(prepared, i))
-            fields[i]->assign(reinterpret_cast<const char*>(text),
-                              static_cast<std::size_t>(sqlite3_column_bytes(prepared, i)));
+        if (const unsigned char* text = sqlite3_column_text(prepared, column))
+            field->assign(reinterpret_cast<const char*>(text),
+                          static_cast<std::size_t>(sqlite3_column_bytes(prepared, column)));
+        ++column;
     }
     return source;
 }
