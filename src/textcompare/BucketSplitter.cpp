@@ -77,6 +77,20 @@ BucketSplit Failed(BucketSplit::Status status, std::string error)
 
 } // namespace
 
+bool IsBucketFileOf(std::string_view name, std::string_view dumpName)
+{
+    constexpr std::string_view kPart = ".part";
+    if (name.size() <= dumpName.size() + kPart.size() || name.substr(0, dumpName.size()) != dumpName ||
+        name.substr(dumpName.size(), kPart.size()) != kPart)
+        return false;
+    std::string_view rest = name.substr(dumpName.size() + kPart.size());
+    const std::string report = BucketReportName(std::string());
+    if (rest.size() > report.size() && rest.substr(rest.size() - report.size()) == report)
+        rest.remove_suffix(report.size());
+    return !rest.empty() && rest.front() >= '0' && rest.front() <= '9' &&
+           rest.find_first_not_of("0123456789.") == std::string_view::npos;
+}
+
 BucketFiles::BucketFiles(const std::vector<std::string>& paths) : m_sizes(paths.size())
 {
     m_files.reserve(paths.size());

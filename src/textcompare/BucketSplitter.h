@@ -28,10 +28,22 @@ struct BucketSplit {
 };
 
 // The name of bucket `bucket` of the first split of a dump: "<dump>.part3".
+// A bucket split again adds its own number ("<dump>.part3.7").
 inline std::string BucketFileName(const std::string& dump, std::size_t bucket)
 {
     return dump + ".part" + std::to_string(bucket);
 }
+
+// The report of a bucket pair, beside the pair's first bucket.
+inline std::string BucketReportName(const std::string& bucket)
+{
+    return bucket + ".report";
+}
+
+// Whether a file named `name` is one that splitting the dump named
+// `dumpName` makes (a bucket or a report, of any split); never another
+// table's dump, whose name ends in ".csv".
+bool IsBucketFileOf(std::string_view name, std::string_view dumpName);
 
 // The bucket of a row (its bytes with the terminator), below the bucket count.
 using BucketChooser = std::function<std::size_t(std::string_view row)>;

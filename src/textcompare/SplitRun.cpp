@@ -376,7 +376,7 @@ CompareOutcome SplitRun::Run(SplitFigures& figures)
         std::vector<ReportPair> pairs;
         pairs.reserve(leaves.size());
         for (const PartPair& leaf : leaves) {
-            pairs.push_back({leaf.path1, leaf.path2, leaf.path1 + ".report", PairMemory(leaf.size1, leaf.size2),
+            pairs.push_back({leaf.path1, leaf.path2, BucketReportName(leaf.path1), PairMemory(leaf.size1, leaf.size2),
                              leaf.size1.lines + leaf.size2.lines == 0});
         }
         figures.buckets = leaves.size();

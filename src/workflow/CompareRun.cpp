@@ -4,12 +4,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
-#include <string_view>
 #include <thread>
 
 #include "common/MergeFileLayout.h"
@@ -212,23 +210,6 @@ bool SameColumns(const CRecordsetEx& a, const CRecordsetEx& b)
     return true;
 }
 
-// Whether `name` is a bucket file split from the dump named `dumpName`
-// ("<dump>.part3", "<dump>.part3.7", their ".report"): never a table's dump,
-// whose name ends in ".csv".
-bool IsBucketOf(const std::string& name, const std::string& dumpName)
-{
-    const std::string prefix = dumpName + ".part";
-    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
-        return false;
-    std::string_view rest(name);
-    rest.remove_prefix(prefix.size());
-    constexpr std::string_view kReport = ".report";
-    if (rest.size() > kReport.size() && rest.substr(rest.size() - kReport.size()) == kReport)
-        rest.remove_suffix(kReport.size());
-    return !rest.empty() && std::isdigit(static_cast<unsigned char>(rest.front())) &&
-           rest.find_first_not_of("0123456789.") == std::string_view::npos;
-}
-
 // Removes the bucket files split from the dumps (of one pair, in one folder),
 // also those an earlier run with other buckets left: one look at the folder.
 void RemoveBuckets(const std::vector<std::string>& dumpPaths)
@@ -246,7 +227,7 @@ void RemoveBuckets(const std::vector<std::string>& dumpPaths)
          entry.increment(ignored)) {
         const std::string name = entry->path().filename().string();
         if (std::any_of(dumpNames.begin(), dumpNames.end(),
-                        [&](const std::string& dumpName) { return IsBucketOf(name, dumpName); }))
+                        [&](const std::string& dumpName) { return IsBucketFileOf(name, dumpName); }))
             buckets.push_back(entry->path());
     }
     for (const std::filesystem::path& bucket : buckets)
@@ -449,6 +430,7 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     OnBothSides(oldSide, newSide, sideBySide, stop, progress, &OpenSide);
     std::string keys;
     std::vector<std::string> columns;
+    DumpedPair dumped;
     if (compare) {
         // A dump left by an earlier run must never be compared, and tables
         // whose columns differ would be merged as if one column were another.
@@ -471,6 +453,8 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
             return;
         }
         oldSide.recordset->GetKeyColumnList(keys);
+        // Rows that the comparison may pair share their key, so they share a bucket.
+        dumped.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
         columns = ColumnNames(*oldSide.recordset);
         // Buckets of an earlier split of these tables must not mix with this one's.
         RemoveBuckets({oldSide.dumpPath, newSide.dumpPath});
@@ -480,7 +464,7 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
             DumpSplitSettings split;
             split.memoryBudget = m_setup.memoryBudget;
             split.rules = LineRules{m_options.ignoreWhitespace, m_options.ignoreCase};
-            split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
+            split.keyColumns = dumped.keyColumns;
             split.stop = &stop;
             oldSide.split = split;
             newSide.split = split;
@@ -496,7 +480,6 @@ void CompareRun::ProcessPair(PairReport& report, CompareRunProgress& progress)
     // The drivers' result buffers are freed by now, but the C library keeps
     // their memory for later: give it back before the comparison takes its own.
     ::malloc_trim(0);
-    DumpedPair dumped;
     dumped.paths[0] = oldSide.dumpPath;
     dumped.paths[1] = newSide.dumpPath;
     dumped.rows[0] = oldSide.count.rows.load();
@@ -512,8 +495,7 @@ void CompareRun::ComparePair(PairReport& report, const std::string& keys, const 
     SplitSettings split;
     split.memoryBudget = m_setup.memoryBudget;
     split.threads = m_setup.threads != 0 ? m_setup.threads : std::max(1u, std::thread::hardware_concurrency());
-    // Rows that the comparison may pair share their key, so they share a bucket.
-    split.keyColumns = MergeFileLayout::ParseKeyColumnList(keys);
+    split.keyColumns = dumped.keyColumns;
     split.lines1 = dumped.rows[0];
     split.lines2 = dumped.rows[1];
     const std::string& oldPath = dumped.paths[0];
@@ -532,14 +514,12 @@ void CompareRun::ComparePair(PairReport& report, const std::string& keys, const 
     PairComparison comparison;
     try {
         mergeFile.Write(MergeFileLayout::SectionHead(report.pair.oldName, keys, columns));
-        const Clock::time_point compareStart = Clock::now();
         comparison = CompareDumps(m_options, split, oldPath, newPath, mergeFile, &figures);
         report.figures.buckets = figures.buckets;
         report.figures.splitSeconds = figures.splitSeconds;
         report.figures.writeSeconds = figures.writeSeconds;
-        // The split's compare time holds the copying of the reports.
-        report.figures.compareSeconds =
-            figures.buckets != 0 ? figures.compareSeconds - figures.writeSeconds : SecondsSince(compareStart);
+        // The split's compare time holds the copying of the reports (none when whole).
+        report.figures.compareSeconds = figures.compareSeconds - figures.writeSeconds;
         if (comparison.cancelled) {
             mergeFile.Truncate(sectionStart);
             throw RunStopped{};

@@ -89,11 +89,13 @@ public:
 private:
     void ProcessPair(PairReport& report, CompareRunProgress& progress);
     // What the dumps of a pair came to: the rows of each, which tell the
-    // comparison's memory, and the buckets of a dump split while written.
+    // comparison's memory, and the buckets of a dump split while written,
+    // by the key columns that the comparison splits by too.
     struct DumpedPair {
         std::string paths[2];
         std::uint64_t rows[2] = {0, 0};
         std::vector<BucketSize> buckets[2];
+        std::vector<std::int32_t> keyColumns;
     };
     void ComparePair(PairReport& report, const std::string& keys, const std::vector<std::string>& columns,
                      const DumpedPair& dumped, CompareRunProgress& progress);
