@@ -77,10 +77,14 @@ void PairReports::Compare(const ReportPair& pair, Result& result) const
 bool PairReports::CopyReport(const std::string& path, std::uint64_t done,
                              const std::function<bool(std::uint64_t, std::uint64_t)>& going)
 {
-    const Clock::time_point start = Clock::now();
+    // The copy's time counts however it ends.
+    struct Timer {
+        double& seconds;
+        const Clock::time_point start = Clock::now();
+        ~Timer() { seconds += std::chrono::duration<double>(Clock::now() - start).count(); }
+    } timer{m_writeSeconds};
     const auto failed = [&](CompareStatus status, const std::string& what) {
         Fail(done, status, what + " the differences between the files " + m_file1 + " and " + m_file2 + ".");
-        m_writeSeconds += std::chrono::duration<double>(Clock::now() - start).count();
         return false;
     };
     const FileDescriptor report(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
@@ -98,12 +102,9 @@ bool PairReports::CopyReport(const std::string& path, std::uint64_t done,
             break;
         if (!m_sink.Write(std::string_view(buffer.data(), static_cast<std::size_t>(n))))
             return failed(CompareStatus::WriteFailed, "Cannot write");
-        if (!going(done, m_pairs.size())) {
-            m_writeSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+        if (!going(done, m_pairs.size()))
             return false;
-        }
     }
-    m_writeSeconds += std::chrono::duration<double>(Clock::now() - start).count();
     return true;
 }
 
