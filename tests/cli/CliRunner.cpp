@@ -95,21 +95,18 @@ int ShellOutput(const std::string& commandLine, std::string& out)
 std::string ClientCommand(testenv::Dbms dbms, const std::filesystem::path& folder, const std::filesystem::path& script,
                           const std::string& mariadbInit)
 {
-    const auto env = [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value ? value : "");
-    };
     switch (dbms) {
     case testenv::Dbms::SQLite:
         return "sqlite3 -bail '" + (folder / "merge.db").string() + "' < '" + script.string() + "'";
     case testenv::Dbms::PostgreSQL:
-        return "PGPASSWORD=tolvane '" + env("TOLVANE_PG_BIN") + "/psql' -X -q -1 -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
-               env("TOLVANE_PG_PORT") + " -U tolvane -d tolvane_cli_merge -f '" + script.string() + "'";
+        return "PGPASSWORD=tolvane '" + testenv::Env("TOLVANE_PG_BIN") +
+               "/psql' -X -q -1 -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " + testenv::Env("TOLVANE_PG_PORT") +
+               " -U tolvane -d tolvane_cli_merge -f '" + script.string() + "'";
     case testenv::Dbms::MariaDB:
         break;
     }
     const std::string init = mariadbInit.empty() ? "" : " --init-command=\"" + mariadbInit + "\"";
-    return "mariadb --no-defaults" + init + " -h 127.0.0.1 -P " + env("TOLVANE_MARIA_PORT") +
+    return "mariadb --no-defaults" + init + " -h 127.0.0.1 -P " + testenv::Env("TOLVANE_MARIA_PORT") +
            " -u tolvane -ptolvane tolvane_cli_merge < '" + script.string() + "'";
 }
 

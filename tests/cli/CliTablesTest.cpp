@@ -11,6 +11,7 @@
 
 #include "CliRunner.h"
 #include "RawOdbc.h"
+#include "RoleTest.h"
 #include "TestEnv.h"
 
 namespace {
@@ -19,46 +20,16 @@ using clitest::CliResult;
 using clitest::RunCli;
 using testenv::Dbms;
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 bool HasLine(const std::string& text, const std::string& line)
 {
-    const std::vector<std::string> lines = Lines(text);
+    const std::vector<std::string> lines = testenv::TextLines(text);
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-std::vector<std::string> SortedLines(const std::string& text)
-{
-    std::vector<std::string> lines = Lines(text);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-class CliCaseTest : public ::testing::TestWithParam<Dbms> {
+// Its tables' names are spelled out whole: their case is the point.
+class CliCaseTest : public clitest::RoleTest {
 protected:
-    void SetUp() override
-    {
-        REQUIRE_TEST_DATA_SOURCES();
-        old = testenv::RoleConnectionString(GetParam(), "old", work.path());
-        neu = testenv::RoleConnectionString(GetParam(), "new", work.path());
-        merge = testenv::RoleConnectionString(GetParam(), "merge", work.path());
-    }
-    std::string Quoted(const std::string& table) const
-    {
-        return testenv::QuotedTableName(GetParam(), table);
-    }
-
-    testenv::TempDir work;
-    std::string old;
-    std::string neu;
-    std::string merge;
+    CliCaseTest() : RoleTest("") {}
 };
 
 } // namespace
@@ -182,7 +153,7 @@ TEST_F(CliCaseNotesTest, TablesMarksWhatItLeftUnpaired)
     const std::vector<std::string> expected = {
         "\tITEMS\t" + kItemsNote, "\titems\t" + kItemsNote, "Items\t\t" + kItemsNote,
         "Orders\tORDERS",         "Users\t\t" + kUsersNote, "users\tusers"};
-    EXPECT_EQ(SortedLines(listing.out), expected) << listing.out;
+    EXPECT_EQ(testenv::SortedTextLines(listing.out), expected) << listing.out;
 }
 
 TEST_F(CliCaseNotesTest, CompareAndVerifySayWhatTheyLeftOut)
@@ -195,14 +166,14 @@ TEST_F(CliCaseNotesTest, CompareAndVerifySayWhatTheyLeftOut)
     std::vector<std::string> expected = notes;
     expected.insert(expected.end(), {"Orders: 0 removed, 0 added", "users: 0 removed, 0 added"});
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(SortedLines(compare.out), expected) << compare.out;
+    EXPECT_EQ(testenv::SortedTextLines(compare.out), expected) << compare.out;
 
     const CliResult verify = RunCli({"verify", old, neu});
     EXPECT_EQ(verify.status, 0) << verify.err;
     expected = notes;
     expected.push_back("2 tables equal");
     std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(SortedLines(verify.out), expected) << verify.out;
+    EXPECT_EQ(testenv::SortedTextLines(verify.out), expected) << verify.out;
 }
 
 TEST_F(CliCaseNotesTest, TableNamesAreTakenExactlyFirst)

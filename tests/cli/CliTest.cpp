@@ -19,6 +19,7 @@
 
 #include "CliRunner.h"
 #include "RawOdbc.h"
+#include "RoleTest.h"
 #include "TestEnv.h"
 #include "workflow/CompareFolderLock.h"
 
@@ -40,23 +41,9 @@ bool OneLine(const std::string& text)
     return !text.empty() && text.find('\n') == text.size() - 1;
 }
 
-class CliTest : public ::testing::TestWithParam<Dbms> {
+class CliTest : public clitest::RoleTest {
 protected:
-    void SetUp() override
-    {
-        REQUIRE_TEST_DATA_SOURCES();
-        old = ConnectionString(GetParam(), "old", work.path());
-        neu = ConnectionString(GetParam(), "new", work.path());
-        merge = ConnectionString(GetParam(), "merge", work.path());
-    }
-
-    // Tests of one program run at the same time on the servers: each names its
-    // tables with a prefix of its own.
-    std::string Name(const std::string& table) const { return prefix + table; }
-    std::string Quoted(const std::string& table) const
-    {
-        return testenv::QuotedTableName(GetParam(), Name(table));
-    }
+    CliTest() : RoleTest("cli_") {}
 
     // items: one row changed, one deleted, one added, with dates (which psql
     // takes only as its own literals); codes: one of each kind; texts: a value
@@ -102,11 +89,6 @@ protected:
     }
     std::string MergeFile() const { return (work.path() / "out" / "Vantor_Merge.txt").string(); }
 
-    testenv::TempDir work;
-    std::string prefix = "cli_";
-    std::string old;
-    std::string neu;
-    std::string merge;
 };
 
 } // namespace
@@ -418,10 +400,7 @@ TEST_F(CliStatusTest, AnInterruptedCompareLeavesTheEarlierMergeFile)
     EXPECT_NE(result.err.find("interrupted; "), std::string::npos) << result.err;
     EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
     // Neither a temporary merge file nor a dump stays behind.
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(Out()))
-        left.push_back(entry.path().filename().string());
-    EXPECT_EQ(left, std::vector<std::string>{"Vantor_Merge.txt"});
+    EXPECT_EQ(testenv::FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
 }
 
 namespace {
@@ -435,15 +414,6 @@ void CreateWideChangedTable(const std::string& old, const std::string& neu)
             {"CREATE TABLE wide (id INTEGER NOT NULL PRIMARY KEY, v VARCHAR(100))",
              "INSERT INTO wide WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 800) "
              "SELECT i, '" + std::string(role == &old ? "old " : "new ") + "' || printf('%076d', i) FROM n"});
-}
-
-std::vector<std::string> FolderEntries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 } // namespace
@@ -480,7 +450,7 @@ TEST_F(CliStatusTest, AMergeFileThatCannotBeWrittenWholeLeavesTheEarlierOne)
         EXPECT_NE(result.err.find(mergeFile.string() + " was left as it was"), std::string::npos) << result.err;
         EXPECT_EQ(testenv::ReadFile(mergeFile), earlier);
         // Neither a temporary merge file nor a dump stays behind.
-        EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+        EXPECT_EQ(testenv::FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
     }
     // Without the limit the same run replaces it with the whole file.
     ASSERT_EQ(RunCli({"compare", old, neu, "--out", Out(), "--table", "wide", "--table", "t"}).status, 1);
@@ -497,7 +467,7 @@ TEST_F(CliStatusTest, ACompareThatLeavesATableOutLeavesTheEarlierMergeFile)
     EXPECT_EQ(result.err, "tolvane-cli: Table cols could not be compared: the column lists differ: old has id,a, "
                           "new has id,b\ntolvane-cli: " + Out() + "/Vantor_Merge.txt was left as it was\n");
     EXPECT_EQ(testenv::ReadFile(mergeFile), "the earlier run's merge file");
-    EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+    EXPECT_EQ(testenv::FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
 }
 
 TEST_F(CliStatusTest, ASecondCompareIntoTheSameFolderFailsAtOnce)
@@ -558,7 +528,7 @@ TEST_F(CliStatusTest, TwoComparesAtTheSameTimeLeaveTheWholeFileOfOne)
         // The merge file is one run's whole file, never a mix nor an empty one.
         const std::string written = testenv::ReadFile(mergeFile);
         EXPECT_TRUE(written == alone[0] || written == alone[1]) << written.size() << " bytes";
-        EXPECT_EQ(FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
+        EXPECT_EQ(testenv::FolderEntries(Out()), std::vector<std::string>{"Vantor_Merge.txt"});
     }
     RecordProperty("refused", refused);
 }

@@ -156,15 +156,6 @@ private:
     std::string m_connection;
 };
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 class CliValues : public ::testing::TestWithParam<EngineCase> {
 protected:
     void SetUp() override
@@ -197,7 +188,7 @@ protected:
     {
         std::string query = GetParam().clientQuery;
         query.replace(query.find(" T "), 3, " " + table + " ");
-        return Lines(clitest::ClientRows(GetParam().dbms, role, work.path(), query));
+        return testenv::TextLines(clitest::ClientRows(GetParam().dbms, role, work.path(), query));
     }
 
     testenv::TempDir work;
@@ -299,7 +290,7 @@ TEST_P(CliOldSpelling, MergeFilesOfBeforeGiveTheValuesTheyGave)
     EXPECT_EQ(apply.status, 0) << apply.out << apply.err;
     std::string query = c.clientQuery;
     query.replace(query.find(" T "), 3, " " + table + " ");
-    EXPECT_EQ(Lines(clitest::ClientRows(c.dbms, "merge", work.path(), query)), c.expected);
+    EXPECT_EQ(testenv::TextLines(clitest::ClientRows(c.dbms, "merge", work.path(), query)), c.expected);
     raw.Exec("DROP TABLE " + table);
 }
 

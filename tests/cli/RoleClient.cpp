@@ -8,16 +8,6 @@
 
 namespace clitest {
 
-namespace {
-
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-} // namespace
-
 std::string ClientRows(testenv::Dbms dbms, const std::string& role, const std::filesystem::path& folder,
                        const std::string& query)
 {
@@ -30,12 +20,13 @@ std::string ClientRows(testenv::Dbms dbms, const std::string& role, const std::f
         command = "sqlite3 -bail '" + (folder / (role + ".db")).string() + "' < '" + script.string() + "'";
         break;
     case testenv::Dbms::PostgreSQL:
-        command = "PGPASSWORD=tolvane '" + Env("TOLVANE_PG_BIN") + "/psql' -X -q -A -t -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " +
-                  Env("TOLVANE_PG_PORT") + " -U tolvane -d tolvane_cli_" + role + " -f '" + script.string() + "'";
+        command = "PGPASSWORD=tolvane '" + testenv::Env("TOLVANE_PG_BIN") +
+                  "/psql' -X -q -A -t -v ON_ERROR_STOP=1 -h 127.0.0.1 -p " + testenv::Env("TOLVANE_PG_PORT") +
+                  " -U tolvane -d tolvane_cli_" + role + " -f '" + script.string() + "'";
         break;
     case testenv::Dbms::MariaDB:
         command = "mariadb --no-defaults --batch --skip-column-names --raw -h 127.0.0.1 -P " +
-                  Env("TOLVANE_MARIA_PORT") + " -u tolvane -ptolvane tolvane_cli_" + role + " < '" +
+                  testenv::Env("TOLVANE_MARIA_PORT") + " -u tolvane -ptolvane tolvane_cli_" + role + " < '" +
                   script.string() + "'";
         break;
     }

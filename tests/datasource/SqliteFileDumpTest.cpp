@@ -25,6 +25,13 @@ std::string ConnectTo(const std::filesystem::path& file)
     return "Driver=SQLite3;Database=" + file.string() + ";StepAPI=1";
 }
 
+// Makes the SQLite file `file` by `statements` on a connection of the test's own.
+void MakeSqliteFile(const std::filesystem::path& file, const std::vector<std::string>& statements)
+{
+    rawodbc::Connection raw(ConnectTo(file));
+    raw.ExecAll(statements);
+}
+
 // The dump of `table` on `db`, from the file where it may be; says which way it went.
 std::string Dump(CDatabase& db, const std::string& table, bool mayReadFile, bool& readFile,
                  const std::filesystem::path& to)
@@ -144,8 +151,7 @@ protected:
     void SetUp() override
     {
         REQUIRE_TEST_DATA_SOURCES();
-        rawodbc::Connection raw(ConnectTo(File()));
-        raw.ExecAll(GetParam().statements);
+        MakeSqliteFile(File(), GetParam().statements);
     }
 
     std::filesystem::path File() const { return dir.path() / "tables.db"; }
@@ -264,10 +270,7 @@ protected:
 TEST_P(SqliteFileFallback, ReadsThroughTheDriver)
 {
     const FallbackCase& c = GetParam();
-    {
-        rawodbc::Connection raw(ConnectTo(File()));
-        raw.ExecAll(c.fileStatements);
-    }
+    MakeSqliteFile(File(), c.fileStatements);
     CDatabase db;
     ASSERT_TRUE(db.OpenDataSource(ConnectTo(File())));
     if (c.inTransaction) {
@@ -327,12 +330,9 @@ TEST(SqliteFileRows, EachRowIsFetchedOnceAndAStopEndsTheDump)
     REQUIRE_TEST_DATA_SOURCES();
     testenv::TempDir dir;
     const auto file = dir.path() / "rows.db";
-    {
-        rawodbc::Connection raw(ConnectTo(file));
-        raw.Exec("CREATE TABLE r (id INTEGER PRIMARY KEY, v TEXT)");
-        raw.Exec("INSERT INTO r WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) "
-                 "SELECT i, 'row ' || i FROM n");
-    }
+    MakeSqliteFile(file, {"CREATE TABLE r (id INTEGER PRIMARY KEY, v TEXT)",
+                          "INSERT INTO r WITH RECURSIVE n(i) AS "
+                          "(SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2500) SELECT i, 'row ' || i FROM n"});
     CDatabase db;
     ASSERT_TRUE(db.OpenDataSource(ConnectTo(file)));
     for (const bool mayReadFile : {true, false}) {
@@ -356,10 +356,6 @@ TEST(SqliteFileRows, EachRowIsFetchedOnceAndAStopEndsTheDump)
     }
 }
 
-} // namespace
-
-namespace {
-
 // The program's own connection to the file serves table after table, two
 // tables open at once among them, and reads what the driver's connection has
 // committed since, new tables too.
@@ -368,11 +364,8 @@ TEST(SqliteFileRows, OneConnectionServesEveryTableAndSeesEveryCommit)
     REQUIRE_TEST_DATA_SOURCES();
     testenv::TempDir dir;
     const auto file = dir.path() / "tables.db";
-    {
-        rawodbc::Connection raw(ConnectTo(file));
-        raw.Exec("CREATE TABLE a (id INTEGER PRIMARY KEY, v TEXT)");
-        raw.Exec("INSERT INTO a VALUES (1, 'one'), (2, 'two')");
-    }
+    MakeSqliteFile(file,
+                   {"CREATE TABLE a (id INTEGER PRIMARY KEY, v TEXT)", "INSERT INTO a VALUES (1, 'one'), (2, 'two')"});
     CDatabase db;
     ASSERT_TRUE(db.OpenDataSource(ConnectTo(file)));
     bool readFile = false;

@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -10,15 +11,11 @@
 
 namespace testenv {
 
-namespace {
-
 std::string Env(const char* name)
 {
     const char* value = std::getenv(name);
     return value ? value : "";
 }
-
-} // namespace
 
 std::string DbmsLabel(Dbms dbms)
 {
@@ -99,6 +96,31 @@ void WriteFile(const std::filesystem::path& path, const std::string& bytes)
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> TextLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> SortedTextLines(const std::string& text)
+{
+    std::vector<std::string> lines = TextLines(text);
+    std::sort(lines.begin(), lines.end());
+    return lines;
 }
 
 namespace {

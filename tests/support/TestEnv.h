@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -69,6 +70,13 @@ private:
 
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// The names of the entries of a folder, sorted.
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
+// The lines of a text (without their line feeds), in order and sorted.
+std::vector<std::string> TextLines(const std::string& text);
+std::vector<std::string> SortedTextLines(const std::string& text);
+// An environment variable's value; empty when it is not set.
+std::string Env(const char* name);
 
 // What this process holds now: its threads and its open file descriptors.
 std::size_t ThreadCount();

@@ -17,12 +17,6 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-std::string Env(const char* name)
-{
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
 Names Listed(const std::string& source)
 {
     CDatabase database;
@@ -53,7 +47,7 @@ bool HoldsEnding(const Names& names, const std::string& end)
 
 std::string MariaDbSource(const std::string& database)
 {
-    return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") +
+    return "Driver=MariaDB;Server=127.0.0.1;Port=" + testenv::Env("TOLVANE_MARIA_PORT") +
            (database.empty() ? "" : ";Database=" + database) + ";User=tolvane;Password=tolvane";
 }
 
