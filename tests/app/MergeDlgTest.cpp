@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.label); });
 
 // Tab in the table list goes on to the next control and leaves the selection
-// alone: Tab, Tab, Enter must merge the tables the preview selected.
+// alone, so that the tables the preview selected are still the ones merged.
 TEST_F(MergeDlgTest, TabLeavesTheListWithItsSelection)
 {
     const std::string path = (work.path() / "Vantor_Merge.txt").string();

@@ -165,6 +165,8 @@ protected:
 
     void TearDown() override
     {
+        if (!testenv::Available())
+            return;  // skipped: no server to clean up
         for (const Dbms dbms : {GetParam().source, GetParam().target})
             for (const char* role : {"old", "new", "merge"})
                 rawodbc::Connection(Connection(dbms, role)).ExecIgnoringErrors("DROP TABLE " + table);

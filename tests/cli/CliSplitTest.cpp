@@ -1,8 +1,8 @@
 // tolvane-cli compare with a memory budget too small for the tables: each pair
 // is split into bucket pairs, and the merge file holds the same lines as a run
 // that compares the tables whole, so that the merge leaves the target equal to
-// new on every driver. Ctrl+C while a pair is split or its buckets compared
-// leaves the earlier merge file and no bucket file.
+// new on every driver. Ctrl+C while a pair goes into its buckets, is split or
+// its buckets compared leaves the earlier merge file and no bucket file.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <sstream>
+#include <regex>
 #include <thread>
 
 #include "CliRunner.h"
 #include "RawOdbc.h"
+#include "RoleTest.h"
 #include "TestEnv.h"
 
 namespace {
@@ -24,29 +25,19 @@ using clitest::CliResult;
 using clitest::RunCli;
 using testenv::Dbms;
 
-std::vector<std::string> SortedLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-std::vector<std::string> FolderEntries(const fs::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A file the split leaves beside the dumps while it works.
+// A file the split leaves beside the dumps while it works: a bucket
+// ("old.t.csv.part3", split again "old.t.csv.part3.7") or a bucket pair's
+// report ("old.t.csv.part3.report").
 bool IsBucketFile(const fs::path& path)
 {
-    return path.filename().string().find(".part") != std::string::npos;
+    static const std::regex kBucket(R"(.*\.csv\.part[0-9]+(\.[0-9]+)*(\.report)?)");
+    return std::regex_match(path.filename().string(), kBucket);
+}
+
+// Whether `name` is a bucket (not a report) of the dump named `dump`.
+bool IsBucketOf(const std::string& name, const std::string& dump)
+{
+    return name.rfind(dump + ".part", 0) == 0 && IsBucketFile(name) && fs::path(name).extension() != ".report";
 }
 
 // "INSERT INTO t VALUES (...), (...)" for the rows, in statements of 500 rows.
@@ -62,22 +53,9 @@ std::vector<std::string> Inserts(const std::string& table, const std::vector<std
     return statements;
 }
 
-class CliSplitTest : public ::testing::TestWithParam<Dbms> {
+class CliSplitTest : public clitest::RoleTest {
 protected:
-    void SetUp() override
-    {
-        REQUIRE_TEST_DATA_SOURCES();
-        old = testenv::RoleConnectionString(GetParam(), "old", work.path());
-        neu = testenv::RoleConnectionString(GetParam(), "new", work.path());
-        merge = testenv::RoleConnectionString(GetParam(), "merge", work.path());
-    }
-    // Tests of this program run at the same time on the servers: each names
-    // its tables with a prefix of its own.
-    std::string Name(const std::string& table) const { return prefix + table; }
-    std::string Quoted(const std::string& table) const
-    {
-        return testenv::QuotedTableName(GetParam(), Name(table));
-    }
+    CliSplitTest() : RoleTest("sp_") {}
 
     // keyed: 2,000 rows by id; new changes every tenth, drops every
     // seventeenth, adds 100 and changes the case of some names. dups: no key,
@@ -121,12 +99,6 @@ protected:
         args.insert(args.end(), more.begin(), more.end());
         return args;
     }
-
-    testenv::TempDir work;
-    std::string prefix = "sp_";
-    std::string old;
-    std::string neu;
-    std::string merge;
 };
 
 } // namespace
@@ -137,8 +109,10 @@ TEST_P(CliSplitTest, ASplitPairGivesTheLinesOfAWholeOneAndTheSameMerge)
     CreateTables();
     const fs::path whole = work.path() / "whole";
     const fs::path split = work.path() / "split";
-    const CliResult wholeRun = RunCli(Compare(whole.string(), {}));
+    const CliResult wholeRun = RunCli(Compare(whole.string(), {"--verbose"}));
     ASSERT_EQ(wholeRun.status, 1) << wholeRun.err;
+    // Compared whole: figures without bucket pairs.
+    ASSERT_NE(wholeRun.err.find(Name("keyed") + ": dump "), std::string::npos) << wholeRun.err;
     EXPECT_EQ(wholeRun.err.find("bucket"), std::string::npos) << wholeRun.err;
 
     const CliResult splitRun = RunCli(Compare(split.string(), {"--memory", "64K", "--verbose"}));
@@ -152,9 +126,10 @@ TEST_P(CliSplitTest, ASplitPairGivesTheLinesOfAWholeOneAndTheSameMerge)
         EXPECT_NE(figures.find(", peak memory "), std::string::npos) << figures;
     }
     const fs::path mergeFile = split / "Vantor_Merge.txt";
-    EXPECT_EQ(SortedLines(testenv::ReadFile(mergeFile)), SortedLines(testenv::ReadFile(whole / "Vantor_Merge.txt")));
+    EXPECT_EQ(testenv::SortedTextLines(testenv::ReadFile(mergeFile)),
+              testenv::SortedTextLines(testenv::ReadFile(whole / "Vantor_Merge.txt")));
     // Dumps and buckets go with the run.
-    EXPECT_EQ(FolderEntries(split), std::vector<std::string>{"Vantor_Merge.txt"});
+    EXPECT_EQ(testenv::FolderEntries(split), std::vector<std::string>{"Vantor_Merge.txt"});
 
     const CliResult apply = RunCli({"apply", mergeFile.string(), merge, "--yes"});
     EXPECT_EQ(apply.status, 0) << apply.out << apply.err;
@@ -180,10 +155,13 @@ TEST_P(CliSplitTest, KeepDumpsKeepsTheBucketFilesOfThisRunOnly)
     testenv::WriteFile(split / (dump + ".part999"), "stale bucket\r\n");
     testenv::WriteFile(split / (dump + ".part1.csv"), "another table's dump\r\n");
     ASSERT_EQ(RunCli(Compare(split.string(), {"--memory", "64K", "--keep-dumps"})).status, 1);
-    const std::vector<std::string> entries = FolderEntries(split);
-    EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string& name) {
-        return name.rfind(dump + ".part", 0) == 0 && IsBucketFile(split / name);
-    })) << ::testing::PrintToString(entries);
+    const std::vector<std::string> entries = testenv::FolderEntries(split);
+    // Both dumps' buckets of this run stay.
+    for (const std::string& kept : {dump, "new." + Name("keyed") + ".csv"}) {
+        EXPECT_TRUE(std::any_of(entries.begin(), entries.end(), [&](const std::string& name) {
+            return name != dump + ".part999" && IsBucketOf(name, kept);
+        })) << kept << " in " << ::testing::PrintToString(entries);
+    }
     EXPECT_FALSE(fs::exists(split / (dump + ".part999")));
     EXPECT_EQ(testenv::ReadFile(split / (dump + ".part1.csv")), "another table's dump\r\n");
     // No report of a bucket pair stays.
@@ -215,16 +193,19 @@ protected:
         testenv::WriteFile(out / "Vantor_Merge.txt", "the earlier run's merge file");
     }
 
-    // Interrupts a split compare once `ready` says so of the folder.
-    CliResult Interrupted(const std::function<bool()>& ready, bool& signalled)
+    // Interrupts a split compare once `ready` says so of the folder;
+    // `reached` tells whether it did before the wait ran out.
+    CliResult Interrupted(const std::vector<std::string>& more, const std::function<bool()>& ready, bool& reached)
     {
-        return RunCli({"compare", old, neu, "--out", out.string(), "--table", "big", "--memory", "2M"},
-                      [&](int pid) {
-                          const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-                          while (!ready() && std::chrono::steady_clock::now() < until)
-                              std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                          signalled = ::kill(pid, SIGINT) == 0;
-                      });
+        std::vector<std::string> args = {"compare", old,   neu,        "--out", out.string(),
+                                         "--table", "big", "--memory", "2M"};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCli(args, [&](int pid) {
+            const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+            while (!(reached = ready()) && std::chrono::steady_clock::now() < until)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ::kill(pid, SIGINT);
+        });
     }
     bool AnyFile(const std::function<bool(const fs::path&)>& which) const
     {
@@ -247,20 +228,25 @@ TEST_F(CliSplitInterruptTest, CtrlCWhileSplittingOrComparingBucketsLeavesNoBucke
 {
     struct Moment {
         const char* name;
+        std::vector<std::string> more;
         std::function<bool(const fs::path&)> reached;
     };
+    const auto isReport = [](const fs::path& path) { return IsBucketFile(path) && path.extension() == ".report"; };
     const Moment moments[] = {
-        {"splitting", IsBucketFile},
-        {"comparing", [](const fs::path& path) { return IsBucketFile(path) && path.extension() == ".report"; }},
+        // The dumps go into their buckets as they are written...
+        {"dumping into buckets", {}, IsBucketFile},
+        // ...unless they are kept: then they are split after they are written.
+        {"splitting kept dumps", {"--keep-dumps"}, IsBucketFile},
+        {"comparing", {}, isReport},
     };
     for (const Moment& moment : moments) {
         SCOPED_TRACE(moment.name);
-        bool signalled = false;
-        const CliResult result = Interrupted([&] { return AnyFile(moment.reached); }, signalled);
-        ASSERT_TRUE(signalled);
+        bool reached = false;
+        const CliResult result = Interrupted(moment.more, [&] { return AnyFile(moment.reached); }, reached);
+        ASSERT_TRUE(reached) << result.out << result.err;
         EXPECT_EQ(result.status, 2) << result.out << result.err;
         EXPECT_NE(result.err.find("interrupted; "), std::string::npos) << result.err;
         EXPECT_EQ(testenv::ReadFile(out / "Vantor_Merge.txt"), "the earlier run's merge file");
-        EXPECT_EQ(FolderEntries(out), std::vector<std::string>{"Vantor_Merge.txt"});
+        EXPECT_EQ(testenv::FolderEntries(out), std::vector<std::string>{"Vantor_Merge.txt"});
     }
 }

@@ -432,6 +432,7 @@ TEST(SplitCompare, SameBytesEachRunAndWithAnyNumberOfThreads)
     ASSERT_EQ(first.outcome.status, CompareStatus::Compared) << first.outcome.message;
     EXPECT_GE(first.figures.buckets, 4u);
     for (const std::string marker : {"<old>", "</old>", "<new>", "</new>"}) {
+        ASSERT_NE(first.report.find(marker), std::string::npos) << marker;
         for (std::size_t at = first.report.find(marker); at != std::string::npos;
              at = first.report.find(marker, at + 1)) {
             ASSERT_EQ(first.report.compare(at + marker.size(), 2, "\r\n"), 0) << marker << " at " << at;
