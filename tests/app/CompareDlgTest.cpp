@@ -336,13 +336,6 @@ TEST_F(MainDialog, UpdateNamesASideThatListsNoTables)
 
 namespace {
 
-std::string MariaDbSource(const std::string& database)
-{
-    const char* port = std::getenv("TOLVANE_MARIA_PORT");
-    return "Driver=MariaDB;Server=127.0.0.1;Port=" + std::string(port ? port : "") + ";Database=" + database +
-           ";User=tolvane;Password=tolvane";
-}
-
 } // namespace
 
 // A table left unpaired beside a name that differs only in case: the row holds
@@ -362,7 +355,8 @@ TEST_F(MainDialogOnData, UpdateSaysWhyATableStaysUnpaired)
                                       "CREATE TABLE tolvane_cli_dlg_new.`ORDERS` (id INTEGER)"});
     MainDialogHarness h;
     CCompareDlg& dialog = h.Open();
-    h.SetNames(MariaDbSource("tolvane_cli_dlg_old"), MariaDbSource("tolvane_cli_dlg_new"));
+    h.SetNames(testenv::MariaDbConnectionString("tolvane_cli_dlg_old"),
+               testenv::MariaDbConnectionString("tolvane_cli_dlg_new"));
     h.Button(CCompareDlg::kUpdateButton)->click();
     EXPECT_TRUE(h.dialogs.messages.empty()) << h.dialogs.messages[0].text;
     // The server orders Users and users either way round: rows are found by name.

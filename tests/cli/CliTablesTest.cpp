@@ -93,13 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Servers, CliCaseTest, ::testing::Values(Dbms::PostgreSQ
 
 namespace {
 
-std::string MariaDbSource(const std::string& database)
-{
-    const char* port = std::getenv("TOLVANE_MARIA_PORT");
-    return "Driver=MariaDB;Server=127.0.0.1;Port=" + std::string(port ? port : "") + ";Database=" + database +
-           ";User=tolvane;Password=tolvane;Option=2";
-}
-
 // Two databases of each test's own (the tests run at the same time), so that
 // runs without --table take every table: old Items, Orders, Users, users; new
 // ITEMS, items, ORDERS, users.
@@ -110,8 +103,8 @@ protected:
         REQUIRE_TEST_DATA_SOURCES();
         const std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
         databases = {"tolvane_cli_" + test + "_old", "tolvane_cli_" + test + "_new"};
-        old = MariaDbSource(databases[0]);
-        neu = MariaDbSource(databases[1]);
+        old = testenv::MariaDbConnectionString(databases[0]);
+        neu = testenv::MariaDbConnectionString(databases[1]);
         rawodbc::Connection raw(testenv::kMariaDb);
         for (const std::string& database : databases)
             raw.ExecAll({"DROP DATABASE IF EXISTS " + database, "CREATE DATABASE " + database});

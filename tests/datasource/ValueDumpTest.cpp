@@ -144,9 +144,8 @@ protected:
     {
         REQUIRE_TEST_DATA_SOURCES();
         const TypeCase& c = GetParam();
-        const char* quote = c.dbms == Dbms::MariaDB ? "`" : "\"";
         table = std::string("vd_") + c.name + "_" + std::to_string(::getpid());
-        quoted = quote + table + quote;
+        quoted = testenv::QuotedTableName(c.dbms, table);
         raw = std::make_unique<rawodbc::Connection>(DataSource(c.dbms));
         raw->ExecIgnoringErrors("DROP TABLE " + quoted);
         raw->Exec("CREATE TABLE " + quoted + " (id INTEGER NOT NULL PRIMARY KEY, v " + c.type + ")");

@@ -37,10 +37,15 @@ std::string RoleConnectionString(Dbms dbms, const std::string& role, const std::
         return "Driver=PostgreSQL Unicode;Servername=127.0.0.1;Port=" + Env("TOLVANE_PG_PORT") +
                ";Database=tolvane_cli_" + role + ";Username=tolvane;Password=tolvane;UseDeclareFetch=1";
     case Dbms::MariaDB:
-        return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") + ";Database=tolvane_cli_" +
-               role + ";User=tolvane;Password=tolvane;Option=2";
+        return MariaDbConnectionString("tolvane_cli_" + role);
     }
     return {};
+}
+
+std::string MariaDbConnectionString(const std::string& database)
+{
+    return "Driver=MariaDB;Server=127.0.0.1;Port=" + Env("TOLVANE_MARIA_PORT") +
+           (database.empty() ? "" : ";Database=" + database) + ";User=tolvane;Password=tolvane;Option=2";
 }
 
 bool Available()

@@ -75,6 +75,9 @@ std::vector<std::string> FolderEntries(const std::filesystem::path& folder);
 // The lines of a text (without their line feeds), in order and sorted.
 std::vector<std::string> TextLines(const std::string& text);
 std::vector<std::string> SortedTextLines(const std::string& text);
+// The test MariaDB server with `database` as the current database (none when
+// empty).
+std::string MariaDbConnectionString(const std::string& database);
 // An environment variable's value; empty when it is not set.
 std::string Env(const char* name);
 

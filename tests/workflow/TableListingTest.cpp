@@ -45,12 +45,6 @@ bool HoldsEnding(const Names& names, const std::string& end)
     return std::any_of(names.begin(), names.end(), [&](const std::string& n) { return n.ends_with(end); });
 }
 
-std::string MariaDbSource(const std::string& database)
-{
-    return "Driver=MariaDB;Server=127.0.0.1;Port=" + testenv::Env("TOLVANE_MARIA_PORT") +
-           (database.empty() ? "" : ";Database=" + database) + ";User=tolvane;Password=tolvane";
-}
-
 } // namespace
 
 // Databases of its own (the login may create tolvane_cli_*), so that the list
@@ -67,15 +61,15 @@ TEST(TableListing, MariaDbListsTheCurrentDatabaseOnly)
                  "CREATE VIEW tolvane_cli_lst_here.lst_view AS SELECT id FROM tolvane_cli_lst_here.lst_one",
                  "CREATE TABLE tolvane_cli_lst_there.lst_elsewhere (id INTEGER)",
                  "CREATE TABLE tolvane_cli_lst_there.lst_one (id INTEGER)"});
-    const std::string here = MariaDbSource("tolvane_cli_lst_here");
+    const std::string here = testenv::MariaDbConnectionString("tolvane_cli_lst_here");
 
     // Left alone, the driver lists the other database's tables too.
     EXPECT_TRUE(HoldsEnding(DriverCatalog(here), ".lst_elsewhere"));
     EXPECT_EQ(Listed(here), (Names{"lst_one", "lst_two"}));
     // Without a current database no bare name reaches a table.
-    EXPECT_EQ(Listed(MariaDbSource("")), Names{});
+    EXPECT_EQ(Listed(testenv::MariaDbConnectionString("")), Names{});
     // A system database as the current one lists nothing either.
-    EXPECT_EQ(Listed(MariaDbSource("information_schema")), Names{});
+    EXPECT_EQ(Listed(testenv::MariaDbConnectionString("information_schema")), Names{});
 
     raw.ExecAll({"DROP DATABASE tolvane_cli_lst_here", "DROP DATABASE tolvane_cli_lst_there"});
 }
